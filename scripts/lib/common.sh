@@ -1,0 +1,50 @@
+# Shared by scripts/test and scripts/demo: installs missing Debian packages (as root) and knows
+# where the source tree is.
+
+KORVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+# ensure_packages pkg...: installs the packages that are not installed yet; "apt-get update"
+# runs at most once per script run.
+ensure_packages() {
+    local missing=()
+    local p
+    for p in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}" >&2
+    if [ -z "${KORVANE_APT_UPDATED:-}" ]; then
+        "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+        KORVANE_APT_UPDATED=1
+    fi
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+}
+
+# The packages to build and run the native tools.
+KORVANE_NATIVE_PACKAGES=(cmake make g++ libgtest-dev)
+
+# Everything scripts/test needs on top: the Windows cross build and wine, the GUI test display
+# and its tools, the Japanese font, the SVG/PNG tools, locales, benchmarks and fuzzing.
+KORVANE_TEST_PACKAGES=(
+    "${KORVANE_NATIVE_PACKAGES[@]}" googletest
+    g++-mingw-w64-x86-64-posix wine wine64
+    xvfb xauth xdotool fonts-ipafont-gothic imagemagick
+    libxml2-utils librsvg2-bin locales
+    libbenchmark-dev clang-14 libclang-rt-14-dev
+    time
+)
+
+# wine_prefix_ready BUILD_DIR: creates the private wine prefix of a build tree once, serially,
+# before tests run in parallel (a fresh prefix takes several seconds).
+wine_prefix_ready() {
+    local prefix="$1/wineprefix"
+    if [ ! -f "$prefix/system.reg" ]; then
+        echo "Creating wine prefix $prefix" >&2
+        WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
+        WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
+    fi
+}

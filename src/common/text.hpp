@@ -1,0 +1,45 @@
+// Text and number helpers on Shift-JIS byte strings (code page 932).
+//
+// Texts stay bytes inside Korvane. A byte 0x80..0x9F or 0xE0..0xFD begins a two-byte character;
+// no helper here ever splits one. Number texts use "." as the decimal point whatever the locale.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace MyFunc {
+
+// True for the first byte of a two-byte Shift-JIS character.
+constexpr bool IsLeadByte(unsigned char b)
+{
+    return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD);
+}
+
+// The integer the whole text spells, or 0. Grammar: blanks (0x20 only), at most one sign, then
+// decimal digits whose value fits 32 bits signed, or a hexadecimal number "$", "x", "X", "0x" or
+// "0X" followed by one to eight hex digits (the 32-bit pattern; a sign before it is ignored).
+// Anything else (a trailing blank, a decimal point, an out-of-range value) gives 0.
+std::int32_t TextToIntOrZero(std::string_view text);
+
+// The real the whole text spells, or 0. Grammar: blanks (0x20 only), at most one sign, digits
+// with at most one ".", optionally "E"/"e", an optional sign and at least one digit. The result
+// is the double nearest to the decimal value; a value outside the double's range gives 0, so no
+// infinity or NaN ever comes out.
+double TextToRealOrZero(std::string_view text);
+
+// The text without half-width blanks, full-width blanks (0x81 0x40) and control bytes; used to
+// test whether a text has anything visible. A lone lead byte at the end is kept.
+std::string RemoveBlanks(std::string_view text);
+
+// The longest leading part of text that holds at most maxBytes bytes and ends on a character
+// boundary: walking from the first byte, character by character, it stops before the first
+// character that would end past maxBytes. A text that already fits is returned whole.
+// The exchange file's 255-byte fields and the command lines are cut with it.
+std::string_view CutToWholeChars(std::string_view text, std::size_t maxBytes);
+
+// The longest byte-field and command-line length.
+inline constexpr std::size_t kMaxLineBytes = 255;
+
+}  // namespace MyFunc

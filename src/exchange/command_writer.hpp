@@ -1,0 +1,99 @@
+// The command writer: lines of the host's command language, collected in the CommandBuffer and
+// written back to JWC_TEMP.TXT when the tool closes.
+//
+// Attribute commands go through a cache (OutputAttributeState): a line is appended only when the
+// value differs from the last one written or the attribute's force flag is set. Entity commands
+// are appended every time unless their geometry is degenerate. Reals are written with
+// GeneralNumberText, integers in decimal, layer group and layer in upper-case hex.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "exchange/drawing_model.hpp"
+
+namespace RidEdaza {
+
+// The ordered output lines, at most 255 bytes each, without line ends. A line whose last byte is
+// a double quote is joined with the next line in the file.
+struct CommandBuffer {
+    std::vector<std::string> lines;
+};
+
+// Appends the line, cut to 255 bytes on a character boundary.
+void AppendCommand(CommandBuffer& buffer, std::string_view line);
+
+// The host's current settings the writers fall back to (taken from the DrawingState at reset).
+struct HostDefaults {
+    std::int32_t colour = 1;
+    std::int32_t lineType = 1;
+    std::int32_t lineWidth = 0;
+    std::int32_t textKind = 1;
+    TextKind freeText = kDefaultFreeText;
+    std::string fontName;
+};
+
+template <typename T>
+struct CachedValue {
+    T value{};
+    bool force = true;
+};
+
+// The writer's cache of the last written attributes, each with a force flag.
+struct OutputAttributeState {
+    CachedValue<std::int32_t> layerGroup{0, true};
+    CachedValue<std::int32_t> layer{0, true};
+    CachedValue<std::int32_t> lineColour{1, true};
+    CachedValue<std::int32_t> lineType{1, true};
+    CachedValue<std::int32_t> lineWidth{0, true};
+    CachedValue<std::int32_t> textKind{1, true};
+    TextKind freeText = kDefaultFreeText;  // cached free size, meaningful for text kind 0
+    CachedValue<std::int32_t> ccValue{0, true};
+    CachedValue<std::string> fontName{"<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>", true};
+    CachedValue<std::int32_t> pointPen{1, true};
+};
+
+// Everything the writers touch: the buffer, the cache and the host's defaults. A plain value:
+// copying it is a snapshot that can be restored.
+struct CommandWriter {
+    CommandBuffer buffer;
+    OutputAttributeState cache;
+    HostDefaults host;
+};
+
+// Resets the cache (every force flag set) and takes the host's defaults from the state.
+void ResetOutputState(CommandWriter& writer, const DrawingState& state);
+
+std::int32_t MapColorNumber(const CommandWriter& writer, std::int32_t n);
+std::int32_t MapLineTypeNumber(const CommandWriter& writer, std::int32_t n);
+
+void OutLayerGroup(CommandWriter& writer, std::int32_t n);
+void OutLayer(CommandWriter& writer, std::int32_t n);
+void OutLineColor(CommandWriter& writer, std::int32_t n, std::int32_t mode);
+void OutLineType(CommandWriter& writer, std::int32_t n, std::int32_t mode);
+void OutLineWidth(CommandWriter& writer, std::int32_t n);
+void OutTextKind(CommandWriter& writer, std::int32_t kind, std::int32_t colour, std::int32_t mode,
+                 double width, double height, double spacing);
+void OutCcValue(CommandWriter& writer, std::int32_t n);
+void OutFontName(CommandWriter& writer, std::string_view name);
+void OutPnValue(CommandWriter& writer, std::int32_t n, std::int32_t mode);
+
+void OutZFlags(CommandWriter& writer, std::int32_t bits);
+void OutLine(CommandWriter& writer, double x1, double y1, double x2, double y2);
+void OutPoint(CommandWriter& writer, double x, double y);
+void OutMarkerPoint(CommandWriter& writer, std::int32_t code, double x, double y, double scale,
+                    double angle);
+void OutText(CommandWriter& writer, std::int32_t key, std::string_view text, double x, double y,
+             double dx, double dy);
+void OutDimensionFigure(CommandWriter& writer, std::string_view text, double x1, double y1,
+                        double x2, double y2, double tx, double ty, double dx, double dy);
+
+// Writes the buffer to path (CR LF; joined lines; "hq" alone when the buffer is empty). On any
+// failure the file is closed and deleted and the result is false: the host must never find a
+// partly written command file.
+bool WriteCommandFile(const CommandBuffer& buffer, const std::filesystem::path& path);
+
+}  // namespace RidEdaza

@@ -1,0 +1,51 @@
+#include "support/test_files.hpp"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace TestFiles {
+
+std::filesystem::path SourcePath(std::string_view relative)
+{
+    return std::filesystem::path(KORVANE_SOURCE_DIR) / std::filesystem::path(relative);
+}
+
+std::string ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteBytes(const std::filesystem::path& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    ASSERT_FALSE(out.fail()) << "cannot write " << path.string();
+}
+
+TempFolder::TempFolder()
+{
+    static std::atomic<unsigned> counter{0};
+    std::random_device seed;
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    path_ = std::filesystem::temp_directory_path() /
+            ("korvane-test-" + std::to_string(seed()) + "-" + std::to_string(stamp) + "-" +
+             std::to_string(counter++));
+    std::filesystem::create_directories(path_);
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+}  // namespace TestFiles
