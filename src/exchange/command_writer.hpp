@@ -62,6 +62,10 @@ struct CommandWriter {
     CommandBuffer buffer;
     OutputAttributeState cache;
     HostDefaults host;
+    // Set when a writer was handed a real that is not finite; that call appends nothing. The
+    // dimensioning command checks it and throws the whole run away: the host must never get a
+    // command line with a broken number.
+    bool nonFiniteSeen = false;
 };
 
 // Resets the cache (every force flag set) and takes the host's defaults from the state.

@@ -1,0 +1,59 @@
+// The dialog's values for one press of OK, their checks and their scaling into drawing units.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "exchange/drawing_model.hpp"
+
+namespace Dimension {
+
+// The controls that a failed check puts the keyboard focus on, in check order.
+enum class SettingControl {
+    None, ComboBox1, ComboBox2, Edit1, Edit7, Edit8, ComboBox3, ComboBox4, ComboBox5,
+    RadioGroup1, RadioGroup2, Edit5, Edit6
+};
+
+// The control's name as the dialog and korvane-cli call it ("Edit7"); "" for None.
+std::string_view SettingControlName(SettingControl control);
+
+struct DimensionSettings {
+    std::int32_t StartMarker = 0;       // ComboBox1 index, -1 none
+    std::int32_t EndMarker = 0;         // ComboBox2
+    double EndMarkerScale = 1.0;        // Edit1
+    double MarkerLength = 3.0;          // Edit7, paper mm
+    double MarkerAngle = 15.0;          // Edit8, degrees
+    std::int32_t ValueTextKind = -1;    // ComboBox3 index (0 = the host's current text kind)
+    std::string Prefix;                 // Edit2, empty when blank
+    std::string Suffix;                 // Edit3, empty when blank
+    std::int32_t Precision = 3;         // ComboBox4: number of decimals
+    std::int32_t Rounding = 2;          // ComboBox5: 0 truncate, 1 round up, 2 half up
+    std::int32_t ShowTrailingZeros = 0; // RadioGroup1
+    std::int32_t ValueUnit = 0;         // RadioGroup2: 0 mm, 1 m
+    bool ThousandsCommas = false;       // CheckBox1
+    bool AppendUnit = false;            // CheckBox2
+    bool FullWidthValue = false;        // CheckBox3
+    bool DimensionFigure = false;       // CheckBox4
+    double ValueGap = 0.5;              // Edit4 (drawing units after scaling)
+    double ExtensionGap = 2.0;          // Edit5 (drawing units after scaling)
+    double ExtensionOvershoot = 2.0;    // Edit6 (drawing units after scaling)
+    std::int32_t NarrowMarker = 0;      // RadioGroup3: 0 slash, 1 dot
+    bool TakeNearLineEnds = false;      // CheckBox5
+    bool TakeFarLineEnds = false;       // CheckBox6
+    bool TakePoints = false;            // CheckBox7
+    bool TakeArcCenters = false;        // CheckBox8
+    bool TakeArcEnds = false;           // CheckBox9
+    double CurrentScale = 1.0;          // set by ScaleDimensionSettings
+};
+
+// The first control whose value fails its check, in the fixed check order; None when all pass.
+SettingControl FirstInvalidSetting(const DimensionSettings& settings);
+
+// layerGroupScale[initialLayerGroup] of the drawing: the scale of the host's current layer group.
+double CurrentScale(const RidEdaza::DrawingState& state);
+
+// Multiplies ValueGap, ExtensionGap and ExtensionOvershoot by the scale and stores the scale.
+void ScaleDimensionSettings(DimensionSettings& settings, double currentScale);
+
+}  // namespace Dimension
