@@ -1,0 +1,90 @@
+#include "dimension/command.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/fpu.hpp"
+#include "dimension/draw.hpp"
+#include "dimension/layout.hpp"
+
+namespace Dimension {
+namespace {
+
+void Report(const CommandHooks& hooks, std::string_view status)
+{
+    if (hooks.progress) hooks.progress(status);
+}
+
+}  // namespace
+
+CommandResult RunDimensionCommand(const DimensionSettings& settings,
+                                  const RidEdaza::DrawingModel& model,
+                                  std::string_view firstArgument, MeasurePointList& points,
+                                  RidEdaza::CommandWriter& writer, const CommandHooks& hooks)
+{
+    // An input-method DLL or a driver may have changed the x87 precision since start.
+    MyFunc::UseExtendedPrecision();
+
+    CommandResult result;
+    result.focus = FirstInvalidSetting(settings);
+    if (result.focus != SettingControl::None) {
+        result.outcome = CommandOutcome::Refused;
+        return result;
+    }
+    if (hooks.settingsAccepted) hooks.settingsAccepted();
+
+    // With a zero scale every size would be zero and no coordinate could be mapped.
+    DimensionSettings scaled = settings;
+    const double scale = CurrentScale(model.state);
+    if (scale == 0.0 || !std::isfinite(scale)) {
+        result.outcome = CommandOutcome::CannotDimension;
+        return result;
+    }
+    ScaleDimensionSettings(scaled, scale);
+
+    Report(hooks, kStatusAcquiring);
+    HeightPoint heightPoint;
+    if (AcquireMeasurePoints(scaled, model, firstArgument, heightPoint, points) ==
+        AcquireResult::CannotDimension) {
+        points.clear();
+        result.outcome = CommandOutcome::CannotDimension;
+        return result;
+    }
+    result.acquiredPoints = points.size();
+
+    Report(hooks, kStatusSorting);
+    OrderMeasurePoints(points);
+    GroupMeasurePoints(points, heightPoint);
+
+    Report(hooks, kStatusCounting);
+    DimensionRun run;
+    if (!LayoutDimensionRun(points, heightPoint, scaled, model.state, run)) {
+        result.keptPoints = static_cast<std::size_t>(
+            std::count_if(points.begin(), points.end(), [](const MeasurePoint& p) { return p.Kept != 0; }));
+        result.outcome = CommandOutcome::TooFewPoints;
+        return result;
+    }
+    result.keptPoints = run.KeptIndex.size();
+    result.intervals = run.Interval.size();
+    result.staggeredTexts = static_cast<std::size_t>(
+        std::count_if(run.TextLevel.begin(), run.TextLevel.end(), [](auto level) { return level >= 1; }));
+
+    Report(hooks, kStatusDrawing);
+    // The run goes in whole or not at all: a number that is not finite throws it away and leaves
+    // the buffer and the attribute cache as they were, so that a later OK writes what a first
+    // one would.
+    const RidEdaza::CommandWriter before = writer;
+    writer.nonFiniteSeen = false;
+    DrawDimensionRun(run, points, heightPoint, scaled, model.state, writer);
+    if (writer.nonFiniteSeen) {
+        writer = before;
+        result.outcome = CommandOutcome::CannotDimension;
+        return result;
+    }
+
+    Report(hooks, kStatusWritingFile);
+    result.outcome = CommandOutcome::Drawn;
+    return result;
+}
+
+}  // namespace Dimension

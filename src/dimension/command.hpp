@@ -1,0 +1,66 @@
+// The dimensioning command: what OK runs, from the dialog's values to the appended commands.
+//
+// Front-end neutral: the dialog and korvane-cli hand in the values as plain data, get an outcome
+// back, and learn the progress through hooks. The sequence, in order: check the values (the
+// first bad one refuses OK), let the front end save its settings, scale the paper-mm distances,
+// acquire the measuring points, order and group them, check that two remain, lay out the run and
+// append its commands to the writer.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string_view>
+
+#include "dimension/measure_points.hpp"
+#include "dimension/settings.hpp"
+#include "exchange/command_writer.hpp"
+#include "exchange/drawing_model.hpp"
+
+namespace Dimension {
+
+// Status texts shown while the command runs, in the order they appear (Shift-JIS).
+inline constexpr std::string_view kStatusAcquiring =
+    "\x93\x5f\x83\x66\x81\x5b\x83\x5e\x82\xcc\x8e\xe6\x93\xbe\x92\x86\x82\xc5\x82\xb7";  // 点データの取得中です
+inline constexpr std::string_view kStatusSorting =
+    "\x8e\xe6\x93\xbe\x82\xb5\x82\xbd\x93\x5f\x83\x66\x81\x5b\x83\x5e\x82\xcc\x95\xc0\x91\xd6"
+    "\x82\xa6\x8f\x88\x97\x9d\x92\x86\x82\xc5\x82\xb7";  // 取得した点データの並替え処理中です
+inline constexpr std::string_view kStatusCounting =
+    "\x8e\xe6\x93\xbe\x82\xb5\x82\xbd\x93\x5f\x82\xcc\x90\x94\x82\xcc\x83\x60\x83\x46\x83\x62"
+    "\x83\x4e\x92\x86\x82\xc5\x82\xb7";  // 取得した点の数のチェック中です
+inline constexpr std::string_view kStatusDrawing =
+    "\x8f\x88\x97\x9d\x92\x86\x82\xc5\x82\xb7";  // 処理中です
+inline constexpr std::string_view kStatusWritingFile =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x90\xb6\x90\xac\x92\x86\x82\xc5\x82\xb7";  // ファイル生成中です
+
+enum class CommandOutcome {
+    Drawn,            // the run is in the writer's buffer; the front end closes and writes it
+    Refused,          // a value failed its check: focus goes to CommandResult::focus
+    TooFewPoints,     // fewer than two measuring points kept
+    CannotDimension,  // zero scale or a number that is not finite: nothing appended
+};
+
+struct CommandResult {
+    CommandOutcome outcome = CommandOutcome::Refused;
+    SettingControl focus = SettingControl::None;
+    std::size_t acquiredPoints = 0;
+    std::size_t keptPoints = 0;
+    std::size_t intervals = 0;
+    std::size_t staggeredTexts = 0;
+};
+
+struct CommandHooks {
+    // A status text (Shift-JIS) to show at once: nothing else is processed while the command runs.
+    std::function<void(std::string_view status)> progress;
+    // Every check passed: the front end saves its settings now, before any point is acquired.
+    std::function<void()> settingsAccepted;
+};
+
+// Runs OK once. `settings` are the unscaled values read from the controls. `points` is the
+// front end's measuring-point list, rebuilt here. On CannotDimension the writer (buffer and
+// attribute cache) is left exactly as it was before the call.
+CommandResult RunDimensionCommand(const DimensionSettings& settings,
+                                  const RidEdaza::DrawingModel& model,
+                                  std::string_view firstArgument, MeasurePointList& points,
+                                  RidEdaza::CommandWriter& writer, const CommandHooks& hooks);
+
+}  // namespace Dimension
