@@ -1,0 +1,21 @@
+#include "exchange/drawing_model.hpp"
+
+#include "exchange/command_writer.hpp"
+
+namespace RidEdaza {
+
+void InitDrawingModel(DrawingModel& model, CommandBuffer& commands)
+{
+    model = DrawingModel{};
+    commands.lines.clear();
+}
+
+void ReleaseDrawingModel(DrawingModel& model, CommandBuffer& commands)
+{
+    // Moving fresh values in hands the old storage to temporaries that free it at once
+    // (clear() would keep the capacity).
+    model = DrawingModel{};
+    commands.lines = std::vector<std::string>{};
+}
+
+}  // namespace RidEdaza
