@@ -1,0 +1,268 @@
+#include "dialog/controls.hpp"
+
+#include <array>
+
+namespace Unit1 {
+namespace {
+
+using Items = std::span<const std::string_view>;
+
+// Heights the layout gives no number for: those of a one-line control in the 13-pixel font.
+constexpr std::int32_t kDropDownHeight = 21;
+constexpr std::int32_t kEditHeight = 21;
+constexpr std::int32_t kCheckBoxHeight = 17;
+
+constexpr std::array<std::string_view, 12> kMarkerItems = {
+    "\x90\xFC\x96\xEE\x88\xF3",  // 線矢印
+    "\x81\xA2",                  // △
+    "\x81\xA0",                  // □
+    "\x82\x6E",                  // Ｏ
+    "\x81\x9B",                  // ○
+    "\x81\xA1",                  // ■
+    "\x81\xA3",                  // ▲
+    "\x81\x9C",                  // ●
+    "\x81\x60",                  // ～
+    "\x81\x84",                  // ＞
+    "\x81\x5E",                  // ／
+    "\x81\xA2",                  // △ (a second kind with the same text as item 1)
+};
+
+constexpr std::array<std::string_view, 9> kPrecisionItems = {
+    "1", "0.1", "0.01", "0.001", "0.0001", "0.00001", "0.000001", "0.0000001", "0.00000001",
+};
+
+constexpr std::array<std::string_view, 3> kRoundingItems = {
+    "\x90\xD8\x82\xE8\x8E\xCC\x82\xC4",  // 切り捨て
+    "\x90\xD8\x82\xE8\x8F\xE3\x82\xB0",  // 切り上げ
+    "\x8E\x6C\x8E\xCC\x8C\xDC\x93\xFC",  // 四捨五入
+};
+
+constexpr std::array<std::string_view, 2> kTrailingZeroItems = {
+    "\x96\xB3",  // 無
+    "\x97\x4C",  // 有
+};
+
+constexpr std::array<std::string_view, 2> kUnitItems = {
+    "mm",
+    "\x82\x8D",  // ｍ
+};
+
+constexpr std::array<std::string_view, 2> kNarrowMarkerItems = {
+    "\x8E\xCE\x90\xFC(\x81\x5E)",  // 斜線(／)
+    "\x8D\x95\x8A\xDB(\x93\x5F)",  // 黒丸(点)
+};
+
+constexpr ControlSpec DropDown(std::string_view name, std::int32_t left, std::int32_t top,
+                               std::int32_t width, Items items, std::int32_t defaultIndex,
+                               std::int32_t tab)
+{
+    return {.name = name, .kind = ControlKind::DropDownList, .left = left, .top = top,
+            .width = width, .height = kDropDownHeight, .items = items,
+            .defaultIndex = defaultIndex, .imeOff = true, .tabOrder = tab};
+}
+
+constexpr ControlSpec Edit(std::string_view name, std::int32_t left, std::int32_t top,
+                           std::int32_t width, std::string_view defaultText,
+                           std::int32_t maxLength, bool imeOff, std::int32_t tab)
+{
+    return {.name = name, .kind = ControlKind::Edit, .left = left, .top = top, .width = width,
+            .height = kEditHeight, .defaultText = defaultText, .maxLength = maxLength,
+            .imeOff = imeOff, .tabOrder = tab};
+}
+
+constexpr ControlSpec Radio(std::string_view name, std::int32_t left, std::int32_t top,
+                            std::int32_t width, std::int32_t height, std::string_view caption,
+                            Items items, std::int32_t columns, std::int32_t tab)
+{
+    return {.name = name, .kind = ControlKind::RadioGroup, .left = left, .top = top,
+            .width = width, .height = height, .caption = caption, .items = items,
+            .columns = columns, .defaultIndex = 0, .tabOrder = tab};
+}
+
+constexpr ControlSpec Check(std::string_view name, std::int32_t left, std::int32_t top,
+                            std::int32_t width, std::string_view caption,
+                            std::string_view parent, std::int32_t tab)
+{
+    return {.name = name, .kind = ControlKind::CheckBox, .left = left, .top = top,
+            .width = width, .height = kCheckBoxHeight, .caption = caption, .parent = parent,
+            .tabOrder = tab};
+}
+
+constexpr std::string_view kGroup = "GroupBox1";
+
+constexpr std::array<ControlSpec, 31> kControls = {
+    DropDown("ComboBox1", 48, 4, 81, kMarkerItems, 0, 0),
+    DropDown("ComboBox2", 48, 28, 81, kMarkerItems, 0, 1),
+    Edit("Edit7", 48, 64, 33, "3", 8, true, 2),
+    Edit("Edit8", 48, 88, 33, "15", 8, true, 3),
+    Edit("Edit1", 72, 112, 57, "1", 16, true, 4),
+    // Filled from the host's text kinds when the dialog is shown; nothing selected until then.
+    DropDown("ComboBox3", 136, 28, 169, {}, -1, 5),
+    Edit("Edit2", 200, 56, 105, "", 32, false, 6),  // prefix: Japanese input allowed
+    Edit("Edit3", 200, 80, 105, "", 32, false, 7),  // suffix: Japanese input allowed
+    DropDown("ComboBox4", 200, 136, 105, kPrecisionItems, 3, 8),
+    DropDown("ComboBox5", 200, 160, 105, kRoundingItems, 2, 9),
+    Radio("RadioGroup1", 8, 184, 145, 41,
+          "\x8F\xAC\x90\x94\x93\x5F\x88\xC8\x89\xBA\x82\xCC\x82\x4F\x95\x5C\x8E\xA6",  // 小数点以下の０表示
+          kTrailingZeroItems, 2, 10),
+    Radio("RadioGroup2", 160, 184, 145, 41,
+          "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x92\x50\x88\xCA",  // 寸法値の単位
+          kUnitItems, 2, 11),
+    Check("CheckBox1", 8, 232, 145,
+          "\x82\x52\x8C\x85\x96\x88\x83\x4A\x83\x93\x83\x7D\x95\x74\x89\xC1",  // ３桁毎カンマ付加
+          "", 12),
+    Check("CheckBox2", 152, 232, 105,
+          "\x92\x50\x88\xCA\x82\xCC\x95\x74\x89\xC1",  // 単位の付加
+          "", 13),
+    Check("CheckBox3", 256, 232, 129,
+          "\x90\xA1\x96\x40\x92\x6C\x82\xF0\x91\x53\x8A\x70\x89\xBB",  // 寸法値を全角化
+          "", 14),
+    Check("CheckBox4", 384, 232, 105,
+          "\x90\xA1\x96\x40\x90\x7D\x8C\x60\x89\xBB",  // 寸法図形化
+          "", 15),
+    Edit("Edit4", 200, 252, 57, "0.5", 16, true, 16),
+    Edit("Edit5", 200, 276, 57, "2", 16, true, 17),
+    Edit("Edit6", 200, 300, 57, "2", 16, true, 18),
+    Radio("RadioGroup3", 8, 328, 145, 67,
+          // 寸法間隔が狭い場合
+          "\x90\xA1\x96\x40\x8A\xD4\x8A\x75\x82\xAA\x8B\xB7\x82\xA2\x8F\xEA\x8D\x87",
+          kNarrowMarkerItems, 1, 19),
+    ControlSpec{.name = kGroup, .kind = ControlKind::GroupBox, .left = 160, .top = 328,
+                .width = 321, .height = 67,
+                // 範囲選択時の取得する点
+                .caption = "\x94\xCD\x88\xCD\x91\x49\x91\xF0\x8E\x9E\x82\xCC\x8E\xE6\x93\xBE"
+                           "\x82\xB7\x82\xE9\x93\x5F",
+                .tabOrder = 20},
+    Check("CheckBox5", 8, 16, 169,
+          // 高さ点側の線分の端点
+          "\x8D\x82\x82\xB3\x93\x5F\x91\xA4\x82\xCC\x90\xFC\x95\xAA\x82\xCC\x92\x5B\x93\x5F",
+          kGroup, 0),
+    Check("CheckBox6", 8, 32, 191,
+          // 高さ点反対側の線分の端点
+          "\x8D\x82\x82\xB3\x93\x5F\x94\xBD\x91\xCE\x91\xA4\x82\xCC\x90\xFC\x95\xAA\x82\xCC"
+          "\x92\x5B\x93\x5F",
+          kGroup, 1),
+    Check("CheckBox7", 8, 48, 193,
+          // 点・点マーカの配置点
+          "\x93\x5F\x81\x45\x93\x5F\x83\x7D\x81\x5B\x83\x4A\x82\xCC\x94\x7A\x92\x75\x93\x5F",
+          kGroup, 2),
+    Check("CheckBox8", 200, 16, 119,
+          "\x89\x7E\x8C\xCA\x82\xCC\x92\x86\x90\x53\x93\x5F",  // 円弧の中心点
+          kGroup, 3),
+    Check("CheckBox9", 200, 32, 119,
+          "\x89\x7E\x8C\xCA\x82\xCC\x92\x5B\x93\x5F",  // 円弧の端点
+          kGroup, 4),
+    ControlSpec{.name = "Button1", .kind = ControlKind::Button, .left = 360, .top = 256,
+                .width = 121, .height = 33,
+                .caption = "\x82\x6E\x82\x6A(&Y)",  // ＯＫ(&Y)
+                .tabOrder = 21, .isDefaultButton = true},
+    ControlSpec{.name = "Button2", .kind = ControlKind::Button, .left = 360, .top = 296,
+                .width = 121, .height = 33,
+                .caption = "\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B(&N)",  // キャンセル(&N)
+                .tabOrder = 22, .isCancelButton = true},
+    ControlSpec{.name = "Memo1", .kind = ControlKind::Memo, .left = 312, .top = 0,
+                .width = 177, .height = 225, .tabOrder = 23, .tabStop = false},
+    ControlSpec{.name = "ScrollBox1", .kind = ControlKind::NoticePanel, .left = 0, .top = 416,
+                .width = 492, .height = 65, .tabOrder = 24, .tabStop = false},
+};
+
+// 図寸mm: the unit of the paper-millimetre fields.
+constexpr std::string_view kPaperMm = "\x90\x7D\x90\xA1mm";
+
+constexpr std::array<LabelSpec, 20> kLabels = {{
+    {"Label6", 8, 8, "\x8E\x6E\x93\x5F"},                                 // 始点
+    {"Label7", 8, 32, "\x8F\x49\x93\x5F"},                                // 終点
+    {"Label15", 8, 52, "\x81\x69\x90\xFC\x96\xEE\x88\xF3\x81\x6A", 11},   // （線矢印）
+    {"Label17", 8, 68, "\x92\xB7\x82\xB3"},                               // 長さ
+    {"Label18", 88, 68, kPaperMm},
+    {"Label16", 8, 92, "\x8A\x70\x93\x78"},                               // 角度
+    {"Label19", 88, 92, "\x81\x8B"},                                      // °
+    {"Label1", 8, 116, "\x92\x5B\x93\x5F\x94\x7B\x97\xA6"},               // 端点倍率
+    // （点マーカ　線矢印を除く）
+    {"Label20", 128, 116,
+     "\x81\x69\x93\x5F\x83\x7D\x81\x5B\x83\x4A\x81\x40\x90\xFC\x96\xEE\x88\xF3\x82\xF0\x8F\x9C"
+     "\x82\xAD\x81\x6A"},
+    {"Label13", 8, 140, "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x90\xB8\x93\x78"},  // 寸法値の精度
+    {"Label21", 8, 164, "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x8A\xDB\x82\xDF"},  // 寸法値の丸め
+    // 寸法値の文字種
+    {"Label2", 136, 8, "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x95\xB6\x8E\x9A\x8E\xED"},
+    {"Label11", 136, 60, "\x90\xDA\x93\xAA\x95\xB6\x8E\x9A"},              // 接頭文字
+    {"Label12", 136, 84, "\x90\xDA\x94\xF6\x95\xB6\x8E\x9A"},              // 接尾文字
+    // 寸法値と水平線との距離
+    {"Label3", 8, 256,
+     "\x90\xA1\x96\x40\x92\x6C\x82\xC6\x90\x85\x95\xBD\x90\xFC\x82\xC6\x82\xCC\x8B\x97\x97\xA3"},
+    // 計測点と寸法補助線の距離
+    {"Label5", 8, 280,
+     "\x8C\x76\x91\xAA\x93\x5F\x82\xC6\x90\xA1\x96\x40\x95\xE2\x8F\x95\x90\xFC\x82\xCC\x8B\x97"
+     "\x97\xA3"},
+    // 寸法補助線のはみ出し距離
+    {"Label9", 8, 304,
+     "\x90\xA1\x96\x40\x95\xE2\x8F\x95\x90\xFC\x82\xCC\x82\xCD\x82\xDD\x8F\x6F\x82\xB5\x8B\x97"
+     "\x97\xA3"},
+    {"Label4", 264, 256, kPaperMm},
+    {"Label8", 264, 280, kPaperMm},
+    {"Label10", 264, 304, kPaperMm},
+}};
+
+constexpr std::array<std::string_view, 22> kNoticeLines = {
+    "\x81\x9EKorvane\x82\xCC\x90\xDD\x92\xE8\x82\xCD",  // ◇Korvaneの設定は
+    "\x81\x40Selmaro\x93\x99\x82\xCC",  // 　Selmaro等の
+    // 　設定とは別に呼出・
+    "\x81\x40\x90\xDD\x92\xE8\x82\xC6\x82\xCD\x95\xCA\x82\xC9\x8C\xC4\x8F\x6F\x81\x45",
+    "\x81\x40\x93\x6F\x98\x5E\x82\xB5\x82\xC4\x82\xA8\x82\xE8\x81\x41",  // 　登録しており、
+    "\x81\x40\x82\xBB\x82\xEA\x82\xE7\x82\xCC\x90\xDD\x92\xE8\x82\xF0",  // 　それらの設定を
+    // 　共有利用していません
+    "\x81\x40\x8B\xA4\x97\x4C\x97\x98\x97\x70\x82\xB5\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1",
+    "",
+    // ◆ブロック図形内のものは
+    "\x81\x9F\x83\x75\x83\x8D\x83\x62\x83\x4E\x90\x7D\x8C\x60\x93\xE0\x82\xCC\x82\xE0\x82\xCC"
+    "\x82\xCD",
+    // 　処理出来ませんので
+    "\x81\x40\x8F\x88\x97\x9D\x8F\x6F\x97\x88\x82\xDC\x82\xB9\x82\xF1\x82\xCC\x82\xC5",
+    "\x81\x40\x8C\xE4\x92\x8D\x88\xD3\x89\xBA\x82\xB3\x82\xA2\x81\x42",  // 　御注意下さい。
+    // 　ブロック編集内で行う
+    "\x81\x40\x83\x75\x83\x8D\x83\x62\x83\x4E\x95\xD2\x8F\x57\x93\xE0\x82\xC5\x8D\x73\x82\xA4",
+    // 　場合には、本ソフトを
+    "\x81\x40\x8F\xEA\x8D\x87\x82\xC9\x82\xCD\x81\x41\x96\x7B\x83\x5C\x83\x74\x83\x67\x82\xF0",
+    // 　Jw_cadのインストール・
+    "\x81\x40Jw_cad\x82\xCC\x83\x43\x83\x93\x83\x58\x83\x67\x81\x5B\x83\x8B\x81\x45",
+    // 　フォルダに配置して
+    "\x81\x40\x83\x74\x83\x48\x83\x8B\x83\x5F\x82\xC9\x94\x7A\x92\x75\x82\xB5\x82\xC4",
+    // 　実行を行って下さい。
+    "\x81\x40\x8E\xC0\x8D\x73\x82\xF0\x8D\x73\x82\xC1\x82\xC4\x89\xBA\x82\xB3\x82\xA2\x81\x42",
+    // ◆ウイルス／セキュリティ
+    "\x81\x9F\x83\x45\x83\x43\x83\x8B\x83\x58\x81\x5E\x83\x5A\x83\x4C\x83\x85\x83\x8A\x83\x65"
+    "\x83\x42",
+    // 　ソフト／セキュリティ
+    "\x81\x40\x83\x5C\x83\x74\x83\x67\x81\x5E\x83\x5A\x83\x4C\x83\x85\x83\x8A\x83\x65\x83\x42",
+    // 　設定の画面が表示
+    "\x81\x40\x90\xDD\x92\xE8\x82\xCC\x89\xE6\x96\xCA\x82\xAA\x95\x5C\x8E\xA6",
+    // 　され、許可／遮断を
+    "\x81\x40\x82\xB3\x82\xEA\x81\x41\x8B\x96\x89\xC2\x81\x5E\x8E\xD5\x92\x66\x82\xF0",
+    // 　問い合わせてきた場合
+    "\x81\x40\x96\xE2\x82\xA2\x8D\x87\x82\xED\x82\xB9\x82\xC4\x82\xAB\x82\xBD\x8F\xEA\x8D\x87",
+    // 　には「許可」を選択して
+    "\x81\x40\x82\xC9\x82\xCD\x81\x75\x8B\x96\x89\xC2\x81\x76\x82\xF0\x91\x49\x91\xF0\x82\xB5"
+    "\x82\xC4",
+    "\x81\x40\x89\xBA\x82\xB3\x82\xA2\x81\x42",  // 　下さい。
+};
+
+}  // namespace
+
+std::span<const ControlSpec> DialogControls() { return kControls; }
+
+std::span<const LabelSpec> DialogLabels() { return kLabels; }
+
+const ControlSpec* FindControl(std::string_view name)
+{
+    for (const ControlSpec& control : kControls) {
+        if (control.name == name) return &control;
+    }
+    return nullptr;
+}
+
+std::span<const std::string_view> MarkerItems() { return kMarkerItems; }
+
+std::span<const std::string_view> NoticeLines() { return kNoticeLines; }
+
+}  // namespace Unit1

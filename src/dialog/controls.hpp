@@ -1,0 +1,132 @@
+// The dialog's controls as data: one table of the input controls and one of the labels, with the
+// window's texts.
+//
+// The same table drives the settings file (which controls hold a value, how many items a list
+// has), korvane-cli's --set (the control names) and the Win32 layout (kind, position and size in
+// client pixels, captions, items, defaults, typing limits, IME, tab order, parent). All texts are
+// Shift-JIS (code page 932) bytes, exactly as the dialog shows them.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace Unit1 {
+
+enum class ControlKind {
+    DropDownList,  // fixed list: the user can only pick an item
+    RadioGroup,
+    CheckBox,
+    Edit,
+    GroupBox,
+    Button,
+    Memo,          // read-only multi-line notice text
+    NoticePanel,   // the bottom strip that holds the notice page
+};
+
+struct ControlSpec {
+    std::string_view name{};
+    ControlKind kind = ControlKind::Edit;
+    // Client pixels of the parent (the window, or GroupBox1 for CheckBox5..9).
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::string_view caption{};                // check box, radio group, group box, button
+    std::span<const std::string_view> items{}; // fixed items of a drop-down list or radio group
+    std::int32_t columns = 0;                  // radio group
+    std::int32_t defaultIndex = -1;            // drop-down list, radio group; -1 no selection
+    bool defaultChecked = false;               // check box
+    std::string_view defaultText{};            // edit
+    std::int32_t maxLength = 0;                // edit: typing limit in characters; 0 none
+    bool imeOff = false;                       // Japanese input switched off in the field
+    std::string_view parent{};                 // "" for the window itself
+    std::int32_t tabOrder = 0;                 // position in the parent's tab order
+    bool tabStop = true;
+    bool isDefaultButton = false;              // Enter
+    bool isCancelButton = false;               // Esc
+};
+
+struct LabelSpec {
+    std::string_view name{};
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::string_view caption{};
+    std::int32_t fontHeight = 13;  // pixels
+};
+
+// Every control except the labels, in tab order (a group box's children follow it).
+std::span<const ControlSpec> DialogControls();
+
+// The static texts.
+std::span<const LabelSpec> DialogLabels();
+
+// The control with this name (case-sensitive, "Edit7"), or nullptr.
+const ControlSpec* FindControl(std::string_view name);
+
+// The twelve end-marker kinds of ComboBox1 and ComboBox2 (items 1 and 11 share a text).
+std::span<const std::string_view> MarkerItems();
+
+// The 22 lines of Memo1's notice text.
+std::span<const std::string_view> NoticeLines();
+
+// The window.
+inline constexpr std::string_view kWindowCaption = "Korvane";
+inline constexpr std::string_view kApplicationTitle = "tz47_Korvane";
+inline constexpr std::int32_t kClientWidth = 492;
+inline constexpr std::int32_t kClientHeight = 481;
+// ＭＳ ゴシック, 13 pixels high, Shift-JIS character set, for every control but Label15 (11)
+inline constexpr std::string_view kFontName = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";
+inline constexpr std::int32_t kFontHeight = 13;
+inline constexpr std::uint32_t kMemoBackground = 0xBBEBF4;  // RGB (187, 235, 244) as 0xRRGGBB
+
+// LabelA1, the status strip: bottom-aligned above the notice panel, text centred both ways.
+inline constexpr std::int32_t kStatusLeft = 0;
+inline constexpr std::int32_t kStatusTop = 392;
+inline constexpr std::int32_t kStatusWidth = 492;
+inline constexpr std::int32_t kStatusHeight = 24;
+inline constexpr std::uint32_t kStatusBackground = 0xE7E7E7;  // RGB (231, 231, 231)
+
+// The notice panel's inner panel (at -3, -3 in the strip) and the web view inside it.
+inline constexpr std::int32_t kNoticeInnerLeft = -3;
+inline constexpr std::int32_t kNoticeInnerTop = -3;
+inline constexpr std::int32_t kNoticeInnerWidth = 600;
+inline constexpr std::int32_t kNoticeInnerHeight = 200;
+inline constexpr std::int32_t kNoticeViewLeft = 1;
+inline constexpr std::int32_t kNoticeViewTop = 1;
+inline constexpr std::int32_t kNoticeViewWidth = 598;
+inline constexpr std::int32_t kNoticeViewHeight = 198;
+
+// Status texts of LabelA1, in the order the dimensioning command shows them.
+inline constexpr std::string_view kStatusIdle = "\x81\x40";  // 　 (one full-width blank)
+// 点データの取得中です
+inline constexpr std::string_view kStatusCollecting =
+    "\x93\x5F\x83\x66\x81\x5B\x83\x5E\x82\xCC\x8E\xE6\x93\xBE\x92\x86\x82\xC5\x82\xB7";
+// 取得した点データの並替え処理中です
+inline constexpr std::string_view kStatusSorting =
+    "\x8E\xE6\x93\xBE\x82\xB5\x82\xBD\x93\x5F\x83\x66\x81\x5B\x83\x5E\x82\xCC\x95\xC0\x91\xD6"
+    "\x82\xA6\x8F\x88\x97\x9D\x92\x86\x82\xC5\x82\xB7";
+// 取得した点の数のチェック中です
+inline constexpr std::string_view kStatusCounting =
+    "\x8E\xE6\x93\xBE\x82\xB5\x82\xBD\x93\x5F\x82\xCC\x90\x94\x82\xCC\x83\x60\x83\x46\x83\x62"
+    "\x83\x4E\x92\x86\x82\xC5\x82\xB7";
+// 処理中です
+inline constexpr std::string_view kStatusProcessing = "\x8F\x88\x97\x9D\x92\x86\x82\xC5\x82\xB7";
+// ファイル生成中です
+inline constexpr std::string_view kStatusWriting =
+    "\x83\x74\x83\x40\x83\x43\x83\x8B\x90\xB6\x90\xAC\x92\x86\x82\xC5\x82\xB7";
+
+// Message box title of both messages: 確認
+inline constexpr std::string_view kMessageTitle = "\x8A\x6D\x94\x46";
+// 寸法線を作図するには計測点が２つ以上必要です。
+inline constexpr std::string_view kTooFewPointsMessage =
+    "\x90\xA1\x96\x40\x90\xFC\x82\xF0\x8D\xEC\x90\x7D\x82\xB7\x82\xE9\x82\xC9\x82\xCD\x8C\x76"
+    "\x91\xAA\x93\x5F\x82\xAA\x82\x51\x82\xC2\x88\xC8\x8F\xE3\x95\x4B\x97\x76\x82\xC5\x82\xB7"
+    "\x81\x42";
+// 縮尺または座標が不正なため寸法線を作図できません。
+inline constexpr std::string_view kCannotDimensionMessage =
+    "\x8F\x6B\x8E\xDA\x82\xDC\x82\xBD\x82\xCD\x8D\xC0\x95\x57\x82\xAA\x95\x73\x90\xB3\x82\xC8"
+    "\x82\xBD\x82\xDF\x90\xA1\x96\x40\x90\xFC\x82\xF0\x8D\xEC\x90\x7D\x82\xC5\x82\xAB\x82\xDC"
+    "\x82\xB9\x82\xF1\x81\x42";
+
+}  // namespace Unit1

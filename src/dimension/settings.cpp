@@ -1,0 +1,73 @@
+#include "dimension/settings.hpp"
+
+#include <array>
+#include <utility>
+
+namespace Dimension {
+
+std::string_view SettingControlName(SettingControl control)
+{
+    switch (control) {
+    case SettingControl::None: return "";
+    case SettingControl::ComboBox1: return "ComboBox1";
+    case SettingControl::ComboBox2: return "ComboBox2";
+    case SettingControl::Edit1: return "Edit1";
+    case SettingControl::Edit7: return "Edit7";
+    case SettingControl::Edit8: return "Edit8";
+    case SettingControl::ComboBox3: return "ComboBox3";
+    case SettingControl::ComboBox4: return "ComboBox4";
+    case SettingControl::ComboBox5: return "ComboBox5";
+    case SettingControl::RadioGroup1: return "RadioGroup1";
+    case SettingControl::RadioGroup2: return "RadioGroup2";
+    case SettingControl::Edit5: return "Edit5";
+    case SettingControl::Edit6: return "Edit6";
+    }
+    return "";
+}
+
+SettingControl FirstInvalidSetting(const DimensionSettings& s)
+{
+    // The order decides which control gets the focus when several values are bad. Each entry
+    // states when the value is valid, so a NaN (which the dialog never produces, but another
+    // front end might) fails its check rather than slipping through.
+    const std::array<std::pair<bool, SettingControl>, 12> checks = {{
+        {s.StartMarker >= 0, SettingControl::ComboBox1},
+        {s.EndMarker >= 0, SettingControl::ComboBox2},
+        {s.EndMarkerScale > 0.0, SettingControl::Edit1},
+        {s.MarkerLength > 0.0 && s.MarkerLength <= 1000.0, SettingControl::Edit7},
+        {s.MarkerAngle > 0.0 && s.MarkerAngle < 180.0, SettingControl::Edit8},
+        {s.ValueTextKind >= 0, SettingControl::ComboBox3},
+        {s.Precision >= 0, SettingControl::ComboBox4},
+        {s.Rounding >= 0, SettingControl::ComboBox5},
+        {s.ShowTrailingZeros >= 0, SettingControl::RadioGroup1},
+        {s.ValueUnit >= 0, SettingControl::RadioGroup2},
+        {s.ExtensionGap >= 0.0, SettingControl::Edit5},
+        {s.ExtensionOvershoot >= 0.0, SettingControl::Edit6},
+    }};
+    for (const auto& [valid, control] : checks) {
+        if (!valid) return control;
+    }
+    return SettingControl::None;
+}
+
+double CurrentScale(const RidEdaza::DrawingState& state)
+{
+    // The reader keeps the group in 0..15; should another front end not, the model's default
+    // current group (0) stands in rather than reading past the table.
+    const std::int32_t group = state.initialLayerGroup;
+    if (group < 0 || group >= static_cast<std::int32_t>(state.layerGroupScale.size())) {
+        return state.layerGroupScale[0];
+    }
+    return state.layerGroupScale[static_cast<std::size_t>(group)];
+}
+
+void ScaleDimensionSettings(DimensionSettings& settings, double currentScale)
+{
+    const long double scale = currentScale;
+    settings.ValueGap = static_cast<double>(settings.ValueGap * scale);
+    settings.ExtensionGap = static_cast<double>(settings.ExtensionGap * scale);
+    settings.ExtensionOvershoot = static_cast<double>(settings.ExtensionOvershoot * scale);
+    settings.CurrentScale = currentScale;
+}
+
+}  // namespace Dimension
