@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dimension/draw.hpp"
+#include "dimension/layout.hpp"
+#include "exchange/command_writer.hpp"
+
+namespace {
+
+using Dimension::DimensionSettings;
+using Lines = std::vector<std::string>;
+
+DimensionSettings Defaults()
+{
+    DimensionSettings settings;
+    settings.ValueTextKind = 2;  // differs from the host's kind 1, so the run restores it
+    return settings;
+}
+
+// The lines one run appends to a freshly reset writer; points on Y = 0, the line at Y = 100.
+Lines DrawnLines(const std::vector<double>& xs, const DimensionSettings& settings,
+                 const RidEdaza::DrawingState& state = {})
+{
+    Dimension::MeasurePointList points;
+    for (double x : xs) points.push_back({x, 0.0, 1});
+    const Dimension::HeightPoint height{0.0, 100.0};
+    Dimension::DimensionRun run;
+    EXPECT_TRUE(Dimension::LayoutDimensionRun(points, height, settings, state, run));
+    RidEdaza::CommandWriter writer;
+    RidEdaza::ResetOutputState(writer, state);
+    Dimension::DrawDimensionRun(run, points, height, settings, state, writer);
+    EXPECT_FALSE(writer.nonFiniteSeen);
+    return writer.buffer.lines;
+}
+
+Lines MarkerPointLines(const Lines& lines)
+{
+    Lines result;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(result),
+                 [](const std::string& line) { return line.rfind("pt ", 0) == 0; });
+    return result;
+}
+
+bool IsNumber(const std::string& token, double& value)
+{
+    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
+    return error == std::errc() && end == token.data() + token.size();
+}
+
+// Same words, numbers equal to 1e-12 relative: the last of 15 digits may differ from a value
+// worked out by hand.
+bool SameLine(const std::string& actual, const std::string& expected)
+{
+    std::istringstream a(actual), e(expected);
+    std::string wa, we;
+    while (true) {
+        const bool moreA = static_cast<bool>(a >> wa);
+        const bool moreE = static_cast<bool>(e >> we);
+        if (moreA != moreE) return false;
+        if (!moreA) return true;
+        double va = 0, ve = 0;
+        if (IsNumber(wa, va) && IsNumber(we, ve)) {
+            if (std::fabs(va - ve) > 1e-12 * std::max(1.0, std::fabs(ve))) return false;
+        } else if (wa != we) {
+            return false;
+        }
+    }
+}
+
+void ExpectLines(const Lines& actual, const Lines& expected)
+{
+    std::string all;
+    for (const std::string& line : actual) all += line + "\n";
+    ASSERT_EQ(actual.size(), expected.size()) << all;
+    for (std::size_t i = 0; i < actual.size(); ++i) {
+        EXPECT_TRUE(SameLine(actual[i], expected[i]))
+            << "line " << i << ": " << actual[i] << " expected " << expected[i];
+    }
+}
+
+const Lines kHostAttributes = {"lg0", "ly0", "lc1", "pn1", "lt1", "lw0", "cn\"$"};
+
+Lines Joined(std::initializer_list<Lines> parts)
+{
+    Lines result;
+    for (const Lines& part : parts) result.insert(result.end(), part.begin(), part.end());
+    return result;
+}
+
+// Line arrows 3 at 15 degrees at both ends of the interval 0..1500 on Y = 100.
+const Lines kArrows1500 = {
+    "z3", "0 100 2.897777478867205 100.7764571353076",
+    "z3", "0 100 2.897777478867205 99.22354286469244",
+    "z3", "1500 100 1497.102222521133 99.22354286469244",
+    "z3", "1500 100 1497.102222521133 100.7764571353076",
+};
+
+const char* const kSlash = "0.4392304845413264 0 10";  // scale, direction, slash code
+
+TEST(Draw, WholeRunsInTheirFixedOrder)
+{
+    struct Case {
+        const char* name;
+        std::vector<double> xs;
+        bool figure;
+        Lines expected;
+    };
+    const Case cases[] = {
+        {"two points 1500 apart", {0, 1500}, false,
+         Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "1500 2 1500 102"},
+                 {"z3", "0 100 1500 100", "cn2", "cc0", "z3", "cs 747 100.5 10 0 \"", "1500"},
+                 kArrows1500, {"cn1"}})},
+        {"as a dimension figure", {0, 1500}, true,
+         Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "1500 2 1500 102"},
+                 {"cn2", "msg", "0 100 1500 100", "cs 747 100.5 10 0 \"", "1500"},
+                 kArrows1500, {"cn1"}})},
+        {"plain value 0: only the segment, kind still restored", {0, 0.0004}, true,
+         Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "0.0004 2 0.0004 102"},
+                 {"z3", "0 100 0.0004 100"},
+                 {"z3", std::string("pt 0 100 ") + kSlash, "z3",
+                  std::string("pt 0.0004 100 ") + kSlash},
+                 {"cn1"}})},
+        {"staggered text with its leader", {0, 1}, false,
+         Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "1 2 1 102"},
+                 {"z3", "0 100 1 100", "cn2", "cc0", "z3", "cs -0.25 104 10 0 \"", "1"},
+                 {"z3", "0.5 100 0.5 103.5"},
+                 {"z3", std::string("pt 0 100 ") + kSlash, "z3", std::string("pt 1 100 ") + kSlash},
+                 {"cn1"}})},
+        {"staggered dimension figure keeps its leader", {0, 1}, true,
+         Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "1 2 1 102"},
+                 {"cn2", "msg", "0 100 1 100", "cs -0.25 104 10 0 \"", "1"},
+                 {"z3", "0.5 100 0.5 103.5"},
+                 {"z3", std::string("pt 0 100 ") + kSlash, "z3", std::string("pt 1 100 ") + kSlash},
+                 {"cn1"}})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DimensionSettings settings = Defaults();
+        settings.DimensionFigure = c.figure;
+        ExpectLines(DrawnLines(c.xs, settings), c.expected);
+    }
+}
+
+TEST(Draw, MarkerKindsWriteTheirListIndexAsCode)
+{
+    for (std::int32_t marker = 1; marker <= 11; ++marker) {
+        SCOPED_TRACE(marker);
+        DimensionSettings settings = Defaults();
+        settings.StartMarker = settings.EndMarker = marker;
+        settings.EndMarkerScale = 1.5;
+        const std::string code = std::to_string(marker);
+        ExpectLines(MarkerPointLines(DrawnLines({0, 1500}, settings)),
+                    {"pt 0 100 1.5 180 " + code, "pt 1500 100 1.5 0 " + code});
+    }
+    DimensionSettings settings = Defaults();
+    settings.StartMarker = 7;
+    settings.EndMarker = 2;
+    settings.EndMarkerScale = 1.5;
+    ExpectLines(MarkerPointLines(DrawnLines({0, 1500}, settings)),
+                {"pt 0 100 1.5 180 7", "pt 1500 100 1.5 0 2"});
+    // Past the lists: sized as a line arrow, drawn as one, not as some other marker code.
+    settings.StartMarker = settings.EndMarker = 12;
+    ExpectLines(DrawnLines({0, 1500}, settings), DrawnLines({0, 1500}, Defaults()));
+}
+
+TEST(Draw, EveryPointGetsExactlyOneKindOfMarker)
+{
+    // Start "●" and end "□" at scale 1 need 2.5; a slash then has scale 1 / sqrt 2.
+    const std::string slash = " 0.7071067811865475 0 10";
+    struct Case {
+        const char* name;
+        std::vector<double> xs;
+        std::int32_t narrowMarker;
+        Lines markers;
+    };
+    const Case cases[] = {
+        {"wide then narrow", {0, 10, 12}, 0,
+         {"pt 0 100 1 180 7", "pt 10 100 1 0 2", "pt 12 100" + slash}},
+        {"narrow then wide", {0, 2, 12}, 0,
+         {"pt 0 100" + slash, "pt 2 100 1 180 7", "pt 12 100 1 0 2"}},
+        {"narrow between wide ones", {0, 10, 12, 22}, 0,
+         {"pt 0 100 1 180 7", "pt 10 100 1 0 2", "pt 12 100 1 180 7", "pt 22 100 1 0 2"}},
+        {"all narrow, slashes", {0, 2, 4}, 0,
+         {"pt 0 100" + slash, "pt 2 100" + slash, "pt 4 100" + slash}},
+        {"all narrow, dots", {0, 2, 4}, 1, {"pt 0 100", "pt 2 100", "pt 4 100"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DimensionSettings settings = Defaults();
+        settings.StartMarker = 7;
+        settings.EndMarker = 2;
+        settings.NarrowMarker = c.narrowMarker;
+        ExpectLines(MarkerPointLines(DrawnLines(c.xs, settings)), c.markers);
+    }
+}
+
+}  // namespace
