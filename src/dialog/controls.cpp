@@ -90,7 +90,8 @@ constexpr ControlSpec Check(std::string_view name, std::int32_t left, std::int32
 
 constexpr std::string_view kGroup = "GroupBox1";
 
-constexpr std::array<ControlSpec, 31> kControls = {
+// Sized by its entries, so that no empty control can trail the list.
+constexpr auto kControls = std::to_array<ControlSpec>({
     DropDown("ComboBox1", 48, 4, 81, kMarkerItems, 0, 0),
     DropDown("ComboBox2", 48, 28, 81, kMarkerItems, 0, 1),
     Edit("Edit7", 48, 64, 33, "3", 8, true, 2),
@@ -164,7 +165,7 @@ constexpr std::array<ControlSpec, 31> kControls = {
                 .width = 177, .height = 225, .tabOrder = 23, .tabStop = false},
     ControlSpec{.name = "ScrollBox1", .kind = ControlKind::NoticePanel, .left = 0, .top = 416,
                 .width = 492, .height = 65, .tabOrder = 24, .tabStop = false},
-};
+});
 
 // 図寸mm: the unit of the paper-millimetre fields.
 constexpr std::string_view kPaperMm = "\x90\x7D\x90\xA1mm";
