@@ -20,21 +20,21 @@ struct FrameMapping {
     double factor = 1.0;     // CurrentScale / scale of the record's layer group, stored
     double turnDeg = 0.0;    // minus the axis angle
     bool scaled = true;      // indicated points are turned only
-
-    // False when the mapped point is not finite: the run could not be drawn from it.
-    bool Map(double x, double y, double& outX, double& outY) const
-    {
-        if (scaled) {
-            // Each product is formed in extended precision and stored as it is handed on.
-            const double sx = static_cast<double>(static_cast<long double>(x) * factor);
-            const double sy = static_cast<double>(static_cast<long double>(y) * factor);
-            MyFunc::RotatePointDeg(sx, sy, 0.0, 0.0, turnDeg, outX, outY);
-        } else {
-            MyFunc::RotatePointDeg(x, y, 0.0, 0.0, turnDeg, outX, outY);
-        }
-        return IsFinitePoint(outX, outY);
-    }
 };
+
+// False when the mapped point is not finite: the run could not be drawn from it.
+bool MapToFrame(const FrameMapping& mapping, double x, double y, double& outX, double& outY)
+{
+    if (mapping.scaled) {
+        // Each product is formed in extended precision and stored as it is handed on.
+        const double sx = static_cast<double>(static_cast<long double>(x) * mapping.factor);
+        const double sy = static_cast<double>(static_cast<long double>(y) * mapping.factor);
+        MyFunc::RotatePointDeg(sx, sy, 0.0, 0.0, mapping.turnDeg, outX, outY);
+    } else {
+        MyFunc::RotatePointDeg(x, y, 0.0, 0.0, mapping.turnDeg, outX, outY);
+    }
+    return IsFinitePoint(outX, outY);
+}
 
 // The mapping of a record on layer group g; false when the group has no usable scale (0, or a
 // group number the host cannot have written), which leaves the factor undefined.
@@ -63,7 +63,7 @@ bool AddMapped(MeasurePointList& points, const FrameMapping& mapping, double x, 
 {
     double mx = 0.0;
     double my = 0.0;
-    if (!mapping.Map(x, y, mx, my)) return false;
+    if (!MapToFrame(mapping, x, y, mx, my)) return false;
     AddMeasurePoint(points, mx, my);
     return true;
 }
@@ -73,8 +73,8 @@ bool AddLineEnds(const DimensionSettings& settings, const FrameMapping& mapping,
                  MeasurePointList& points)
 {
     double ax = 0.0, ay = 0.0, bx = 0.0, by = 0.0;
-    if (!mapping.Map(line.x1, line.y1, ax, ay)) return false;
-    if (!mapping.Map(line.x2, line.y2, bx, by)) return false;
+    if (!MapToFrame(mapping, line.x1, line.y1, ax, ay)) return false;
+    if (!MapToFrame(mapping, line.x2, line.y2, bx, by)) return false;
 
     // A segment along the dimension direction has no near or far end: both are measured.
     if (std::fabs(static_cast<long double>(ay) - by) <= kSamePosition) {
@@ -214,7 +214,7 @@ AcquireResult AcquireMeasurePoints(const DimensionSettings& settings,
     // Indicated point 1 as stored, present or not (an absent entry holds 0, 0).
     const RidEdaza::IndicatedPoint& first = state.indicatedPoints[1];
     heightPoint = HeightPoint{};
-    if (!turnOnly.Map(first.x, first.y, heightPoint.X, heightPoint.Y)) {
+    if (!MapToFrame(turnOnly, first.x, first.y, heightPoint.X, heightPoint.Y)) {
         return AcquireResult::CannotDimension;
     }
 
