@@ -211,7 +211,8 @@ constexpr std::uint32_t kTwoOverPiBits[] = {
     0x4D590180, 0x71E0E13F, 0x89B295F3, 0x64A8F1AE, 0xA74B38FC, 0x4CEAB2BB,
     0x47270BAB, 0xC3A734BA
 };
-constexpr int kTwoOverPiWordCount = static_cast<int>(sizeof kTwoOverPiBits / sizeof kTwoOverPiBits[0]);
+constexpr int kTwoOverPiWordCount =
+    static_cast<int>(sizeof kTwoOverPiBits / sizeof kTwoOverPiBits[0]);
 
 // x = significand * 2^exponent for a finite x >= 0, the significand as the 64-bit integer.
 void Decompose(long double x, std::uint64_t& significand, int& exponent)
@@ -273,27 +274,43 @@ std::uint32_t TwoOverPiWord(int first)
     return (w0 << shift) | (w1 >> (32 - shift));
 }
 
-// A product of the 64-bit significand and 288 digits of 2/pi, 32-bit limbs, least significant
+// The product of the 64-bit significand and 288 digits of 2/pi: 32-bit limbs, least significant
 // first.
 constexpr int kWindowWords = 9;
 constexpr int kProductWords = kWindowWords + 2;
+constexpr int kProductBits = 32 * kProductWords;
+using Limbs = std::uint32_t[kProductWords];
 
-int ProductBit(const std::uint32_t (&p)[kProductWords], int i)
+std::uint32_t LimbAt(const Limbs& p, int index)
 {
-    if (i < 0 || i >= 32 * kProductWords) {
-        return 0;
-    }
-    return static_cast<int>((p[i / 32] >> (i % 32)) & 1u);
+    return index >= 0 && index < kProductWords ? p[index] : 0u;
 }
 
-// The 64 digits of p from bit top downwards (digits below bit 0 are 0).
-std::uint64_t ProductDigits(const std::uint32_t (&p)[kProductWords], int top)
+// The 64 binary digits of p whose lowest is bit `low` (digits outside p are 0).
+std::uint64_t DigitsFrom(const Limbs& p, int low)
 {
-    std::uint64_t digits = 0;
-    for (int i = top; i > top - 64; --i) {
-        digits = (digits << 1) | static_cast<std::uint64_t>(ProductBit(p, i));
+    const int index = low >= 0 ? low / 32 : -((31 - low) / 32);
+    const int shift = low - 32 * index;
+    const std::uint64_t middle = (std::uint64_t{LimbAt(p, index + 1)} << 32) | LimbAt(p, index);
+    std::uint64_t digits = middle >> shift;
+    if (shift != 0) {
+        digits |= std::uint64_t{LimbAt(p, index + 2)} << (64 - shift);
     }
     return digits;
+}
+
+// p * 2^shift, digits beyond the top dropped (0 <= shift < kProductBits).
+void ShiftLeft(Limbs& p, int shift)
+{
+    const int words = shift / 32;
+    const int bits = shift % 32;
+    for (int i = kProductWords - 1; i >= 0; --i) {
+        std::uint32_t v = LimbAt(p, i - words) << bits;
+        if (bits != 0) {
+            v |= LimbAt(p, i - words - 1) >> (32 - bits);
+        }
+        p[i] = v;
+    }
 }
 
 // x = n * pi/2 + r for finite x > pi/4: returns n mod 4 and r with |r| <= pi/4.
@@ -305,15 +322,12 @@ int ReduceByHalfPi(long double x, Wide& r)
 
     // Digits of 2/pi at 2^-j with j <= exponent - 2 only add multiples of 4 to x * 2/pi.
     const int first = exponent - 1 > 1 ? exponent - 1 : 1;
-    std::uint32_t window[kWindowWords];  // most significant first
-    for (int i = 0; i < kWindowWords; ++i) {
-        window[i] = TwoOverPiWord(first + 32 * i);
-    }
     const std::uint32_t m[2] = {static_cast<std::uint32_t>(significand),
                                 static_cast<std::uint32_t>(significand >> 32)};
-    std::uint32_t p[kProductWords] = {};
+    Limbs p = {};
     for (int i = 0; i < kWindowWords; ++i) {
-        const std::uint64_t w = window[kWindowWords - 1 - i];
+        // Limb i of the window, counted from its least significant end.
+        const std::uint64_t w = TwoOverPiWord(first + 32 * (kWindowWords - 1 - i));
         std::uint64_t carry = 0;
         for (int k = 0; k < 2; ++k) {
             const std::uint64_t t = w * m[k] + p[i + k] + carry;
@@ -327,40 +341,37 @@ int ReduceByHalfPi(long double x, Wide& r)
         }
     }
 
-    // x * 2/pi = p * 2^-point (mod 4).
+    // x * 2/pi = p * 2^-point (mod 4), point between 286 and kProductBits.
     const int point = first + 32 * kWindowWords - 1 - exponent;
-    int n = ProductBit(p, point) + 2 * ProductBit(p, point + 1);
-    // Clear the integer digits, leaving the fraction f in [0, 1).
-    for (int i = point; i < 32 * kProductWords; ++i) {
-        p[i / 32] &= ~(std::uint32_t{1} << (i % 32));
-    }
+    int n = static_cast<int>(DigitsFrom(p, point) & 3u);
+    // Move the point to the top: p becomes the fraction f = p / 2^kProductBits in [0, 1).
+    ShiftLeft(p, kProductBits - point);
     bool negative = false;
-    if (ProductBit(p, point - 1) != 0) {
+    if ((p[kProductWords - 1] >> 31) != 0) {
         // f >= 1/2: take n + 1 and the fraction 1 - f with a minus sign.
         n = (n + 1) & 3;
         negative = true;
         std::uint64_t borrow = 0;
-        for (int i = 0; i < kProductWords; ++i) {
-            const std::uint64_t t = std::uint64_t{0} - p[i] - borrow;
-            p[i] = static_cast<std::uint32_t>(t);
+        for (std::uint32_t& limb : p) {
+            const std::uint64_t t = std::uint64_t{0} - limb - borrow;
+            limb = static_cast<std::uint32_t>(t);
             borrow = (t >> 32) != 0 ? 1 : 0;
-        }
-        for (int i = point; i < 32 * kProductWords; ++i) {
-            p[i / 32] &= ~(std::uint32_t{1} << (i % 32));
         }
     }
 
-    int top = point - 1;
-    while (top >= 0 && ProductBit(p, top) == 0) {
-        --top;
+    int topLimb = kProductWords - 1;
+    while (topLimb >= 0 && p[topLimb] == 0) {
+        --topLimb;
     }
-    if (top < 0) {
+    if (topLimb < 0) {
         r = {0.0L, 0.0L};
         return n;
     }
-    const long double hi = Scale(static_cast<long double>(ProductDigits(p, top)), top - 63 - point);
-    const long double lo = Scale(static_cast<long double>(ProductDigits(p, top - 64)),
-                                 top - 127 - point);
+    const int top = 32 * topLimb + 31 - std::countl_zero(p[topLimb]);
+    const long double hi =
+        Scale(static_cast<long double>(DigitsFrom(p, top - 63)), top - 63 - kProductBits);
+    const long double lo =
+        Scale(static_cast<long double>(DigitsFrom(p, top - 127)), top - 127 - kProductBits);
     r = Multiply(QuickTwoSum(hi, lo), kWideHalfPi);
     if (negative) {
         r = Negate(r);
@@ -368,31 +379,46 @@ int ReduceByHalfPi(long double x, Wide& r)
     return n;
 }
 
-// The number of series terms; the last one is below 2^-128 of the sum for |r| <= pi/4 + a bit.
-constexpr int kSeriesTerms = 17;
-
-// sin r for |r| <= pi/4: r (1 - r^2/(2*3) (1 - r^2/(4*5) (1 - ...))).
-Wide SinKernel(Wide r)
+// a / d for a small whole number d.
+Wide DivideByInteger(Wide a, long double d)
 {
-    const Wide z = Multiply(r, r);
-    Wide t = {1.0L, 0.0L};
-    for (int k = kSeriesTerms; k >= 1; --k) {
-        const long double d = static_cast<long double>((2 * k) * (2 * k + 1));
-        t = Subtract(Wide{1.0L, 0.0L}, Divide(Multiply(z, t), Wide{d, 0.0L}));
-    }
-    return Multiply(r, t);
+    const long double q1 = a.hi / d;
+    const Wide p = TwoProduct(q1, d);
+    const long double remainder = ((a.hi - p.hi) - p.lo) + a.lo;
+    return QuickTwoSum(q1, remainder / d);
 }
 
-// cos r for |r| <= pi/4: 1 - r^2/(1*2) (1 - r^2/(3*4) (1 - ...)).
-Wide CosKernel(Wide r)
+// The series of sin and cos in nested form, 1 - z/d(1) (1 - z/d(2) (1 - ... z/d(kTerms))), with
+// d(k) = (2k)(2k+1) for the sine and (2k-1)(2k) for the cosine. The innermost terms are below
+// 2^-24 of the sum and are summed in plain long double; the last term is below 2^-128.
+constexpr int kTerms = 16;
+constexpr int kWideTerms = 5;
+
+Wide NestedSeries(Wide z, int offset)
 {
-    const Wide z = Multiply(r, r);
-    Wide t = {1.0L, 0.0L};
-    for (int k = kSeriesTerms; k >= 1; --k) {
-        const long double d = static_cast<long double>((2 * k - 1) * (2 * k));
-        t = Subtract(Wide{1.0L, 0.0L}, Divide(Multiply(z, t), Wide{d, 0.0L}));
+    long double inner = 1.0L;
+    for (int k = kTerms; k > kWideTerms; --k) {
+        const long double d = static_cast<long double>((2 * k + offset - 1) * (2 * k + offset));
+        inner = 1.0L - z.hi * inner / d;
+    }
+    Wide t = {inner, 0.0L};
+    for (int k = kWideTerms; k >= 1; --k) {
+        const long double d = static_cast<long double>((2 * k + offset - 1) * (2 * k + offset));
+        t = Subtract(Wide{1.0L, 0.0L}, DivideByInteger(Multiply(z, t), d));
     }
     return t;
+}
+
+// sin r for |r| <= pi/4.
+Wide SinKernel(Wide r)
+{
+    return Multiply(r, NestedSeries(Multiply(r, r), 1));
+}
+
+// cos r for |r| <= pi/4.
+Wide CosKernel(Wide r)
+{
+    return NestedSeries(Multiply(r, r), 0);
 }
 
 // Below this |x|, sin x rounds to x and cos x to 1.
@@ -460,12 +486,17 @@ Wide AtanOfQuotient(long double a, long double b)
     const Wide den = Add(Wide{b, 0.0L}, TwoProduct(c, a));
     const Wide u = Divide(num, den);
     const Wide z = Multiply(u, u);
-    // atan u = u (1 - z/3 + z^2/5 - ...), summed from the smallest term.
-    constexpr int kAtanTerms = 17;
-    Wide s = Divide(Wide{1.0L, 0.0L}, Wide{2.0L * kAtanTerms + 1.0L, 0.0L});
-    for (int k = kAtanTerms - 1; k >= 0; --k) {
+    // atan u = u (1 - z (1/3 - z (1/5 - z (1/7 - ...)))); from 1/7 on, the terms are below
+    // 2^-24 of the sum and are summed in plain long double.
+    constexpr int kAtanTerms = 16;
+    long double inner = 1.0L / (2.0L * kAtanTerms + 1.0L);
+    for (int k = kAtanTerms - 1; k >= 3; --k) {
+        inner = 1.0L / static_cast<long double>(2 * k + 1) - z.hi * inner;
+    }
+    Wide s = {inner, 0.0L};
+    for (int k = 2; k >= 0; --k) {
         const Wide coefficient =
-            Divide(Wide{1.0L, 0.0L}, Wide{static_cast<long double>(2 * k + 1), 0.0L});
+            DivideByInteger(Wide{1.0L, 0.0L}, static_cast<long double>(2 * k + 1));
         s = Subtract(coefficient, Multiply(z, s));
     }
     return Add(kAtanOfEighths[j], Multiply(u, s));
