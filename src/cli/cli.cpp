@@ -1,0 +1,252 @@
+#include "cli/cli.hpp"
+
+#include <optional>
+#include <string_view>
+
+#include "common/number_text.hpp"
+#include "dialog/dialog_state.hpp"
+#include "dialog/settings_file.hpp"
+#include "dimension/command.hpp"
+#include "exchange/command_writer.hpp"
+#include "exchange/drawing_model.hpp"
+#include "exchange/exchange_reader.hpp"
+
+namespace Cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: korvane-cli [--folder DIR] [--settings FILE] [--set NAME=VALUE]... [--cancel] "
+    "[--summary] [ARG]\n";
+
+// "寸法線を作図するには計測点が２つ以上必要です。", as the dialog's message box says it.
+constexpr std::string_view kTooFewPointsMessage =
+    "\xe5\xaf\xb8\xe6\xb3\x95\xe7\xb7\x9a\xe3\x82\x92\xe4\xbd\x9c\xe5\x9b\xb3\xe3\x81\x99\xe3\x82"
+    "\x8b\xe3\x81\xab\xe3\x81\xaf\xe8\xa8\x88\xe6\xb8\xac\xe7\x82\xb9\xe3\x81\x8c\xef\xbc\x92\xe3"
+    "\x81\xa4\xe4\xbb\xa5\xe4\xb8\x8a\xe5\xbf\x85\xe8\xa6\x81\xe3\x81\xa7\xe3\x81\x99\xe3\x80\x82";
+
+struct Options {
+    std::optional<std::filesystem::path> folder;
+    std::optional<std::filesystem::path> settings;
+    std::vector<std::string> sets;
+    bool cancel = false;
+    bool summary = false;
+    std::optional<std::string> argument;
+};
+
+std::filesystem::path PathFromUtf8(const std::string& text)
+{
+    std::u8string u8;
+    u8.reserve(text.size());
+    for (char c : text) u8.push_back(static_cast<char8_t>(c));
+    return std::filesystem::path(u8);
+}
+
+std::string PathText(const std::filesystem::path& path)
+{
+    const std::u8string u8 = path.u8string();
+    return std::string(u8.begin(), u8.end());
+}
+
+// Parses the arguments; false on a usage error (message already written).
+bool ParseArguments(const std::vector<std::string>& args, Options& options, std::ostream& err)
+{
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string_view name) -> const std::string* {
+            if (i + 1 >= args.size()) {
+                err << "korvane-cli: " << name << " needs a value\n" << kUsage;
+                return nullptr;
+            }
+            return &args[++i];
+        };
+        if (!optionsEnded && a == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && a == "--folder") {
+            const std::string* v = value(a);
+            if (!v) return false;
+            options.folder = PathFromUtf8(*v);
+        } else if (!optionsEnded && a == "--settings") {
+            const std::string* v = value(a);
+            if (!v) return false;
+            options.settings = PathFromUtf8(*v);
+        } else if (!optionsEnded && a == "--set") {
+            const std::string* v = value(a);
+            if (!v) return false;
+            options.sets.push_back(*v);
+        } else if (!optionsEnded && a == "--cancel") {
+            options.cancel = true;
+        } else if (!optionsEnded && a == "--summary") {
+            options.summary = true;
+        } else if (!optionsEnded && a.size() >= 2 && a.compare(0, 2, "--") == 0) {
+            err << "korvane-cli: unknown option " << a << "\n" << kUsage;
+            return false;
+        } else if (!options.argument) {
+            options.argument = a;
+        } else {
+            err << "korvane-cli: only one argument may follow the options\n" << kUsage;
+            return false;
+        }
+    }
+    return true;
+}
+
+// Applies one NAME=VALUE; false with a message when it cannot be applied.
+bool ApplySet(Unit1::DialogState& dialog, const std::string& assignment, std::ostream& err)
+{
+    const std::size_t eq = assignment.find('=');
+    if (eq == std::string::npos) {
+        err << "korvane-cli: --set needs NAME=VALUE, not " << assignment << "\n";
+        return false;
+    }
+    const std::string_view name = std::string_view(assignment).substr(0, eq);
+    const std::string_view value = std::string_view(assignment).substr(eq + 1);
+    if (!Unit1::SetControl(dialog, name, value)) {
+        err << "korvane-cli: cannot set " << name << " to \"" << value
+            << "\" (unknown control, or a value it cannot take)\n";
+        return false;
+    }
+    return true;
+}
+
+std::string_view Explanation(Dimension::SettingControl control)
+{
+    using Dimension::SettingControl;
+    switch (control) {
+    case SettingControl::ComboBox1: return "no start-point marker is selected";
+    case SettingControl::ComboBox2: return "no end-point marker is selected";
+    case SettingControl::Edit1: return "the end-point scale must be greater than 0";
+    case SettingControl::Edit7: return "the line-arrow length must be greater than 0 and at most 1000";
+    case SettingControl::Edit8: return "the line-arrow angle must be greater than 0 and less than 180";
+    case SettingControl::ComboBox3: return "no text kind is selected for the value";
+    case SettingControl::ComboBox4: return "no precision is selected";
+    case SettingControl::ComboBox5: return "no rounding is selected";
+    case SettingControl::RadioGroup1: return "no choice for the zeros after the decimal point";
+    case SettingControl::RadioGroup2: return "no unit is selected";
+    case SettingControl::Edit5: return "the distance to the extension line must not be negative";
+    case SettingControl::Edit6: return "the extension-line overshoot must not be negative";
+    case SettingControl::None: break;
+    }
+    return "";
+}
+
+void PrintModelSummary(const RidEdaza::DrawingModel& model, bool fileRead, std::ostream& out)
+{
+    using MyFunc::GeneralNumberText;
+    const RidEdaza::DrawingState& s = model.state;
+    out << "exchange file: " << (fileRead ? "read" : "missing or unreadable") << "\n";
+    out << "entities: lines " << model.lines.size() << ", circles " << model.circles.size()
+        << ", arcs " << model.arcs.size() << ", texts " << model.texts.size() << ", points "
+        << model.points.size() << ", marker points " << model.markerPoints.size()
+        << ", dimension figures " << model.dimensions.size() << ", blocks "
+        << model.blocks.size() << ", other " << (model.sl2.size() + model.sl3.size() +
+                                                  model.sl4.size() + model.sc.size() +
+                                                  model.se.size() + model.so.size() +
+                                                  model.sg.size())
+        << "\n";
+    out << "axis angle: " << GeneralNumberText(s.axisAngle) << "\n";
+    out << "current layer group: " << s.initialLayerGroup << ", scales:";
+    for (double scale : s.layerGroupScale) out << ' ' << GeneralNumberText(scale);
+    out << "\ntext kinds (W H D colour):";
+    for (const RidEdaza::TextKind& k : s.textKinds) {
+        out << " [" << GeneralNumberText(k.width) << ' ' << GeneralNumberText(k.height) << ' '
+            << GeneralNumberText(k.spacing) << ' ' << k.colour << ']';
+    }
+    out << "\ncurrent text kind: " << s.initialTextKind << "\nindicated points:";
+    int count = 0;
+    for (std::size_t n = 1; n < s.indicatedPoints.size(); ++n) {
+        const RidEdaza::IndicatedPoint& p = s.indicatedPoints[n];
+        if (!p.present) continue;
+        out << ' ' << n << ":(" << GeneralNumberText(p.x) << ", " << GeneralNumberText(p.y) << ')';
+        ++count;
+    }
+    if (count == 0) out << " none";
+    out << "\n";
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, const std::filesystem::path& executable,
+           std::ostream& out, std::ostream& err)
+{
+    Options options;
+    if (!ParseArguments(args, options, err)) return kExitUsage;
+    for (const std::string& assignment : options.sets) {
+        for (char c : assignment) {
+            if (c < 0x20 || c > 0x7E) {
+                err << "korvane-cli: --set values are printable ASCII; Japanese texts come "
+                       "through the settings file\n";
+                return kExitUsage;
+            }
+        }
+    }
+
+    const std::filesystem::path folder =
+        options.folder ? *options.folder : executable.parent_path();
+    std::filesystem::path settingsPath = executable;
+    settingsPath.replace_extension(".dat");
+    if (options.settings) settingsPath = *options.settings;
+    const std::filesystem::path exchangePath = folder / "JWC_TEMP.TXT";
+
+    // What the dialog does when it is shown, in the same order.
+    RidEdaza::DrawingModel model;
+    RidEdaza::CommandWriter writer;
+    RidEdaza::InitDrawingModel(model, writer.buffer);
+    const bool fileRead = RidEdaza::ReadExchangeFile(model, exchangePath);
+    RidEdaza::ResetOutputState(writer, model.state);
+    Unit1::DialogState dialog = Unit1::DefaultDialogState();
+    dialog.ComboBox3Items = Unit1::TextKindItems(model.state);
+    Unit1::LoadSettings(dialog, settingsPath);
+    for (const std::string& assignment : options.sets) {
+        if (!ApplySet(dialog, assignment, err)) return kExitUsage;
+    }
+    if (options.summary) PrintModelSummary(model, fileRead, out);
+
+    int exitCode = kExitDone;
+    if (!options.cancel) {
+        Dimension::MeasurePointList points;
+        Dimension::CommandHooks hooks;
+        hooks.settingsAccepted = [&] {
+            // A failed save is silent, as in the dialog: it never changes the outcome.
+            Unit1::SaveSettings(dialog, settingsPath);
+        };
+        const Dimension::CommandResult result = Dimension::RunDimensionCommand(
+            Unit1::ReadDimensionSettings(dialog), model, options.argument.value_or(""), points,
+            writer, hooks);
+        switch (result.outcome) {
+        case Dimension::CommandOutcome::Drawn:
+            break;
+        case Dimension::CommandOutcome::Refused:
+            err << Dimension::SettingControlName(result.focus) << ": "
+                << Explanation(result.focus) << "\n";
+            exitCode = kExitRefused;
+            break;
+        case Dimension::CommandOutcome::TooFewPoints:
+            err << kTooFewPointsMessage << "\n";
+            exitCode = kExitTooFewPoints;
+            break;
+        case Dimension::CommandOutcome::CannotDimension:
+            err << "korvane-cli: cannot dimension: a layer-group scale is 0 or a coordinate is "
+                   "not a finite number\n";
+            exitCode = kExitCannotDimension;
+            break;
+        }
+        if (options.summary) {
+            out << "points acquired: " << result.acquiredPoints << ", kept: "
+                << result.keptPoints << "\nintervals: " << result.intervals
+                << ", texts staggered: " << result.staggeredTexts << "\n";
+        }
+    }
+
+    // What the dialog does when it closes.
+    const bool written = RidEdaza::WriteCommandFile(writer.buffer, exchangePath);
+    RidEdaza::ReleaseDrawingModel(model, writer.buffer);
+    if (!written) {
+        err << "korvane-cli: the command file " << PathText(exchangePath)
+            << " could not be written\n";
+        return kExitNotWritten;
+    }
+    return exitCode;
+}
+
+}  // namespace Cli

@@ -1,0 +1,36 @@
+// korvane-cli: the dimensioning tool without a window. Same core, same files, same bytes.
+//
+//   korvane-cli [--folder DIR] [--settings FILE] [--set NAME=VALUE]... [--cancel] [--summary] [ARG]
+//
+// It behaves as the dialog would: the controls start at their defaults, the exchange file
+// DIR/JWC_TEMP.TXT is read, the text-kind list is filled, the settings FILE is loaded, then each
+// --set assigns a control by its name (ComboBox3=0, Edit7=3.5, CheckBox5=1, RadioGroup2=1).
+// ARG is the host's first argument ("1" selects indicated-points mode). --cancel closes as
+// Cancel; otherwise OK is pressed once and the dialog closes as it would.
+//
+// Exit codes: 0 drawn or cancelled, 2 a value failed its check (the control's name on stderr),
+// 3 fewer than two measuring points, 4 cannot dimension (zero scale, a number not finite),
+// 5 the command file could not be written (overrides every other code), 64 usage.
+// In every case but 64 the command file is written: the run, or "hq" when nothing was drawn.
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace Cli {
+
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitRefused = 2;
+inline constexpr int kExitTooFewPoints = 3;
+inline constexpr int kExitCannotDimension = 4;
+inline constexpr int kExitNotWritten = 5;
+inline constexpr int kExitUsage = 64;
+
+// Runs the tool once. `args` are the command-line arguments after the program name, as UTF-8;
+// `executable` is the program's own path (the defaults for DIR and FILE derive from it).
+int RunCli(const std::vector<std::string>& args, const std::filesystem::path& executable,
+           std::ostream& out, std::ostream& err);
+
+}  // namespace Cli
