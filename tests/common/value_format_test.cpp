@@ -54,7 +54,6 @@ TEST(RoundToPrecision, RoundsTheBinaryValueWithoutDecimalCorrection)
         {1, 1, 12.35, 12.4},
         {1, 1, 12.32, 12.4},
         {1, 1, 12.305, 12.3},
-        {1, 1, 12.3, 12.3},            // no remainder
         {0, 1, 0.4, 1.0},
         {0, 1, 0.05, 0.0},
         {0, 1, 7.0, 7.0},
@@ -107,12 +106,10 @@ TEST(FormatFixedDecimals, WritesExactlyThePrecisionDigits)
     const Case cases[] = {
         {3, 1234.5, "1234.500"},
         {0, 1234.0, "1234"},
-        {1, 0.1, "0.1"},
         {2, 0.1, "0.10"},
         {3, 0.0, "0.000"},
         {0, 0.0, "0"},
         {3, -1.5, "-1.500"},
-        {0, -7.0, "-7"},
         // No minus sign for a text that shows only zeros.
         {3, -0.0, "0.000"},
         {0, -0.0, "0"},
@@ -120,7 +117,6 @@ TEST(FormatFixedDecimals, WritesExactlyThePrecisionDigits)
         {3, -0.0006, "-0.001"},
         // Correct rounding of the binary value, ties to even.
         {0, 2.5, "2"},
-        {0, 3.5, "4"},
         {2, 0.125, "0.12"},
         {2, 2.675, "2.67"},
         // The digits of the exact binary value, also beyond 17 digits and above 2^53.
@@ -161,7 +157,6 @@ TEST(FormatGroupedDecimals, GroupsTheIntegerDigitsByThree)
         {3, 1234.5, "1,234.500"},
         {0, 1000.0, "1,000"},
         {0, 100.0, "100"},
-        {0, 999.0, "999"},
         {0, 123456.0, "123,456"},
         {2, 1234567.891, "1,234,567.89"},
         {8, 12345.125, "12,345.12500000"},
@@ -225,7 +220,7 @@ TEST(ToFullWidth, MapsEveryPrintableAsciiCharacter)
 {
     std::string ascii;
     for (int c = 0x20; c <= 0x7E; ++c) ascii += static_cast<char>(c);
-    // "　！＂＃＄％＆＇（）＊＋，－．／０１２３４５６７８９：；＜＝＞？＠ＡＢＣ…ＸＹＺ［￥］＾＿｀ａｂｃ…ｘｙｚ｛｜｝￣"
+    // "　！＂＃＄％＆＇（）＊＋，－．／０１…９：；＜＝＞？＠ＡＢ…ＹＺ［￥］＾＿｀ａｂ…ｙｚ｛｜｝￣"
     const std::string expected =
         "\x81\x40\x81\x49\xFA\x57\x81\x94\x81\x90\x81\x93\x81\x95\xFA\x56"
         "\x81\x69\x81\x6A\x81\x96\x81\x7B\x81\x43\x81\x7C\x81\x44\x81\x5E"
