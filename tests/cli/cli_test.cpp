@@ -1,0 +1,243 @@
+// korvane-cli's contract: exit codes, what is written in each case, and the argument rules.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.hpp"
+#include "support/test_files.hpp"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Two indicated points 10 apart below the height point: drawable with the defaults.
+const char* const kTwoPoints = "hp1 0 100\r\nhp2 0 0\r\nhp3 10 0\r\n";
+const char* const kOnePoint = "hp1 0 100\r\nhp2 0 0\r\n";
+const char* const kZeroScale =
+    "hs 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\r\nhp1 0 100\r\nhp2 0 0\r\nhp3 10 0\r\n";
+
+// The settings of a dialog left at its defaults with the host's text kind chosen.
+std::string DefaultSettings(const std::string& left = "100", const std::string& top = "100")
+{
+    const char* const rest[] = {"0", "0", "0", "3", "2", "1", "", "", "0.5", "2", "2", "3", "15",
+                                "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0"};
+    std::string text = left + "\r\n" + top + "\r\n";
+    for (const char* line : rest) text += std::string(line) + "\r\n";
+    return text;
+}
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+    std::string commandFile;
+    bool commandFileExists = false;
+    std::string settings;
+    bool settingsExist = false;
+};
+
+CliRun RunIn(const TestFiles::TempFolder& folder, std::vector<std::string> extra)
+{
+    std::vector<std::string> args = {"--folder", folder.path().string(), "--settings",
+                                     (folder / "Korvane.dat").string()};
+    args.insert(args.end(), extra.begin(), extra.end());
+    std::ostringstream out, err;
+    CliRun run;
+    run.exitCode = Cli::RunCli(args, folder / "korvane-cli", out, err);
+    run.out = out.str();
+    run.err = err.str();
+    run.commandFileExists = fs::exists(folder / "JWC_TEMP.TXT");
+    run.commandFile = TestFiles::ReadBytes(folder / "JWC_TEMP.TXT");
+    run.settingsExist = fs::exists(folder / "Korvane.dat");
+    run.settings = TestFiles::ReadBytes(folder / "Korvane.dat");
+    return run;
+}
+
+}  // namespace
+
+TEST(KorvaneCli, ExitCodesAndWhatTheHostFinds)
+{
+    struct Case {
+        const char* name;
+        const char* exchange;
+        std::vector<std::string> args;
+        int exitCode;
+        bool drawn;  // false: the host finds exactly "hq"
+        const char* stderrHas;
+    };
+    const Case cases[] = {
+        {"drawn", kTwoPoints, {"1"}, 0, true, ""},
+        {"cancelled", kTwoPoints, {"--cancel", "1"}, 0, false, ""},
+        {"refused Edit7", kTwoPoints, {"--set", "Edit7=0", "1"}, 2, false, "Edit7"},
+        {"first check wins", kTwoPoints, {"--set", "Edit7=0", "--set", "Edit1=-1", "1"}, 2, false,
+         "Edit1"},
+        {"no text kind", kTwoPoints, {"--set", "ComboBox3=-1", "1"}, 2, false, "ComboBox3"},
+        {"too few points", kOnePoint, {"1"}, 3, false,
+         "\xe8\xa8\x88\xe6\xb8\xac\xe7\x82\xb9"},  // 計測点
+        {"range mode finds nothing", kTwoPoints, {"2"}, 3, false, ""},
+        {"only \"1\" is indicated-points mode", kTwoPoints, {"01"}, 3, false, ""},
+        {"zero scale", kZeroScale, {"1"}, 4, false, "cannot dimension"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFiles::TempFolder folder;
+        TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", c.exchange);
+        TestFiles::WriteBytes(folder / "Korvane.dat", DefaultSettings("250", "80"));
+        const CliRun run = RunIn(folder, c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        if (c.drawn) {
+            EXPECT_NE(run.commandFile, "hq\r\n");
+            EXPECT_NE(run.commandFile.find("\r\nz3\r\n"), std::string::npos);
+        } else {
+            EXPECT_EQ(run.commandFile, "hq\r\n");
+        }
+        EXPECT_NE(run.err.find(c.stderrHas), std::string::npos) << run.err;
+        // The window position lines keep what was loaded; OK rewrites the rest unchanged here.
+        EXPECT_EQ(run.settings, DefaultSettings("250", "80"));
+    }
+}
+
+TEST(KorvaneCli, RefusedOkLeavesTheSettingsFileUntouchedAndOkSavesIt)
+{
+    // A file with a short, unusual form shows whether it was rewritten.
+    const std::string shortFile = "7\n8\n0\n0\n0\n3\n2\n1\n";
+    for (bool refused : {true, false}) {
+        SCOPED_TRACE(refused ? "refused" : "accepted");
+        TestFiles::TempFolder folder;
+        TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePoint);
+        TestFiles::WriteBytes(folder / "Korvane.dat", shortFile);
+        // The short file leaves Edit7 and Edit8 empty; fill them unless the run is to be refused.
+        std::vector<std::string> args = {"--set", "Edit8=15", "1"};
+        if (!refused) args.insert(args.begin(), {"--set", "Edit7=3"});
+        const CliRun run = RunIn(folder, args);
+        EXPECT_EQ(run.exitCode, refused ? 2 : 3);
+        if (refused) {
+            EXPECT_EQ(run.settings, shortFile);
+        } else {
+            // Too few points still saves: OK saved before it looked for points.
+            EXPECT_EQ(run.settings.substr(0, 6), "7\r\n8\r\n");
+            EXPECT_EQ(std::count(run.settings.begin(), run.settings.end(), '\n'), 27);
+        }
+    }
+}
+
+TEST(KorvaneCli, WithoutSettingsFileTheFirstOkStopsOnTheTextKind)
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kTwoPoints);
+    const CliRun run = RunIn(folder, {"1"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("ComboBox3"), std::string::npos);
+    EXPECT_FALSE(run.settingsExist);
+    EXPECT_EQ(run.commandFile, "hq\r\n");
+}
+
+TEST(KorvaneCli, UsageErrorsWriteNothing)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"--set", "NoSuchControl=1"},
+        {"--set", "Edit7"},
+        {"--set", "ComboBox1=x"},
+        {"--set", "CheckBox5=1.5"},
+        {"--set", "Edit2=\xe7\xb4\x84"},  // not printable ASCII
+        {"--set", "Edit2=a\tb"},
+        {"--bogus"},
+        {"1", "2"},
+        {"--folder"},
+    };
+    for (const auto& extra : cases) {
+        SCOPED_TRACE(extra.front());
+        TestFiles::TempFolder folder;
+        TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kTwoPoints);
+        TestFiles::WriteBytes(folder / "Korvane.dat", DefaultSettings());
+        const CliRun run = RunIn(folder, extra);
+        EXPECT_EQ(run.exitCode, 64);
+        EXPECT_EQ(run.commandFile, kTwoPoints);  // the host's input is still there
+        EXPECT_EQ(run.settings, DefaultSettings());
+        EXPECT_FALSE(run.err.empty());
+    }
+}
+
+TEST(KorvaneCli, UnwritableCommandFileIsExitFiveWhateverElseHappened)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"1"}, {"--cancel"}, {"--set", "Edit7=0", "1"}, {"2"}};
+    for (const auto& extra : cases) {
+        SCOPED_TRACE(extra.back());
+        TestFiles::TempFolder folder;
+        TestFiles::WriteBytes(folder / "Korvane.dat", DefaultSettings());
+        std::vector<std::string> args = {"--folder", (folder / "missing").string(), "--settings",
+                                         (folder / "Korvane.dat").string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::ostringstream out, err;
+        EXPECT_EQ(Cli::RunCli(args, folder / "korvane-cli", out, err), 5);
+        EXPECT_FALSE(fs::exists(folder / "missing" / "JWC_TEMP.TXT"));
+        EXPECT_NE(err.str().find("could not be written"), std::string::npos);
+    }
+}
+
+TEST(KorvaneCli, FailedSettingsSaveDoesNotChangeTheOutcome)
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kTwoPoints);
+    // The settings path is a folder: loading finds nothing usable, saving fails.
+    fs::create_directories(folder / "Korvane.dat");
+    const CliRun run = RunIn(folder, {"--set", "ComboBox3=0", "1"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.commandFile, "hq\r\n");
+    EXPECT_TRUE(fs::is_directory(folder / "Korvane.dat"));
+}
+
+TEST(KorvaneCli, DefaultFilesLieBesideTheExecutable)
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kTwoPoints);
+    TestFiles::WriteBytes(folder / "korvane-cli.dat", DefaultSettings("11", "22"));
+    std::ostringstream out, err;
+    EXPECT_EQ(Cli::RunCli({"1"}, folder / "korvane-cli.exe", out, err), 0) << err.str();
+    EXPECT_NE(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "hq\r\n");
+    EXPECT_EQ(TestFiles::ReadBytes(folder / "korvane-cli.dat"), DefaultSettings("11", "22"));
+
+    // Without an extension the settings file name is extended by ".dat".
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kTwoPoints);
+    EXPECT_EQ(Cli::RunCli({"1"}, folder / "korvane-cli", out, err), 0) << err.str();
+}
+
+TEST(KorvaneCli, SetAppliesIndexesAsTheSettingsFileDoes)
+{
+    struct Case {
+        const char* assignment;
+        int exitCode;
+    };
+    // ComboBox1 past its end: no selection, refused there; a radio group past its end takes its
+    // last item; a negative index other than -1 selects the first item.
+    const Case cases[] = {
+        {"ComboBox1=12", 2}, {"ComboBox1=11", 0}, {"ComboBox1=-5", 0},
+        {"RadioGroup1=9", 0}, {"ComboBox4=-1", 2}, {"CheckBox4=-3", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.assignment);
+        TestFiles::TempFolder folder;
+        TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kTwoPoints);
+        TestFiles::WriteBytes(folder / "Korvane.dat", DefaultSettings());
+        const CliRun run = RunIn(folder, {"--set", c.assignment, "1"});
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+    }
+}
+
+TEST(KorvaneCli, SummaryGoesToStandardOutput)
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kTwoPoints);
+    TestFiles::WriteBytes(folder / "Korvane.dat", DefaultSettings());
+    const CliRun run = RunIn(folder, {"--summary", "1"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("indicated points: 1:(0, 100) 2:(0, 0) 3:(10, 0)"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("intervals: 1, texts staggered: 0"), std::string::npos) << run.out;
+    EXPECT_TRUE(run.err.empty()) << run.err;
+}
