@@ -261,7 +261,9 @@ TEST(Trig, HalfDegreeSweepEqualsGlibc)
 //   long double one past it and stores as the far double, glibc's sits exactly on it and
 //   rounds to even, to the near one.
 // - cos: the correctly rounded long double lies exactly on a half-way point and rounds to even
-//   (away from zero here); glibc's lies one unit below it and stores as the double nearer zero.
+//   (away from zero here); glibc's lies one unit nearer zero and stores as the double nearer
+//   zero. That double is the one nearest to the true cosine, but Korvane stores every result
+//   from its long double, so the correctly rounded long double decides.
 struct GlibcDifference {
     const char* function;
     double argument;
