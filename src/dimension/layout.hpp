@@ -60,7 +60,8 @@ bool LayoutDimensionRun(const MeasurePointList& points, const HeightPoint& heigh
 // The text style the value texts use: ComboBox3's kind, or the host's current one for entry 0.
 ValueTextStyle ValueTextStyleOf(std::int32_t valueTextKind, const RidEdaza::DrawingState& state);
 
-// Along and across extents of one end-marker kind, drawing units.
+// Along and across extents of one end-marker kind (the marker lists' item index), drawing units.
+// An index the lists do not offer counts as the line arrow, here and in the drawing.
 struct MarkerExtent {
     double along = 0.0;
     double across = 0.0;
