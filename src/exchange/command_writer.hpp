@@ -23,7 +23,8 @@ struct CommandBuffer {
     std::vector<std::string> lines;
 };
 
-// Appends the line, cut to 255 bytes on a character boundary.
+// Appends the line, cut to 255 bytes on a character boundary. A CR or LF byte inside it becomes
+// a blank: the host would take what follows it for a command line of its own.
 void AppendCommand(CommandBuffer& buffer, std::string_view line);
 
 // The host's current settings the writers fall back to (taken from the DrawingState at reset).
@@ -62,9 +63,11 @@ struct CommandWriter {
     CommandBuffer buffer;
     OutputAttributeState cache;
     HostDefaults host;
-    // Set when a writer was handed a real that is not finite; that call appends nothing. The
-    // dimensioning command checks it and throws the whole run away: the host must never get a
-    // command line with a broken number.
+    // Set when a writer was handed a real that is not finite and would have written it (every
+    // coordinate, a marker's scale and angle, the free size of text kind 0, a dimension figure's
+    // measured length); that call appends nothing. The dimensioning command checks it and throws
+    // the whole run away: the host must never get a command line with a broken number.
+    // ResetOutputState clears it.
     bool nonFiniteSeen = false;
 };
 

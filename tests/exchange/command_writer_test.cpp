@@ -261,14 +261,6 @@ TEST(CommandWriter, EntitiesSkipDegenerateGeometry)
          },
          {"pt 1 2 1 30 -3", "pt 1 2 2.5 400 -3", "pt 1 2 -2 0 -7", "pt 1 2 1E-8 0 11",
           "pt 1 2 1 0 0"}},
-        {"text keys",
-         [](CommandWriter& w) {
-             for (int key = -1; key <= 10; ++key) OutText(w, key, "a", 0, 0, 1, 0);
-         },
-         {"ch 0 0 1 0 \"", "a", "ch 0 0 1 0 \"", "a", "cv 0 0 1 0 \"", "a", "cs 0 0 1 0 \"",
-          "a", "cr 0 0 1 0 \"", "a", "co 0 0 1 0 \"", "a", "cp 0 0 1 0 \"", "a",
-          "ct 0 0 1 0 \"", "a", "ck 0 0 1 0 \"", "a", "cz 0 0 1 0 \"", "a", "c2 0 0 1 0 \"", "a",
-          "ch 0 0 1 0 \"", "a"}},
         {"text direction at and below 1e-8, and blank texts",
          [](CommandWriter& w) {
              OutText(w, 2, "1,500", 10, 20, 10, 0);
@@ -312,6 +304,19 @@ TEST(CommandWriter, EntitiesSkipDegenerateGeometry)
          },
          {"msg", "2.09218533839096E-25 0 1E-8 0", "cs 0 0 1E-8 0 \"", "A"}},
     });
+}
+
+TEST(CommandWriter, TextKeyWordsComeFromTheKeyNumber)
+{
+    const char* const words[] = {"ch", "cv", "cs", "cr", "co", "cp", "ct", "ck", "cz", "c2"};
+    for (std::int32_t key = -2; key <= 11; ++key) {
+        SCOPED_TRACE(key);
+        CommandWriter writer;
+        ResetOutputState(writer, HostState());
+        OutText(writer, key, "a", 0, 0, 1, 0);
+        const std::string word = key >= 0 && key <= 9 ? words[key] : "ch";
+        EXPECT_EQ(writer.buffer.lines, (Lines{word + " 0 0 1 0 \"", "a"}));
+    }
 }
 
 TEST(CommandWriter, NonFiniteNumbersAppendNothingAndAreReported)
