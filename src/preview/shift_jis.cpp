@@ -1,0 +1,107 @@
+// Shift-JIS (code page 932) to UTF-8 for the texts of the picture. Only the characters that value
+// texts and everyday drawing texts use are mapped; the rest shows as U+FFFD, which keeps the
+// table small and the program free of any converter at run time.
+#include <array>
+#include <cstdint>
+
+#include "common/text.hpp"
+#include "preview/preview.hpp"
+
+namespace Preview {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Row 0x81, trail bytes 0x40..0xFC (0x7F is no trail byte): symbols and full-width punctuation.
+constexpr std::array<std::uint16_t, 0xFD - 0x40> kSymbolRow = {
+    0x3000, 0x3001, 0x3002, 0xFF0C, 0xFF0E, 0x30FB, 0xFF1A, 0xFF1B,  // 　、。，．・：；
+    0xFF1F, 0xFF01, 0x309B, 0x309C, 0x00B4, 0xFF40, 0x00A8, 0xFF3E,  // ？！゛゜´｀¨＾
+    0xFFE3, 0xFF3F, 0x30FD, 0x30FE, 0x309D, 0x309E, 0x3003, 0x4EDD,  // ￣＿ヽヾゝゞ〃仝
+    0x3005, 0x3006, 0x3007, 0x30FC, 0x2015, 0x2010, 0xFF0F, 0xFF3C,  // 々〆〇ー―‐／＼
+    0xFF5E, 0x2225, 0xFF5C, 0x2026, 0x2025, 0x2018, 0x2019, 0x201C,  // ～∥｜…‥‘’“
+    0x201D, 0xFF08, 0xFF09, 0x3014, 0x3015, 0xFF3B, 0xFF3D, 0xFF5B,  // ”（）〔〕［］｛
+    0xFF5D, 0x3008, 0x3009, 0x300A, 0x300B, 0x300C, 0x300D, 0x300E,  // ｝〈〉《》「」『
+    0x300F, 0x3010, 0x3011, 0xFF0B, 0xFF0D, 0x00B1, 0x00D7, 0xFFFD,  // 』【】＋－±× (7F)
+    0x00F7, 0xFF1D, 0x2260, 0xFF1C, 0xFF1E, 0x2266, 0x2267, 0x221E,  // ÷＝≠＜＞≦≧∞
+    0x2234, 0x2642, 0x2640, 0x00B0, 0x2032, 0x2033, 0x2103, 0xFFE5,  // ∴♂♀°′″℃￥
+    0xFF04, 0xFFE0, 0xFFE1, 0xFF05, 0xFF03, 0xFF06, 0xFF0A, 0xFF20,  // ＄￠￡％＃＆＊＠
+    0x00A7, 0x2606, 0x2605, 0x25CB, 0x25CF, 0x25CE, 0x25C7, 0x25C6,  // §☆★○●◎◇◆
+    0x25A1, 0x25A0, 0x25B3, 0x25B2, 0x25BD, 0x25BC, 0x203B, 0x3012,  // □■△▲▽▼※〒
+    0x2192, 0x2190, 0x2191, 0x2193, 0x3013, 0xFFFD, 0xFFFD, 0xFFFD,  // →←↑↓〓
+    0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD,  //
+    0x2208, 0x220B, 0x2286, 0x2287, 0x2282, 0x2283, 0x222A, 0x2229,  // ∈∋⊆⊇⊂⊃∪∩
+    0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD,  //
+    0x2227, 0x2228, 0xFFE2, 0x21D2, 0x21D4, 0x2200, 0x2203, 0xFFFD,  // ∧∨￢⇒⇔∀∃
+    0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD,  //
+    0xFFFD, 0xFFFD, 0x2220, 0x22A5, 0x2312, 0x2202, 0x2207, 0x2261,  // ∠⊥⌒∂∇≡
+    0x2252, 0x226A, 0x226B, 0x221A, 0x223D, 0x221D, 0x2235, 0x222B,  // ≒≪≫√∽∝∵∫
+    0x222C, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD,  // ∬
+    0x212B, 0x2030, 0x266F, 0x266D, 0x266A, 0x2020, 0x2021, 0x00B6,  // Å‰♯♭♪†‡¶
+    0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0x25EF,                          // ◯
+};
+
+char32_t DoubleByteCharacter(unsigned char lead, unsigned char trail)
+{
+    if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return kReplacement;
+    if (lead == 0x81) return kSymbolRow[trail - 0x40u];
+    if (lead == 0x82) {
+        if (trail >= 0x4F && trail <= 0x58) return 0xFF10u + (trail - 0x4Fu);  // ０..９
+        if (trail >= 0x60 && trail <= 0x79) return 0xFF21u + (trail - 0x60u);  // Ａ..Ｚ
+        if (trail >= 0x81 && trail <= 0x9A) return 0xFF41u + (trail - 0x81u);  // ａ..ｚ
+        if (trail >= 0x9F && trail <= 0xF1) return 0x3041u + (trail - 0x9Fu);  // ぁ..ん
+        return kReplacement;
+    }
+    if (lead == 0x83 && trail <= 0x96) {
+        // ァ..ヶ in Unicode order; the row skips 0x7F.
+        return 0x30A1u + (trail - 0x40u) - (trail > 0x7F ? 1u : 0u);
+    }
+    if (lead == 0xFA && trail == 0x56) return 0xFF07;  // ＇
+    if (lead == 0xFA && trail == 0x57) return 0xFF02;  // ＂
+    return kReplacement;
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        // Every character of the table lies in the basic plane.
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string Utf8FromShiftJis(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() * 2);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        char32_t c = kReplacement;
+        if (MyFunc::IsLeadByte(b)) {
+            // Same pairing as the rest of Korvane: the byte after a lead byte belongs to it.
+            if (i + 1 < text.size()) {
+                c = DoubleByteCharacter(b, static_cast<unsigned char>(text[i + 1]));
+            }
+            i += 2;
+        } else {
+            if (b >= 0x20 && b <= 0x7E) {
+                c = b;
+            } else if (b >= 0xA1 && b <= 0xDF) {
+                c = 0xFF61u + (b - 0xA1u);  // half-width katakana
+            }
+            i += 1;
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+}  // namespace Preview
