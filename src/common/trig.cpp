@@ -8,7 +8,8 @@
 //
 // Sine and cosine: x = n * pi/2 + r with |r| <= pi/4, the reduction carried out exactly in
 // integers on the bits of 2/pi (no cancellation even for a double a hair from a multiple of
-// pi/2), then Taylor series of sin r and cos r in two-part arithmetic.
+// pi/2), then the Taylor series of sin r and cos r: the leading terms in two-part arithmetic,
+// the small inner ones in plain long double.
 // Arc tangent: t = min/max of |y| and |x| in [0, 1], atan t = atan(j/8) + atan(u) with
 // u = (t - j/8) / (1 + t j/8), |u| <= 1/16, the series of atan u, then the octant.
 #include "common/trig.hpp"
