@@ -28,101 +28,59 @@ DimensionSettings ValidSettings()
 
 TEST(FirstInvalidSetting, NamesTheFirstControlWhoseValueFails)
 {
+    using S = DimensionSettings;
+    using C = SettingControl;
     struct Case {
         const char* what;
-        std::function<void(DimensionSettings&)> change;
+        std::function<void(S&)> change;
         SettingControl expected;
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const Case cases[] = {
-        {"all valid", [](DimensionSettings&) {}, SettingControl::None},
-        {"no start marker", [](DimensionSettings& s) { s.StartMarker = -1; },
-         SettingControl::ComboBox1},
-        {"no end marker", [](DimensionSettings& s) { s.EndMarker = -1; },
-         SettingControl::ComboBox2},
-        {"end-point scale 0", [](DimensionSettings& s) { s.EndMarkerScale = 0; },
-         SettingControl::Edit1},
-        {"end-point scale -1", [](DimensionSettings& s) { s.EndMarkerScale = -1; },
-         SettingControl::Edit1},
-        {"end-point scale tiny", [](DimensionSettings& s) { s.EndMarkerScale = 1e-300; },
-         SettingControl::None},
-        {"length 1000", [](DimensionSettings& s) { s.MarkerLength = 1000; },
-         SettingControl::None},
-        {"length 1000.0001", [](DimensionSettings& s) { s.MarkerLength = 1000.0001; },
-         SettingControl::Edit7},
-        {"length 0", [](DimensionSettings& s) { s.MarkerLength = 0; }, SettingControl::Edit7},
-        {"length -3", [](DimensionSettings& s) { s.MarkerLength = -3; },
-         SettingControl::Edit7},
-        {"angle 179.9", [](DimensionSettings& s) { s.MarkerAngle = 179.9; },
-         SettingControl::None},
-        {"angle 180", [](DimensionSettings& s) { s.MarkerAngle = 180; }, SettingControl::Edit8},
-        {"angle 0", [](DimensionSettings& s) { s.MarkerAngle = 0; }, SettingControl::Edit8},
-        {"angle -15", [](DimensionSettings& s) { s.MarkerAngle = -15; },
-         SettingControl::Edit8},
-        {"no text kind", [](DimensionSettings& s) { s.ValueTextKind = -1; },
-         SettingControl::ComboBox3},
-        {"no precision", [](DimensionSettings& s) { s.Precision = -1; },
-         SettingControl::ComboBox4},
-        {"no rounding", [](DimensionSettings& s) { s.Rounding = -1; },
-         SettingControl::ComboBox5},
-        {"no zero display", [](DimensionSettings& s) { s.ShowTrailingZeros = -1; },
-         SettingControl::RadioGroup1},
-        {"no unit", [](DimensionSettings& s) { s.ValueUnit = -1; },
-         SettingControl::RadioGroup2},
-        {"extension gap -0.1", [](DimensionSettings& s) { s.ExtensionGap = -0.1; },
-         SettingControl::Edit5},
-        {"extension gap 0", [](DimensionSettings& s) { s.ExtensionGap = 0; },
-         SettingControl::None},
-        {"overshoot -0.1", [](DimensionSettings& s) { s.ExtensionOvershoot = -0.1; },
-         SettingControl::Edit6},
-        {"overshoot 0", [](DimensionSettings& s) { s.ExtensionOvershoot = 0; },
-         SettingControl::None},
-        {"value gap -3 is not checked", [](DimensionSettings& s) { s.ValueGap = -3; },
-         SettingControl::None},
-        {"narrow marker is not checked", [](DimensionSettings& s) { s.NarrowMarker = -1; },
-         SettingControl::None},
+        {"all valid", [](S&) {}, C::None},
+        {"start marker", [](S& s) { s.StartMarker = -1; }, C::ComboBox1},
+        {"end marker", [](S& s) { s.EndMarker = -1; }, C::ComboBox2},
+        {"end-point scale 0", [](S& s) { s.EndMarkerScale = 0; }, C::Edit1},
+        {"length 1000", [](S& s) { s.MarkerLength = 1000; }, C::None},
+        {"length 1000.0001", [](S& s) { s.MarkerLength = 1000.0001; }, C::Edit7},
+        {"length 0", [](S& s) { s.MarkerLength = 0; }, C::Edit7},
+        {"angle 179.9", [](S& s) { s.MarkerAngle = 179.9; }, C::None},
+        {"angle 180", [](S& s) { s.MarkerAngle = 180; }, C::Edit8},
+        {"angle 0", [](S& s) { s.MarkerAngle = 0; }, C::Edit8},
+        {"text kind", [](S& s) { s.ValueTextKind = -1; }, C::ComboBox3},
+        {"precision", [](S& s) { s.Precision = -1; }, C::ComboBox4},
+        {"rounding", [](S& s) { s.Rounding = -1; }, C::ComboBox5},
+        {"zero display", [](S& s) { s.ShowTrailingZeros = -1; }, C::RadioGroup1},
+        {"unit", [](S& s) { s.ValueUnit = -1; }, C::RadioGroup2},
+        {"extension gap -0.1", [](S& s) { s.ExtensionGap = -0.1; }, C::Edit5},
+        {"extension gap 0", [](S& s) { s.ExtensionGap = 0; }, C::None},
+        {"overshoot -0.1", [](S& s) { s.ExtensionOvershoot = -0.1; }, C::Edit6},
+        {"value gap -3 unchecked", [](S& s) { s.ValueGap = -3; }, C::None},
+        {"narrow marker unchecked", [](S& s) { s.NarrowMarker = -1; }, C::None},
         // The first failing check wins.
-        {"end-point scale and length",
-         [](DimensionSettings& s) { s.EndMarkerScale = 0; s.MarkerLength = 0; },
-         SettingControl::Edit1},
-        {"both markers",
-         [](DimensionSettings& s) { s.StartMarker = -1; s.EndMarker = -1; },
-         SettingControl::ComboBox1},
-        {"text kind and angle",
-         [](DimensionSettings& s) { s.ValueTextKind = -1; s.MarkerAngle = 180; },
-         SettingControl::Edit8},
-        {"unit and extension gap",
-         [](DimensionSettings& s) { s.ValueUnit = -1; s.ExtensionGap = -1; },
-         SettingControl::RadioGroup2},
-        {"gap and overshoot",
-         [](DimensionSettings& s) { s.ExtensionGap = -1; s.ExtensionOvershoot = -1; },
-         SettingControl::Edit5},
-        {"everything bad",
-         [](DimensionSettings& s) {
-             s.StartMarker = s.EndMarker = s.ValueTextKind = s.Precision = s.Rounding = -1;
-             s.ShowTrailingZeros = s.ValueUnit = -1;
-             s.EndMarkerScale = s.MarkerLength = s.MarkerAngle = 0;
-             s.ExtensionGap = s.ExtensionOvershoot = -1;
+        {"scale and length", [](S& s) { s.EndMarkerScale = 0; s.MarkerLength = 0; }, C::Edit1},
+        {"kind and angle", [](S& s) { s.ValueTextKind = -1; s.MarkerAngle = 180; }, C::Edit8},
+        {"unit and gap", [](S& s) { s.ValueUnit = -1; s.ExtensionGap = -1; }, C::RadioGroup2},
+        {"gap and overshoot", [](S& s) { s.ExtensionGap = s.ExtensionOvershoot = -1; },
+         C::Edit5},
+        {"start marker and the rest",
+         [](S& s) {
+             s = S{};
+             s.StartMarker = s.EndMarker = s.ValueTextKind = -1;
+             s.EndMarkerScale = s.MarkerLength = s.MarkerAngle = s.ExtensionGap = -1;
          },
-         SettingControl::ComboBox1},
+         C::ComboBox1},
         // A NaN handed over by some other front end must not pass for a valid value.
-        {"NaN scale", [&](DimensionSettings& s) { s.EndMarkerScale = nan; },
-         SettingControl::Edit1},
-        {"NaN length", [&](DimensionSettings& s) { s.MarkerLength = nan; },
-         SettingControl::Edit7},
-        {"NaN angle", [&](DimensionSettings& s) { s.MarkerAngle = nan; },
-         SettingControl::Edit8},
-        {"NaN gap", [&](DimensionSettings& s) { s.ExtensionGap = nan; },
-         SettingControl::Edit5},
-        {"NaN overshoot", [&](DimensionSettings& s) { s.ExtensionOvershoot = nan; },
-         SettingControl::Edit6},
+        {"NaN scale", [&](S& s) { s.EndMarkerScale = nan; }, C::Edit1},
+        {"NaN length", [&](S& s) { s.MarkerLength = nan; }, C::Edit7},
+        {"NaN overshoot", [&](S& s) { s.ExtensionOvershoot = nan; }, C::Edit6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         DimensionSettings settings = ValidSettings();
         c.change(settings);
-        const SettingControl found = FirstInvalidSetting(settings);
-        EXPECT_EQ(SettingControlName(found), SettingControlName(c.expected));
+        EXPECT_EQ(SettingControlName(FirstInvalidSetting(settings)),
+                  SettingControlName(c.expected));
     }
 }
 
@@ -133,11 +91,8 @@ TEST(CurrentScale, IsTheScaleOfTheHostsCurrentLayerGroup)
         double expected;
     };
     // Group g has scale 10 * (g + 1).
-    const Case cases[] = {
-        {0, 10}, {3, 40}, {15, 160},
-        // Outside the table: the model's default current group (0), never a read past the end.
-        {-1, 10}, {16, 10}, {INT32_MIN, 10}, {INT32_MAX, 10},
-    };
+    // Outside the table: the model's default current group (0), never a read past the end.
+    const Case cases[] = {{0, 10}, {3, 40}, {15, 160}, {-1, 10}, {16, 10}, {INT32_MIN, 10}};
     for (const Case& c : cases) {
         SCOPED_TRACE("group " + std::to_string(c.group));
         RidEdaza::DrawingState state;
@@ -151,52 +106,33 @@ TEST(CurrentScale, IsTheScaleOfTheHostsCurrentLayerGroup)
 
 TEST(ScaleDimensionSettings, TurnsTheThreeDistancesIntoDrawingUnits)
 {
+    // 1 + 2^-23 + 2^-50 times 1 + 2^-30 is exactly 1 + 2^-23 + 2^-30 + 2^-50 + 2^-53 + 2^-80,
+    // just above a halfway point between two doubles. A double multiplication rounds it up;
+    // formed in extended precision the 2^-80 is lost first and the tie goes to the even
+    // neighbour, down. Which one comes out decides the last bit of every distance drawn.
+    const double g = 1.0 + std::ldexp(1.0, -23) + std::ldexp(1.0, -50);
+    const double e = g + std::ldexp(1.0, -30);
     struct Case {
         double scale;
-        double valueGap, extensionGap, overshoot;
-        double expectedValueGap, expectedExtensionGap, expectedOvershoot;
+        double gaps[3];  // ValueGap, ExtensionGap, ExtensionOvershoot
+        double expected[3];
     };
     const Case cases[] = {
-        {50, 0.5, 2, 2, 25, 100, 100},
-        {50, -3, 0, 0.25, -150, 0, 12.5},
-        {1, 0.5, 2, 2, 0.5, 2, 2},
-        {0, 0.5, 2, 2, 0, 0, 0},
-        {0.1, 3, 3, 3, 0.30000000000000004, 0.30000000000000004, 0.30000000000000004},
+        {50, {0.5, 2, -3}, {25, 100, -150}},
+        {0, {0.5, 2, 2}, {0, 0, 0}},
+        {1.0 + std::ldexp(1.0, -30), {g, g, g}, {e, e, e}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("scale " + std::to_string(c.scale));
         DimensionSettings settings = ValidSettings();
-        settings.ValueGap = c.valueGap;
-        settings.ExtensionGap = c.extensionGap;
-        settings.ExtensionOvershoot = c.overshoot;
+        settings.ValueGap = c.gaps[0];
+        settings.ExtensionGap = c.gaps[1];
+        settings.ExtensionOvershoot = c.gaps[2];
         ScaleDimensionSettings(settings, c.scale);
-        EXPECT_EQ(settings.ValueGap, c.expectedValueGap);
-        EXPECT_EQ(settings.ExtensionGap, c.expectedExtensionGap);
-        EXPECT_EQ(settings.ExtensionOvershoot, c.expectedOvershoot);
+        EXPECT_EQ(settings.ValueGap, c.expected[0]);
+        EXPECT_EQ(settings.ExtensionGap, c.expected[1]);
+        EXPECT_EQ(settings.ExtensionOvershoot, c.expected[2]);
         EXPECT_EQ(settings.CurrentScale, c.scale);
-        // Paper millimetres and everything else stay as read.
-        EXPECT_EQ(settings.MarkerLength, 3.0);
-        EXPECT_EQ(settings.EndMarkerScale, 1.0);
-        EXPECT_EQ(settings.MarkerAngle, 15.0);
+        EXPECT_EQ(settings.MarkerLength, 3.0);  // paper millimetres stay as read
     }
-}
-
-TEST(ScaleDimensionSettings, RoundsTheExtendedProductOnce)
-{
-    // The exact product 1 + 2^-23 + 2^-30 + 2^-50 + 2^-53 + 2^-80 lies just above a halfway
-    // point between two doubles. Multiplied in double it rounds up; formed in extended
-    // precision the 2^-80 is lost first and the tie then goes to the even neighbour (down).
-    // Which one comes out decides the last bit of every distance the run draws.
-    const double gap = 1.0 + std::ldexp(1.0, -23) + std::ldexp(1.0, -50);
-    const double scale = 1.0 + std::ldexp(1.0, -30);
-    const double extended = 1.0 + std::ldexp(1.0, -23) + std::ldexp(1.0, -30) +
-                            std::ldexp(1.0, -50);
-    DimensionSettings settings = ValidSettings();
-    settings.ValueGap = gap;
-    settings.ExtensionGap = gap;
-    settings.ExtensionOvershoot = gap;
-    ScaleDimensionSettings(settings, scale);
-    EXPECT_EQ(settings.ValueGap, extended);
-    EXPECT_EQ(settings.ExtensionGap, extended);
-    EXPECT_EQ(settings.ExtensionOvershoot, extended);
 }
