@@ -1,0 +1,196 @@
+// The OK sequence as a whole: the order of its stages, what each outcome leaves behind, and that
+// a refused or failed OK does not change what a later OK writes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "dimension/command.hpp"
+#include "exchange/command_writer.hpp"
+#include "exchange/exchange_reader.hpp"
+
+using namespace Dimension;
+
+namespace {
+
+RidEdaza::DrawingModel ModelOf(const std::vector<std::string>& lines)
+{
+    RidEdaza::DrawingModel model;
+    RidEdaza::ReaderState reader;
+    for (const std::string& line : lines) RidEdaza::ParseExchangeLine(model, reader, line);
+    return model;
+}
+
+// Two indicated points 1500 apart below the height point, at 1:100.
+RidEdaza::DrawingModel TwoPointModel()
+{
+    return ModelOf({"hs 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100",
+                    "hp1 750 1000", "hp2 0 0", "hp3 1500 0"});
+}
+
+DimensionSettings Valid()
+{
+    DimensionSettings s;
+    s.ValueTextKind = 0;
+    return s;
+}
+
+struct Recorded {
+    std::vector<std::string> events;
+    CommandHooks hooks;
+    Recorded()
+    {
+        hooks.progress = [this](std::string_view status) { events.emplace_back(status); };
+        hooks.settingsAccepted = [this] { events.emplace_back("save"); };
+    }
+};
+
+RidEdaza::CommandWriter FreshWriter(const RidEdaza::DrawingModel& model)
+{
+    RidEdaza::CommandWriter writer;
+    RidEdaza::ResetOutputState(writer, model.state);
+    return writer;
+}
+
+}  // namespace
+
+TEST(DimensionCommand, StagesReportInOrderAndSaveBeforeAcquiring)
+{
+    const RidEdaza::DrawingModel model = TwoPointModel();
+    RidEdaza::CommandWriter writer = FreshWriter(model);
+    MeasurePointList points;
+    Recorded r;
+    const CommandResult result = RunDimensionCommand(Valid(), model, "1", points, writer, r.hooks);
+    ASSERT_EQ(result.outcome, CommandOutcome::Drawn);
+    const std::vector<std::string> expected = {
+        "save", std::string(kStatusAcquiring), std::string(kStatusSorting),
+        std::string(kStatusCounting), std::string(kStatusDrawing), std::string(kStatusWritingFile)};
+    EXPECT_EQ(r.events, expected);
+    EXPECT_EQ(result.acquiredPoints, 2u);
+    EXPECT_EQ(result.keptPoints, 2u);
+    EXPECT_EQ(result.intervals, 1u);
+    EXPECT_FALSE(writer.buffer.lines.empty());
+}
+
+TEST(DimensionCommand, EachStopLeavesTheWriterUntouched)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> lines;
+        const char* argument;
+        DimensionSettings settings;
+        CommandOutcome outcome;
+        std::vector<std::string> events;  // "save" and the statuses seen
+    };
+    DimensionSettings badLength = Valid();
+    badLength.MarkerLength = 0;
+    DimensionSettings hugeGap = Valid();
+    hugeGap.ValueGap = 1e307;  // times the scale of 100: not a finite drawing length
+    const std::string acquiring(kStatusAcquiring), sorting(kStatusSorting),
+        counting(kStatusCounting), drawing(kStatusDrawing);
+    const Case cases[] = {
+        {"refused", {"hp1 0 1", "hp2 0 0", "hp3 5 0"}, "1", badLength, CommandOutcome::Refused, {}},
+        {"too few points", {"hp1 0 1", "hp2 0 0"}, "1", Valid(), CommandOutcome::TooFewPoints,
+         {"save", acquiring, sorting, counting}},
+        {"zero scale", {"hs 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0", "hp1 0 1", "hp2 0 0", "hp3 5 0"}, "1",
+         Valid(), CommandOutcome::CannotDimension, {"save"}},
+        {"zero scale on a visited layer group",
+         {"hs 1 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1", "hp1 0 1", "lg0", "pt 5 0", "lg1", "pt 0 0"}, "",
+         Valid(),
+         CommandOutcome::CannotDimension, {"save", acquiring}},
+        {"a number that is not finite",
+         {"hs 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100", "hp1 0 1000",
+          "hp2 0 0", "hp3 1500 0"},
+         "1", hugeGap, CommandOutcome::CannotDimension, {"save", acquiring, sorting, counting, drawing}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DimensionSettings settings = c.settings;
+        settings.TakePoints = true;
+        const RidEdaza::DrawingModel model = ModelOf(c.lines);
+        RidEdaza::CommandWriter writer = FreshWriter(model);
+        // Something already in the buffer and a used cache, as after earlier commands.
+        RidEdaza::OutLineColor(writer, 5, 0);
+        const RidEdaza::CommandWriter before = writer;
+        MeasurePointList points;
+        Recorded r;
+        const CommandResult result = RunDimensionCommand(settings, model, c.argument, points, writer,
+                                                         r.hooks);
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(r.events, c.events);
+        EXPECT_EQ(writer.buffer.lines, before.buffer.lines);
+        EXPECT_EQ(writer.cache.lineColour.value, before.cache.lineColour.value);
+        EXPECT_EQ(writer.cache.textKind.force, before.cache.textKind.force);
+        EXPECT_FALSE(writer.nonFiniteSeen);
+    }
+}
+
+TEST(DimensionCommand, RefusedFocusFollowsTheCheckOrder)
+{
+    const RidEdaza::DrawingModel model = TwoPointModel();
+    DimensionSettings s = Valid();
+    s.MarkerAngle = 180;
+    s.ExtensionGap = -1;
+    RidEdaza::CommandWriter writer = FreshWriter(model);
+    MeasurePointList points;
+    Recorded r;
+    const CommandResult result = RunDimensionCommand(s, model, "1", points, writer, r.hooks);
+    EXPECT_EQ(result.outcome, CommandOutcome::Refused);
+    EXPECT_EQ(result.focus, SettingControl::Edit8);
+    EXPECT_TRUE(r.events.empty());
+}
+
+TEST(DimensionCommand, OkAfterAFailedOkWritesWhatAFirstOkWould)
+{
+    const RidEdaza::DrawingModel model = TwoPointModel();
+    MeasurePointList points;
+    Recorded r;
+
+    RidEdaza::CommandWriter direct = FreshWriter(model);
+    ASSERT_EQ(RunDimensionCommand(Valid(), model, "1", points, direct, r.hooks).outcome,
+              CommandOutcome::Drawn);
+
+    // First OK fails at the drawing (the gap overflows), the user mends the gap, OK again.
+    RidEdaza::CommandWriter retried = FreshWriter(model);
+    DimensionSettings broken = Valid();
+    broken.ValueGap = 1e307;
+    ASSERT_EQ(RunDimensionCommand(broken, model, "1", points, retried, r.hooks).outcome,
+              CommandOutcome::CannotDimension);
+    ASSERT_EQ(RunDimensionCommand(Valid(), model, "1", points, retried, r.hooks).outcome,
+              CommandOutcome::Drawn);
+    EXPECT_EQ(retried.buffer.lines, direct.buffer.lines);
+
+    // The same after too few points: indicated-points mode finds two, range mode none.
+    RidEdaza::CommandWriter afterTooFew = FreshWriter(model);
+    ASSERT_EQ(RunDimensionCommand(Valid(), model, "2", points, afterTooFew, r.hooks).outcome,
+              CommandOutcome::TooFewPoints);
+    ASSERT_EQ(RunDimensionCommand(Valid(), model, "1", points, afterTooFew, r.hooks).outcome,
+              CommandOutcome::Drawn);
+    EXPECT_EQ(afterTooFew.buffer.lines, direct.buffer.lines);
+}
+
+TEST(DimensionCommand, NoCommandLineEverCarriesABrokenNumber)
+{
+    // Sizes that overflow only once scaled: every stage must either draw finite numbers or stop.
+    const double huge[] = {1e306, 1e307, 1.7e308, std::numeric_limits<double>::max()};
+    for (double h : huge) {
+        SCOPED_TRACE(h);
+        const RidEdaza::DrawingModel model = TwoPointModel();
+        DimensionSettings s = Valid();
+        s.ExtensionOvershoot = h;
+        RidEdaza::CommandWriter writer = FreshWriter(model);
+        MeasurePointList points;
+        Recorded r;
+        const CommandResult result = RunDimensionCommand(s, model, "1", points, writer, r.hooks);
+        for (const std::string& line : writer.buffer.lines) {
+            EXPECT_EQ(line.find("inf"), std::string::npos) << line;
+            EXPECT_EQ(line.find("nan"), std::string::npos) << line;
+            EXPECT_EQ(line.find("  "), std::string::npos) << line;  // an empty number
+        }
+        if (result.outcome != CommandOutcome::Drawn) {
+            EXPECT_TRUE(writer.buffer.lines.empty());
+        }
+    }
+}
