@@ -1,0 +1,397 @@
+// TForm1's handlers, its window procedure and the mirroring of DialogState into the controls.
+#include "dialog/win/form.hpp"
+
+#include <windows.h>
+
+#include <climits>
+
+#include "common/fpu.hpp"
+#include "dialog/settings_file.hpp"
+#include "dialog/win/form_window.hpp"
+#include "dialog/win/win_text.hpp"
+#include "dimension/command.hpp"
+#include "exchange/exchange_reader.hpp"
+
+namespace Unit1 {
+namespace {
+
+constexpr wchar_t kExchangeFileName[] = L"JWC_TEMP.TXT";
+
+TForm1* FormOf(HWND window)
+{
+    return reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+std::wstring WindowText(HWND window)
+{
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+const FormControl* FindFormControl(const TForm1& form, std::string_view name)
+{
+    for (const FormControl& control : form.controls) {
+        if (control.spec->name == name) return &control;
+    }
+    return nullptr;
+}
+
+void SetStatus(TForm1& form, std::string_view status)
+{
+    if (!form.statusStrip) return;
+    SetWindowTextW(form.statusStrip, Cp932ToWide(status).c_str());
+    // The command keeps the thread busy: paint now, not when the message loop comes back.
+    UpdateWindow(form.statusStrip);
+}
+
+int SelectedRadioItem(const FormControl& control)
+{
+    for (std::size_t i = 0; i < control.radioButtons.size(); ++i) {
+        if (SendMessageW(control.radioButtons[i], BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// Moves the keyboard focus to the control whose value failed its check.
+void FocusControl(TForm1& form, std::string_view name)
+{
+    const FormControl* control = FindFormControl(form, name);
+    if (!control) return;
+    HWND target = control->handle;
+    if (!control->radioButtons.empty()) {
+        const int selected = SelectedRadioItem(*control);
+        target = control->radioButtons[static_cast<std::size_t>(selected >= 0 ? selected : 0)];
+    }
+    SetFocus(target);
+    // As when the user tabs into it: the whole text is selected, ready to be typed over.
+    if (control->spec->kind == ControlKind::Edit) SendMessageW(target, EM_SETSEL, 0, -1);
+    form.lastFocus = target;
+}
+
+int ShowMessage(const TForm1& form, std::string_view text, UINT icon)
+{
+    const std::wstring wideText = Cp932ToWide(text);
+    const std::wstring title = Cp932ToWide(kMessageTitle);
+    return form.messageBox(form.handle, wideText.c_str(), title.c_str(), icon | MB_OK);
+}
+
+bool IsFocusable(HWND form, HWND window)
+{
+    return window && IsWindow(window) && IsChild(form, window) && IsWindowVisible(window) &&
+           IsWindowEnabled(window);
+}
+
+}  // namespace
+
+FormFiles FilesBesideExecutable()
+{
+    FormFiles files;
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return files;
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        if (path.size() >= 32768) return files;
+        path.resize(path.size() * 2);
+    }
+    const std::filesystem::path executable(path);
+    files.toolFolder = executable.parent_path();
+    files.settingsFile = executable;
+    files.settingsFile.replace_extension(L".dat");
+    return files;
+}
+
+POINT VisibleWindowPosition(std::int32_t savedLeft, std::int32_t savedTop, int width, int height)
+{
+    const long long right = static_cast<long long>(savedLeft) + width;
+    const long long bottom = static_cast<long long>(savedTop) + height;
+    if (right <= LONG_MAX && bottom <= LONG_MAX) {
+        const RECT window{savedLeft, savedTop, static_cast<LONG>(right),
+                          static_cast<LONG>(bottom)};
+        if (MonitorFromRect(&window, MONITOR_DEFAULTTONULL) != nullptr) {
+            return POINT{savedLeft, savedTop};
+        }
+    }
+    // The primary monitor's top-left corner is the origin of the screen coordinates.
+    return POINT{100, 100};
+}
+
+HWND ControlWindow(const TForm1& form, std::string_view name)
+{
+    if (const FormControl* control = FindFormControl(form, name)) return control->handle;
+    if (name == "LabelA1") return form.statusStrip;
+    const auto labels = DialogLabels();
+    for (std::size_t i = 0; i < labels.size() && i < form.labels.size(); ++i) {
+        if (labels[i].name == name) return form.labels[i];
+    }
+    return nullptr;
+}
+
+void UpdateRadioTabStops(TForm1& form)
+{
+    for (const FormControl& control : form.controls) {
+        if (control.radioButtons.empty()) continue;
+        const int selected = SelectedRadioItem(control);
+        for (std::size_t i = 0; i < control.radioButtons.size(); ++i) {
+            HWND button = control.radioButtons[i];
+            const bool stop = static_cast<int>(i) == (selected >= 0 ? selected : 0);
+            LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
+            style = stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+            SetWindowLongPtrW(button, GWL_STYLE, style);
+        }
+    }
+}
+
+void ApplyDialogState(TForm1& form, const DialogState& state)
+{
+    for (FormControl& control : form.controls) {
+        const ControlSpec& spec = *control.spec;
+        const StateField field = FieldOf(spec.name);
+        if (spec.name == "ComboBox3") {
+            SendMessageW(control.handle, CB_RESETCONTENT, 0, 0);
+            for (const std::string& item : state.ComboBox3Items) {
+                SendMessageW(control.handle, CB_ADDSTRING, 0,
+                             reinterpret_cast<LPARAM>(Cp932ToWide(item).c_str()));
+            }
+        }
+        if (field.index) {
+            const std::int32_t index = state.*field.index;
+            if (spec.kind == ControlKind::DropDownList) {
+                const LRESULT count = SendMessageW(control.handle, CB_GETCOUNT, 0, 0);
+                SendMessageW(control.handle, CB_SETCURSEL,
+                             index >= 0 && index < count ? static_cast<WPARAM>(index)
+                                                         : static_cast<WPARAM>(-1),
+                             0);
+            } else {
+                for (std::size_t i = 0; i < control.radioButtons.size(); ++i) {
+                    SendMessageW(control.radioButtons[i], BM_SETCHECK,
+                                 static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
+                }
+            }
+        } else if (field.text) {
+            const std::string& bytes = state.*field.text;
+            SetWindowTextW(control.handle, Cp932ToWide(bytes).c_str());
+            control.shownText = WindowText(control.handle);
+            control.loadedBytes = bytes;
+        } else if (field.checked) {
+            SendMessageW(control.handle, BM_SETCHECK,
+                         state.*field.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+    }
+    form.state = state;
+    UpdateRadioTabStops(form);
+}
+
+DialogState ReadDialogState(const TForm1& form)
+{
+    DialogState state = form.state;
+    for (const FormControl& control : form.controls) {
+        const StateField field = FieldOf(control.spec->name);
+        if (field.index) {
+            if (control.spec->kind == ControlKind::DropDownList) {
+                const LRESULT selected = SendMessageW(control.handle, CB_GETCURSEL, 0, 0);
+                state.*field.index = selected == CB_ERR ? -1 : static_cast<std::int32_t>(selected);
+            } else {
+                state.*field.index = SelectedRadioItem(control);
+            }
+        } else if (field.text) {
+            const std::wstring shown = WindowText(control.handle);
+            // Unchanged text keeps its bytes: a byte sequence that does not survive the round
+            // trip through UTF-16 is saved as it was loaded.
+            state.*field.text = shown == control.shownText ? control.loadedBytes
+                                                           : WideToCp932(shown);
+        } else if (field.checked) {
+            state.*field.checked =
+                SendMessageW(control.handle, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        }
+    }
+    return state;
+}
+
+void FormShow(TForm1& form)
+{
+    RidEdaza::InitDrawingModel(form.model, form.writer.buffer);
+    RidEdaza::ReadExchangeFile(form.model, form.files.toolFolder / kExchangeFileName);
+    RidEdaza::ResetOutputState(form.writer, form.model.state);
+
+    DialogState state = ReadDialogState(form);
+    state.ComboBox3Items = TextKindItems(form.model.state);
+    state.ComboBox3 = -1;
+    LoadSettings(state, form.files.settingsFile);
+    ApplyDialogState(form, state);
+
+    RECT outer{};
+    GetWindowRect(form.handle, &outer);
+    const POINT position = VisibleWindowPosition(state.SavedLeft, state.SavedTop,
+                                                 outer.right - outer.left,
+                                                 outer.bottom - outer.top);
+    SetWindowPos(form.handle, nullptr, position.x, position.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    OpenNoticeStrip(form);
+    form.shown = true;
+}
+
+void ShowForm1(TForm1& form)
+{
+    ShowWindow(form.handle, SW_SHOW);
+    SetForegroundWindow(form.handle);
+    if (!IsFocusable(form.handle, GetFocus())) {
+        SetFocus(GetNextDlgTabItem(form.handle, nullptr, FALSE));
+    }
+    UpdateWindow(form.handle);
+}
+
+void Button1Click(TForm1& form)
+{
+    if (!form.shown || form.closed) return;
+    // An input-method DLL may have changed the x87 precision since the last OK.
+    MyFunc::UseExtendedPrecision();
+
+    DialogState current = ReadDialogState(form);
+    Dimension::CommandHooks hooks;
+    hooks.progress = [&form](std::string_view status) { SetStatus(form, status); };
+    hooks.settingsAccepted = [&form, &current] {
+        RECT outer{};
+        if (GetWindowRect(form.handle, &outer)) {
+            current.SavedLeft = outer.left;
+            current.SavedTop = outer.top;
+        }
+        // A failed save is silent: the run goes on.
+        SaveSettings(current, form.files.settingsFile);
+    };
+    const Dimension::CommandResult result =
+        Dimension::RunDimensionCommand(ReadDimensionSettings(current), form.model,
+                                       form.firstArgument, form.points, form.writer, hooks);
+    form.state.SavedLeft = current.SavedLeft;
+    form.state.SavedTop = current.SavedTop;
+
+    switch (result.outcome) {
+    case Dimension::CommandOutcome::Drawn:
+        SendMessageW(form.handle, WM_CLOSE, 0, 0);
+        break;
+    case Dimension::CommandOutcome::Refused:
+        FocusControl(form, Dimension::SettingControlName(result.focus));
+        break;
+    case Dimension::CommandOutcome::TooFewPoints:
+        ShowMessage(form, kTooFewPointsMessage, MB_ICONQUESTION);
+        break;
+    case Dimension::CommandOutcome::CannotDimension:
+        // The command has put the buffer and the attribute cache back: a later OK writes what
+        // a first one would.
+        ShowMessage(form, kCannotDimensionMessage, MB_ICONWARNING);
+        break;
+    }
+}
+
+void Button2Click(TForm1& form)
+{
+    if (form.handle) SendMessageW(form.handle, WM_CLOSE, 0, 0);
+}
+
+void FormClose(TForm1& form)
+{
+    if (form.closed) return;
+    form.closed = true;
+    form.points.clear();
+    form.points.shrink_to_fit();
+    // The host reads this file when the tool has ended: the run, or "hq" for nothing drawn.
+    RidEdaza::WriteCommandFile(form.writer.buffer, form.files.toolFolder / kExchangeFileName);
+    RidEdaza::ReleaseDrawingModel(form.model, form.writer.buffer);
+}
+
+LRESULT CALLBACK Form1WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    TForm1* form = FormOf(window);
+    if (!form) return DefWindowProcW(window, message, wParam, lParam);
+
+    switch (message) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
+            Button1Click(*form);
+            return 0;
+        }
+        if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED) {
+            Button2Click(*form);
+            return 0;
+        }
+        if (LOWORD(wParam) >= kFirstRadioId && HIWORD(wParam) == BN_CLICKED) {
+            UpdateRadioTabStops(*form);
+            return 0;
+        }
+        break;
+    case DM_GETDEFID:
+        // Enter presses OK wherever the focus is, except on Cancel itself.
+        return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        HWND control = reinterpret_cast<HWND>(lParam);
+        if (control == ControlWindow(*form, "Memo1") && form->memoBrush) {
+            SetBkColor(dc, ColourOf(kMemoBackground));
+            return reinterpret_cast<LRESULT>(form->memoBrush);
+        }
+        if (control == form->statusStrip && form->statusBrush) {
+            SetBkColor(dc, ColourOf(kStatusBackground));
+            return reinterpret_cast<LRESULT>(form->statusBrush);
+        }
+        SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(form->whiteBrush);
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (IsFocusable(window, focus)) form->lastFocus = focus;
+        } else if (!HIWORD(wParam)) {
+            HWND focus = IsFocusable(window, form->lastFocus)
+                             ? form->lastFocus
+                             : GetNextDlgTabItem(window, nullptr, FALSE);
+            if (focus) SetFocus(focus);
+        }
+        return 0;
+    case WM_SYSCOMMAND:
+        // The application window carries the task-bar button: minimising goes through it.
+        if ((wParam & 0xFFF0) == SC_MINIMIZE && form->owner) {
+            SendMessageW(form->owner, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        FormClose(*form);
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        if (form->quitOnClose) PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        form->handle = nullptr;
+        form->noticeLink = nullptr;
+        form->noticeStrip = nullptr;
+        form->statusStrip = nullptr;
+        form->labels.clear();
+        form->controls.clear();
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace Unit1

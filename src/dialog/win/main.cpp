@@ -1,0 +1,48 @@
+// Korvane.exe: started by the host with JWC_TEMP.TXT in the tool's folder and, optionally, the
+// argument "1" (indicated-points mode). Shows the dialog; when it closes, JWC_TEMP.TXT holds the
+// commands for the host, or "hq" when nothing was drawn.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "common/fpu.hpp"
+#include "dialog/controls.hpp"
+#include "dialog/win/app.hpp"
+#include "dialog/win/form.hpp"
+#include "dialog/win/win_text.hpp"
+#include "exchange/command_writer.hpp"
+#include "notice_url.hpp"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    MyFunc::UseExtendedPrecision();
+
+    std::string firstArgument;
+    int count = 0;
+    if (LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        if (count > 1) firstArgument = Unit1::WideToCp932(arguments[1]);
+        LocalFree(arguments);
+    }
+
+    const Unit1::FormFiles files = Unit1::FilesBesideExecutable();
+    HWND application =
+        Unit1::CreateApplicationWindow(instance, Unit1::Cp932ToWide(Unit1::kApplicationTitle));
+    Unit1::TForm1 form;
+    if (!Unit1::CreateForm1(form, instance, application, files, firstArgument,
+                            Unit1::Cp932ToWide(Unit1::kNoticeUrl))) {
+        Unit1::DestroyForm1(form);
+        if (application) DestroyWindow(application);
+        // Without a dialog nothing can be drawn: say so to the host rather than leave it its
+        // own file to execute.
+        RidEdaza::WriteCommandFile(RidEdaza::CommandBuffer{}, files.toolFolder / L"JWC_TEMP.TXT");
+        return 1;
+    }
+    Unit1::FormShow(form);
+    Unit1::AttachApplicationWindow(application, form);
+    Unit1::ShowForm1(form);
+    const int exitCode = Unit1::RunMessageLoop(form);
+    Unit1::DestroyForm1(form);
+    if (application) DestroyWindow(application);
+    return exitCode;
+}

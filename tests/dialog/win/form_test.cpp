@@ -1,0 +1,688 @@
+// The Win32 dialog in-process: its windows against the controls table, keyboard navigation,
+// the text kinds listed from a drawing, texts across the UTF-16 boundary, the window position,
+// and what OK, Cancel and closing leave in the files.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <imm.h>
+
+#include <climits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialog/controls.hpp"
+#include "dialog/dialog_state.hpp"
+#include "dialog/settings_file.hpp"
+#include "dialog/win/form.hpp"
+#include "dialog/win/win_text.hpp"
+#include "support/test_files.hpp"
+
+namespace {
+
+using Unit1::ControlKind;
+using Unit1::Cp932ToWide;
+
+// The message boxes a form showed instead of showing them.
+struct ShownMessage {
+    std::wstring text;
+    std::wstring title;
+    UINT style = 0;
+};
+std::vector<ShownMessage>& ShownMessages()
+{
+    static std::vector<ShownMessage> messages;
+    return messages;
+}
+int WINAPI RecordMessage(HWND, LPCWSTR text, LPCWSTR title, UINT style)
+{
+    ShownMessages().push_back({text, title, style});
+    return IDOK;
+}
+
+std::wstring TextOf(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// The window's rectangle in its parent's client coordinates.
+RECT PlaceOf(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::vector<HWND> ChildrenOf(HWND parent)
+{
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+std::wstring ComboItem(HWND combo, int index)
+{
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR) return L"<none>";
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+bool HasStyle(HWND window, LONG_PTR style)
+{
+    return (GetWindowLongPtrW(window, GWL_STYLE) & style) == style;
+}
+
+bool ImeDisabled(HWND window)
+{
+    HIMC context = ImmGetContext(window);
+    if (context) ImmReleaseContext(window, context);
+    return context == nullptr;
+}
+
+std::string SettingsLines(std::int32_t left, std::int32_t top)
+{
+    return std::to_string(left) + "\r\n" + std::to_string(top) + "\r\n";
+}
+
+// An exchange file with the text kind table of the host and its current text kind.
+std::string TextKindDrawing(int currentKind)
+{
+    return "hk 0\r\nhs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n"
+           "hcw 2 2.5 2.5 4 5 6 7 8 9 10\r\nhch 2 2.5 2.5 4 5 6 7 8 9 10\r\n"
+           "hcd 0 0 0 0.5 0.5 0.5 1 1 1 1\r\nlg0\r\nly0\r\nlc1\r\nlt1\r\nlw0\r\ncn" +
+           std::to_string(currentKind) + "\r\n";
+}
+
+// Indicated points 2.. are the measuring points (argument "1"); point 1 is the height point.
+constexpr char kOnePointDrawing[] =
+    "hk 0\r\nhs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\nlg0\r\nly0\r\nlc1\r\nlt1\r\nlw0\r\ncn1\r\n"
+    "hp1 0 100\r\nhp2 0 0\r\n";
+
+// A range selection: two segments on layer group 0 and a point on layer group 2, whose scale
+// is 0.
+constexpr char kZeroScalePointDrawing[] =
+    "hk 0\r\nhs 1 1 0 1 1 1 1 1 1 1 1 1 1 1 1 1\r\nlg0\r\nly0\r\nlc1\r\nlt1\r\nlw0\r\ncn1\r\n"
+    "hp1 0 100\r\n#\r\n0 0 0 50\r\n100 0 100 50\r\nlg2\r\npt 50 0\r\n";
+
+// A form on a private tool folder, destroyed with the object.
+class OpenForm {
+public:
+    explicit OpenForm(const TestFiles::TempFolder& folder, std::string firstArgument = "1",
+                      std::wstring noticeUrl = L"")
+        : form_(std::make_unique<Unit1::TForm1>())
+    {
+        created_ = Unit1::CreateForm1(*form_, GetModuleHandleW(nullptr), nullptr,
+                                      {folder.path(), folder / "Korvane.dat"},
+                                      std::move(firstArgument), std::move(noticeUrl));
+        form_->quitOnClose = false;
+        form_->messageBox = RecordMessage;
+        ShownMessages().clear();
+    }
+    ~OpenForm() { Unit1::DestroyForm1(*form_); }
+    OpenForm(const OpenForm&) = delete;
+    OpenForm& operator=(const OpenForm&) = delete;
+
+    bool created() const { return created_; }
+    Unit1::TForm1& form() { return *form_; }
+    HWND operator[](std::string_view name) const { return Unit1::ControlWindow(*form_, name); }
+
+    // FormShow, then the window shown and active, as the program does it.
+    void Show()
+    {
+        Unit1::FormShow(*form_);
+        Unit1::ShowForm1(*form_);
+        Pump();
+    }
+
+    static void Pump()
+    {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+
+private:
+    std::unique_ptr<Unit1::TForm1> form_;
+    bool created_ = false;
+};
+
+const wchar_t* ClassFor(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::DropDownList: return L"ComboBox";
+    case ControlKind::Edit:
+    case ControlKind::Memo: return L"Edit";
+    case ControlKind::RadioGroup:
+    case ControlKind::GroupBox:
+    case ControlKind::CheckBox:
+    case ControlKind::Button: return L"Button";
+    case ControlKind::NoticePanel: return L"TScrollBox";
+    }
+    return L"";
+}
+
+TEST(Form1, WindowHasTheFixedFrameCaptionAndClientSize)
+{
+    TestFiles::TempFolder folder;
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    HWND window = open.form().handle;
+    EXPECT_EQ(ClassOf(window), L"TForm1");
+    EXPECT_EQ(TextOf(window), L"Korvane");
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 492);
+    EXPECT_EQ(client.bottom, 481);
+    EXPECT_TRUE(HasStyle(window, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX));
+    EXPECT_FALSE(HasStyle(window, WS_MAXIMIZEBOX));
+    EXPECT_FALSE(HasStyle(window, WS_THICKFRAME));
+    EXPECT_EQ(GetClassLongPtrW(window, GCLP_HBRBACKGROUND),
+              reinterpret_cast<LONG_PTR>(GetStockObject(WHITE_BRUSH)));
+}
+
+// Every window of the dialog, in creation (= tab) order, against the controls table.
+TEST(Form1, ControlsMatchTheTableInOrderPlaceTextAndBehaviour)
+{
+    TestFiles::TempFolder folder;
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    HWND window = open.form().handle;
+
+    std::vector<const Unit1::ControlSpec*> topLevel;
+    for (const Unit1::ControlSpec& spec : Unit1::DialogControls()) {
+        if (spec.parent.empty()) topLevel.push_back(&spec);
+    }
+    const std::vector<HWND> children = ChildrenOf(window);
+    ASSERT_EQ(children.size(), topLevel.size() + Unit1::DialogLabels().size() + 1);
+
+    std::size_t at = 0;
+    for (const Unit1::ControlSpec* spec : topLevel) {
+        const std::string name(spec->name);
+        SCOPED_TRACE(name);
+        HWND control = children[at++];
+        ASSERT_EQ(control, open[spec->name]);
+        EXPECT_EQ(ClassOf(control), ClassFor(spec->kind));
+        const RECT place = PlaceOf(control);
+        EXPECT_EQ(place.left, spec->left);
+        EXPECT_EQ(place.top, spec->top);
+        EXPECT_EQ(place.right - place.left, spec->width);
+        if (spec->height > 0) {
+            EXPECT_EQ(place.bottom - place.top, spec->height);
+        }
+        EXPECT_EQ(ImeDisabled(control), spec->imeOff);
+
+        switch (spec->kind) {
+        case ControlKind::DropDownList: {
+            EXPECT_TRUE(HasStyle(control, CBS_DROPDOWNLIST));
+            EXPECT_TRUE(HasStyle(control, WS_TABSTOP));
+            const LRESULT count = SendMessageW(control, CB_GETCOUNT, 0, 0);
+            ASSERT_EQ(count, static_cast<LRESULT>(spec->items.size()));
+            for (std::size_t i = 0; i < spec->items.size(); ++i) {
+                EXPECT_EQ(ComboItem(control, static_cast<int>(i)), Cp932ToWide(spec->items[i]));
+            }
+            EXPECT_EQ(SendMessageW(control, CB_GETCURSEL, 0, 0), spec->defaultIndex);
+            break;
+        }
+        case ControlKind::Edit:
+            EXPECT_TRUE(HasStyle(control, WS_TABSTOP));
+            EXPECT_FALSE(HasStyle(control, ES_MULTILINE));
+            EXPECT_EQ(TextOf(control), Cp932ToWide(spec->defaultText));
+            EXPECT_EQ(SendMessageW(control, EM_GETLIMITTEXT, 0, 0), spec->maxLength);
+            break;
+        case ControlKind::RadioGroup:
+        case ControlKind::GroupBox: {
+            EXPECT_EQ(TextOf(control), Cp932ToWide(spec->caption));
+            EXPECT_TRUE(GetWindowLongPtrW(control, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+            if (spec->kind == ControlKind::GroupBox) break;
+            const std::vector<HWND> items = ChildrenOf(control);
+            ASSERT_EQ(items.size(), spec->items.size());
+            RECT inside{};
+            GetClientRect(control, &inside);
+            for (std::size_t i = 0; i < items.size(); ++i) {
+                SCOPED_TRACE(i);
+                EXPECT_EQ(TextOf(items[i]), Cp932ToWide(spec->items[i]));
+                EXPECT_TRUE(HasStyle(items[i], BS_AUTORADIOBUTTON));
+                const bool checked = static_cast<std::int32_t>(i) == spec->defaultIndex;
+                EXPECT_EQ(SendMessageW(items[i], BM_GETCHECK, 0, 0) == BST_CHECKED, checked);
+                // Only the choice is a tab stop: Tab lands on it, arrows move within the group.
+                EXPECT_EQ(HasStyle(items[i], WS_TABSTOP), checked);
+                const RECT item = PlaceOf(items[i]);
+                EXPECT_GE(item.left, inside.left);
+                EXPECT_GE(item.top, 13);  // below the caption
+                EXPECT_LE(item.right, inside.right);
+                EXPECT_LE(item.bottom, inside.bottom);
+            }
+            // Columns: two items side by side in a two-column group, stacked in a one-column one.
+            if (items.size() == 2) {
+                const RECT first = PlaceOf(items[0]);
+                const RECT second = PlaceOf(items[1]);
+                if (spec->columns == 2) {
+                    EXPECT_EQ(first.top, second.top);
+                    EXPECT_GE(second.left, first.right);
+                } else {
+                    EXPECT_EQ(first.left, second.left);
+                    EXPECT_GE(second.top, first.bottom);
+                }
+            }
+            break;
+        }
+        case ControlKind::CheckBox:
+            EXPECT_TRUE(HasStyle(control, BS_AUTOCHECKBOX));
+            EXPECT_TRUE(HasStyle(control, WS_TABSTOP));
+            EXPECT_EQ(TextOf(control), Cp932ToWide(spec->caption));
+            EXPECT_EQ(SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED,
+                      spec->defaultChecked);
+            break;
+        case ControlKind::Button:
+            EXPECT_EQ(TextOf(control), Cp932ToWide(spec->caption));
+            EXPECT_TRUE(HasStyle(control, WS_TABSTOP));
+            EXPECT_EQ(HasStyle(control, BS_DEFPUSHBUTTON), spec->isDefaultButton);
+            // Enter and Esc arrive as these two ids through the dialog manager.
+            if (spec->isDefaultButton) {
+                EXPECT_EQ(GetDlgCtrlID(control), IDOK);
+            }
+            if (spec->isCancelButton) {
+                EXPECT_EQ(GetDlgCtrlID(control), IDCANCEL);
+            }
+            break;
+        case ControlKind::Memo: {
+            EXPECT_TRUE(HasStyle(control, ES_MULTILINE | ES_READONLY | WS_VSCROLL));
+            EXPECT_TRUE(HasStyle(control, ES_AUTOHSCROLL));  // no word wrap
+            EXPECT_FALSE(HasStyle(control, WS_TABSTOP));
+            std::wstring expected;
+            for (std::string_view line : Unit1::NoticeLines()) {
+                if (!expected.empty()) expected += L"\r\n";
+                expected += Cp932ToWide(line);
+            }
+            EXPECT_EQ(TextOf(control), expected);
+            EXPECT_EQ(SendMessageW(control, EM_GETLINECOUNT, 0, 0), 22);
+            // Enter and Esc still reach the dialog from inside the notice text.
+            const LRESULT code = SendMessageW(control, WM_GETDLGCODE, 0, 0);
+            EXPECT_EQ(code & DLGC_WANTALLKEYS, 0);
+            break;
+        }
+        case ControlKind::NoticePanel:
+            EXPECT_TRUE(GetWindowLongPtrW(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+            EXPECT_FALSE(HasStyle(control, WS_TABSTOP));
+            EXPECT_TRUE(ChildrenOf(control).empty());
+            break;
+        }
+    }
+
+    for (const Unit1::LabelSpec& label : Unit1::DialogLabels()) {
+        SCOPED_TRACE(std::string(label.name));
+        HWND control = children[at++];
+        ASSERT_EQ(control, open[label.name]);
+        EXPECT_EQ(ClassOf(control), L"Static");
+        EXPECT_EQ(TextOf(control), Cp932ToWide(label.caption));
+        const RECT place = PlaceOf(control);
+        EXPECT_EQ(place.left, label.left);
+        EXPECT_EQ(place.top, label.top);
+        EXPECT_GT(place.right - place.left, 0);
+        EXPECT_FALSE(HasStyle(control, WS_TABSTOP));
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font),
+                   &font);
+        EXPECT_EQ(font.lfHeight, label.fontHeight);
+        EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+        EXPECT_EQ(std::wstring(font.lfFaceName), Cp932ToWide(Unit1::kFontName));
+    }
+
+    HWND status = children[at++];
+    EXPECT_EQ(status, open["LabelA1"]);
+    EXPECT_EQ(TextOf(status), Cp932ToWide(Unit1::kStatusIdle));
+    const RECT strip = PlaceOf(status);
+    EXPECT_EQ(strip.left, 0);
+    EXPECT_EQ(strip.top, 392);
+    EXPECT_EQ(strip.right, 492);
+    EXPECT_EQ(strip.bottom, 416);
+    EXPECT_TRUE(HasStyle(status, SS_CENTER | SS_CENTERIMAGE));
+}
+
+// Nothing of the notice text is cut off: the memo has no horizontal scroll bar.
+TEST(Form1, EveryNoticeLineFitsTheMemo)
+{
+    TestFiles::TempFolder folder;
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    HWND memo = open["Memo1"];
+    RECT format{};
+    SendMessageW(memo, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    HDC dc = GetDC(memo);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(memo, WM_GETFONT, 0, 0)));
+    for (std::string_view line : Unit1::NoticeLines()) {
+        const std::wstring text = Cp932ToWide(line);
+        SCOPED_TRACE(std::string(line));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        EXPECT_LE(extent.cx, format.right - format.left);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(memo, dc);
+}
+
+TEST(Form1, GroupBoxHoldsTheFivePointKindsAtTheirPlaces)
+{
+    TestFiles::TempFolder folder;
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    HWND group = open["GroupBox1"];
+    ASSERT_NE(group, nullptr);
+    const std::vector<HWND> items = ChildrenOf(group);
+    const struct {
+        const char* name;
+        int left, top, width;
+    } expected[] = {{"CheckBox5", 8, 16, 169}, {"CheckBox6", 8, 32, 191},
+                    {"CheckBox7", 8, 48, 193}, {"CheckBox8", 200, 16, 119},
+                    {"CheckBox9", 200, 32, 119}};
+    ASSERT_EQ(items.size(), std::size(expected));
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_EQ(items[i], open[expected[i].name]);
+        const RECT place = PlaceOf(items[i]);
+        EXPECT_EQ(place.left, expected[i].left);
+        EXPECT_EQ(place.top, expected[i].top);
+        EXPECT_EQ(place.right - place.left, expected[i].width);
+        EXPECT_TRUE(HasStyle(items[i], WS_TABSTOP | BS_AUTOCHECKBOX));
+    }
+}
+
+// What the dialog manager makes of Tab: the order of the controls table, into the radio
+// groups and the group box and round again.
+TEST(Form1, TabVisitsTheControlsInTheirOrder)
+{
+    TestFiles::TempFolder folder;
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    open.Show();
+    auto choice = [&](std::string_view group) {
+        const std::vector<HWND> items = ChildrenOf(open[group]);
+        for (HWND item : items) {
+            if (SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED) return item;
+        }
+        return items.empty() ? HWND{} : items.front();
+    };
+    const std::vector<std::pair<std::string, HWND>> order = {
+        {"ComboBox1", open["ComboBox1"]}, {"ComboBox2", open["ComboBox2"]},
+        {"Edit7", open["Edit7"]},         {"Edit8", open["Edit8"]},
+        {"Edit1", open["Edit1"]},         {"ComboBox3", open["ComboBox3"]},
+        {"Edit2", open["Edit2"]},         {"Edit3", open["Edit3"]},
+        {"ComboBox4", open["ComboBox4"]}, {"ComboBox5", open["ComboBox5"]},
+        {"RadioGroup1", choice("RadioGroup1")}, {"RadioGroup2", choice("RadioGroup2")},
+        {"CheckBox1", open["CheckBox1"]}, {"CheckBox2", open["CheckBox2"]},
+        {"CheckBox3", open["CheckBox3"]}, {"CheckBox4", open["CheckBox4"]},
+        {"Edit4", open["Edit4"]},         {"Edit5", open["Edit5"]},
+        {"Edit6", open["Edit6"]},         {"RadioGroup3", choice("RadioGroup3")},
+        {"CheckBox5", open["CheckBox5"]}, {"CheckBox6", open["CheckBox6"]},
+        {"CheckBox7", open["CheckBox7"]}, {"CheckBox8", open["CheckBox8"]},
+        {"CheckBox9", open["CheckBox9"]}, {"Button1", open["Button1"]},
+        {"Button2", open["Button2"]},     {"ComboBox1 again", open["ComboBox1"]},
+    };
+    HWND window = open.form().handle;
+    HWND at = GetNextDlgTabItem(window, nullptr, FALSE);
+    for (const auto& [name, expected] : order) {
+        SCOPED_TRACE(name);
+        ASSERT_NE(expected, nullptr);
+        EXPECT_EQ(at, expected);
+        at = GetNextDlgTabItem(window, at, FALSE);
+    }
+    // The window opens with the focus on the first control.
+    EXPECT_EQ(GetFocus(), open["ComboBox1"]);
+}
+
+TEST(Form1, TextKindListFollowsTheDrawing)
+{
+    const struct {
+        int currentKind;
+        const char* first;  // item 0
+    } cases[] = {
+        {0, "\x8C\xBB\x8D\xDD\x82\xCC\x95\xB6\x8E\x9A\x8E\xED(Free)"},  // 現在の文字種(Free)
+        {7, "\x8C\xBB\x8D\xDD\x82\xCC\x95\xB6\x8E\x9A\x8E\xED(No7)"},   // 現在の文字種(No7)
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.currentKind);
+        TestFiles::TempFolder folder;
+        TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", TextKindDrawing(c.currentKind));
+        OpenForm open(folder);
+        ASSERT_TRUE(open.created());
+        Unit1::FormShow(open.form());
+        HWND combo = open["ComboBox3"];
+        ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 11);
+        EXPECT_EQ(ComboItem(combo, 0), Cp932ToWide(c.first));
+        EXPECT_EQ(ComboItem(combo, 1), L"No1: W2 H2 D0");
+        EXPECT_EQ(ComboItem(combo, 3), L"No3: W2.5 H2.5 D0");
+        EXPECT_EQ(ComboItem(combo, 10), L"No10: W10 H10 D1");
+        // No settings file: nothing chosen, so OK will stop here.
+        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    }
+}
+
+// A field the user did not touch gives back its loaded bytes, also where the bytes do not
+// survive the trip through UTF-16; a typed text is converted without best-fit guesses.
+TEST(Form1, FieldTextsCrossTheUtf16Boundary)
+{
+    const struct {
+        const char* what;
+        std::string loaded;
+        const wchar_t* typed;  // nullptr: left alone
+        std::string expected;
+    } cases[] = {
+        {"Japanese prefix", "\x90\xA1", nullptr, "\x90\xA1"},                          // 寸
+        {"NEC-selected IBM extension", "\xED\x40", nullptr, "\xED\x40"},              // 纊
+        {"NEC-selected not sign", "\xEE\xF9", nullptr, "\xEE\xF9"},                   // ￢
+        {"lone lead byte at the end", std::string("A\x81", 2), nullptr, "A\x81"},
+        {"longer than the typing limit", "123456789012345678901234567890123456", nullptr,
+         "123456789012345678901234567890123456"},
+        {"typed full-width tilde", "", L"\xFF5E", "\x81\x60"},                        // ～
+        {"typed letter outside the code page", "", L"A\x00E9" L"B", "A?B"},
+        {"typed wave dash has no best fit", "", L"x\x301Cy", "x?y"},
+        {"typed over a loaded text", "\xED\x40", L"\x7E8A\x7E8A", "\xFA\x5C\xFA\x5C"},  // 纊纊
+        {"emptied", "abc", L"", ""},
+    };
+    TestFiles::TempFolder folder;
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Unit1::DialogState state = Unit1::ReadDialogState(open.form());
+        state.Edit2 = c.loaded;
+        Unit1::ApplyDialogState(open.form(), state);
+        if (c.typed) SetWindowTextW(open["Edit2"], c.typed);
+        EXPECT_EQ(Unit1::ReadDialogState(open.form()).Edit2, c.expected);
+    }
+}
+
+TEST(Form1, WindowOpensWhereSavedUnlessNothingOfItWouldShow)
+{
+    const struct {
+        std::int32_t left, top;
+        LONG expectedLeft, expectedTop;
+    } cases[] = {
+        {250, 80, 250, 80},
+        {-200, 50, -200, 50},            // partly on the screen: kept
+        {5000, 5000, 100, 100},          // a monitor that is gone
+        {-5000, 50, 100, 100},
+        {INT_MAX, 0, 100, 100},          // its right edge would not even be a coordinate
+        {INT_MIN, INT_MIN, 100, 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.left) + ", " + std::to_string(c.top));
+        TestFiles::TempFolder folder;
+        TestFiles::WriteBytes(folder / "Korvane.dat", SettingsLines(c.left, c.top));
+        OpenForm open(folder);
+        ASSERT_TRUE(open.created());
+        Unit1::FormShow(open.form());
+        RECT outer{};
+        GetWindowRect(open.form().handle, &outer);
+        EXPECT_EQ(outer.left, c.expectedLeft);
+        EXPECT_EQ(outer.top, c.expectedTop);
+    }
+    TestFiles::TempFolder folder;
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    Unit1::FormShow(open.form());
+    RECT outer{};
+    GetWindowRect(open.form().handle, &outer);
+    EXPECT_EQ(outer.left, 100);
+    EXPECT_EQ(outer.top, 100);
+}
+
+// Settings with a text kind chosen, saved through the product's own writer.
+void WriteSettings(const TestFiles::TempFolder& folder, void (*change)(Unit1::DialogState&))
+{
+    Unit1::DialogState state = Unit1::DefaultDialogState();
+    state.ComboBox3 = 0;
+    if (change) change(state);
+    ASSERT_TRUE(Unit1::SaveSettings(state, folder / "Korvane.dat"));
+}
+
+TEST(Form1, TooFewPointsAsksAndStaysOpenThenCancelWritesNothingDone)
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePointDrawing);
+    WriteSettings(folder, nullptr);
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    open.Show();
+    std::filesystem::remove(folder / "Korvane.dat");
+
+    Unit1::Button1Click(open.form());
+    ASSERT_EQ(ShownMessages().size(), 1u);
+    // 確認 / 寸法線を作図するには計測点が２つ以上必要です。
+    EXPECT_EQ(ShownMessages()[0].title, Cp932ToWide("\x8A\x6D\x94\x46"));
+    EXPECT_EQ(ShownMessages()[0].text, Cp932ToWide(Unit1::kTooFewPointsMessage));
+    EXPECT_EQ(ShownMessages()[0].style, static_cast<UINT>(MB_ICONQUESTION | MB_OK));
+    EXPECT_NE(open.form().handle, nullptr);
+    EXPECT_FALSE(open.form().closed);
+    // The settings were accepted before the points were counted.
+    EXPECT_TRUE(std::filesystem::exists(folder / "Korvane.dat"));
+    EXPECT_EQ(TextOf(open["LabelA1"]), Cp932ToWide(Unit1::kStatusCounting));
+
+    Unit1::Button2Click(open.form());
+    EXPECT_EQ(open.form().handle, nullptr);
+    EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "hq\r\n");
+}
+
+TEST(Form1, RefusedValueFocusesItsControlAndTouchesNoFile)
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePointDrawing);
+    WriteSettings(folder, [](Unit1::DialogState& s) { s.Edit7 = "0"; });
+    const std::string settings = TestFiles::ReadBytes(folder / "Korvane.dat");
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    open.Show();
+
+    Unit1::Button1Click(open.form());
+    EXPECT_TRUE(ShownMessages().empty());
+    EXPECT_EQ(GetFocus(), open["Edit7"]);
+    EXPECT_FALSE(open.form().closed);
+    EXPECT_EQ(TestFiles::ReadBytes(folder / "Korvane.dat"), settings);
+    EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), kOnePointDrawing);
+}
+
+// Runs OK on a range selection once with the given point kinds and returns the command file.
+std::string CommandFileOfOneRun(void (*change)(Unit1::DialogState&))
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kZeroScalePointDrawing);
+    WriteSettings(folder, change);
+    OpenForm open(folder, "");
+    if (!open.created()) return "<no window>";
+    open.Show();
+    Unit1::Button1Click(open.form());
+    return open.form().closed ? TestFiles::ReadBytes(folder / "JWC_TEMP.TXT") : "<still open>";
+}
+
+TEST(Form1, CannotDimensionWarnsAndALaterOkWritesWhatAFirstOneWould)
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kZeroScalePointDrawing);
+    WriteSettings(folder, [](Unit1::DialogState& s) { s.CheckBox5 = s.CheckBox7 = true; });
+    OpenForm open(folder, "");
+    ASSERT_TRUE(open.created());
+    open.Show();
+
+    Unit1::Button1Click(open.form());
+    ASSERT_EQ(ShownMessages().size(), 1u);
+    EXPECT_EQ(ShownMessages()[0].title, Cp932ToWide("\x8A\x6D\x94\x46"));  // 確認
+    EXPECT_EQ(ShownMessages()[0].text, Cp932ToWide(Unit1::kCannotDimensionMessage));
+    EXPECT_EQ(ShownMessages()[0].style, static_cast<UINT>(MB_ICONWARNING | MB_OK));
+    ASSERT_FALSE(open.form().closed);
+
+    // The user leaves out the points (the one on the zero-scale layer group) and tries again.
+    SendMessageW(open["CheckBox7"], BM_SETCHECK, BST_UNCHECKED, 0);
+    Unit1::Button1Click(open.form());
+    ASSERT_TRUE(open.form().closed);
+    const std::string written = TestFiles::ReadBytes(folder / "JWC_TEMP.TXT");
+    EXPECT_NE(written, "hq\r\n");
+    EXPECT_EQ(written, CommandFileOfOneRun([](Unit1::DialogState& s) { s.CheckBox5 = true; }));
+}
+
+TEST(Form1, CloseWritesTheCommandFileOnce)
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePointDrawing);
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    open.Show();
+    SendMessageW(open.form().handle, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(open.form().closed);
+    EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "hq\r\n");
+    // Whatever else tries to close it later finds nothing left to write.
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", "kept");
+    Unit1::FormClose(open.form());
+    EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "kept");
+}
+
+TEST(Form1, NoticeStripLinksOnlyAWebAddress)
+{
+    const struct {
+        const wchar_t* address;
+        bool linked;
+    } cases[] = {
+        {L"", false},
+        {L"https://example.invalid/notice.html", true},
+        {L"HTTP://example.invalid/", true},
+        {L"http://", false},
+        {L"file:///C:/windows/system32/calc.exe", false},
+        {L"javascript:alert(1)", false},
+        {L"C:\\tool.exe", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.address, c.address + wcslen(c.address)));
+        EXPECT_EQ(Unit1::IsWebAddress(c.address), c.linked);
+        TestFiles::TempFolder folder;
+        OpenForm open(folder, "1", c.address);
+        ASSERT_TRUE(open.created());
+        Unit1::FormShow(open.form());
+        const std::vector<HWND> inside = ChildrenOf(open["ScrollBox1"]);
+        ASSERT_EQ(inside.size(), c.linked ? 1u : 0u);
+        if (c.linked) {
+            EXPECT_EQ(TextOf(inside[0]), c.address);
+            EXPECT_TRUE(HasStyle(inside[0], SS_NOTIFY));
+            EXPECT_FALSE(HasStyle(inside[0], WS_TABSTOP));
+        }
+    }
+}
+
+}  // namespace

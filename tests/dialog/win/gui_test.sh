@@ -1,0 +1,282 @@
+#!/usr/bin/env bash
+# One GUI test of Korvane.exe: wine with a virtual desktop (so the window has its frame and close
+# box) in a private Xvfb display, the dialog driven by real key presses and clicks (xdotool) and
+# looked at from inside Windows by korvane-probe (focus, message box, window position).
+#
+#   gui_test.sh SCENARIO
+#
+# Scenarios: form-tests, enter, cancel-keys, close-box, too-few-points, refused, first-run,
+# cannot-dimension. CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE, KORVANE_CLI,
+# KORVANE_PROBE and KORVANE_FORM_TESTS. The wine prefix is private to these tests
+# (BUILD_DIR/wineprefix-gui) and made once; the tests must run one at a time.
+set -uo pipefail
+
+if [ "${1:-}" != --inside ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside "$@"
+fi
+shift
+scenario=${1:?scenario}
+
+export WINEPREFIX="$KORVANE_BUILD_DIR/wineprefix-gui"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+cases="$KORVANE_SOURCE_DIR/tests/golden/cases"
+work=$(mktemp -d)
+tool_pid=
+
+cleanup() {
+    [ -n "$tool_pid" ] && kill "$tool_pid" 2>/dev/null
+    wineserver -k 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($scenario): $*" >&2
+    import -window root "$KORVANE_BUILD_DIR/gui-failure-$scenario.png" 2>/dev/null &&
+        echo "screen at the failure: $KORVANE_BUILD_DIR/gui-failure-$scenario.png" >&2
+    exit 1
+}
+
+probe() {
+    wine "$KORVANE_PROBE" "$@" 2>/dev/null | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+
+prepare_prefix() {
+    [ -f "$WINEPREFIX/.korvane-gui-ready" ] && return 0
+    rm -rf "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    probe setup >/dev/null || fail "cannot prepare the wine prefix"
+    wineserver -w
+    touch "$WINEPREFIX/.korvane-gui-ready"
+}
+
+# copy_case NAME FOLDER: the host's file and the settings of a golden case.
+copy_case() {
+    mkdir -p "$2"
+    cp "$cases/$1/JWC_TEMP.TXT" "$2/"
+    [ -f "$cases/$1/Korvane.dat" ] && cp "$cases/$1/Korvane.dat" "$2/"
+    return 0
+}
+
+case_argument() {
+    [ -f "$cases/$1/args" ] && head -n 1 "$cases/$1/args" | tr -d '\r'
+}
+
+# run_cli FOLDER [ARG]: korvane-cli on the same files, pressing OK once; echoes its exit code.
+run_cli() {
+    local folder=$1
+    shift
+    wine "$KORVANE_CLI" --folder "Z:$folder" --settings "Z:$folder/Korvane.dat" "$@" \
+        >/dev/null 2>&1
+    echo $?
+}
+
+# start_tool FOLDER [ARG]: Korvane.exe as the host starts it, from its own folder.
+start_tool() {
+    local folder=$1
+    shift
+    cp "$KORVANE_EXE" "$folder/Korvane.exe"
+    (cd "$folder" && exec wine Korvane.exe "$@") >/dev/null 2>&1 &
+    tool_pid=$!
+    probe wait-window 90 >/dev/null || fail "the dialog did not appear"
+    sleep 1
+}
+
+# keys KEY...: real key presses, to the window that has the focus.
+keys() {
+    # The pointer rests on the desktop, away from the dialog.
+    xdotool mousemove 1010 750
+    xdotool key --delay 150 "$@"
+}
+
+click() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.2
+    xdotool click 1
+}
+
+wait_closed() {
+    probe wait-gone 30 >/dev/null || fail "the dialog did not close"
+    local i
+    for i in $(seq 1 150); do
+        kill -0 "$tool_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$tool_pid" 2>/dev/null && fail "Korvane.exe did not end"
+    wait "$tool_pid"
+    tool_pid=
+}
+
+expect_open() {
+    probe rect >/dev/null || fail "the dialog closed: $1"
+}
+
+same() {
+    cmp -s "$1" "$2" || {
+        echo "--- $1" >&2
+        xxd "$1" | head -n 20 >&2
+        echo "--- $2" >&2
+        xxd "$2" | head -n 20 >&2
+        fail "$3"
+    }
+}
+
+expect_focus() {
+    local focus i
+    for i in 1 2 3 4 5; do
+        focus=$(probe focus)
+        [ "$focus" = "$1" ] && return 0
+        sleep 0.5
+    done
+    fail "focus on '$focus', expected '$1' ($2)"
+}
+
+printf 'hq\r\n' >"$work/hq"
+
+prepare_prefix
+
+case "$scenario" in
+form-tests)
+    wine "$KORVANE_FORM_TESTS" --gtest_shuffle
+    exit $?
+    ;;
+
+enter)
+    # Enter is OK: the same command file and settings as korvane-cli, Japanese prefix included.
+    name=value-options
+    arg=$(case_argument $name)
+    copy_case $name "$work/gui"
+    copy_case $name "$work/cli"
+    [ "$(run_cli "$work/cli" $arg)" = 0 ] || fail "korvane-cli did not draw"
+    start_tool "$work/gui" $arg
+    import -window root "$KORVANE_BUILD_DIR/dialog.png" || fail "no screenshot"
+    keys Return
+    wait_closed
+    same "$work/gui/JWC_TEMP.TXT" "$work/cli/JWC_TEMP.TXT" "command file differs from korvane-cli"
+    same "$work/gui/Korvane.dat" "$work/cli/Korvane.dat" "settings differ from korvane-cli"
+    cmp -s "$work/gui/JWC_TEMP.TXT" "$work/hq" && fail "nothing was drawn"
+    ;;
+
+cancel-keys)
+    # Esc, Alt+F4 and Alt+N close without drawing and without saving.
+    for key in Escape alt+F4 alt+n; do
+        folder="$work/$key"
+        copy_case value-options "$folder"
+        start_tool "$folder" 1
+        keys "$key"
+        echo "pressed $key"
+        wait_closed
+        same "$folder/JWC_TEMP.TXT" "$work/hq" "$key did not write hq"
+        same "$folder/Korvane.dat" "$cases/value-options/Korvane.dat" "$key saved the settings"
+    done
+    ;;
+
+close-box)
+    copy_case value-options "$work/gui"
+    start_tool "$work/gui" 1
+    box=$(probe close-box) || fail "no close box"
+    click $box
+    wait_closed
+    same "$work/gui/JWC_TEMP.TXT" "$work/hq" "the close box did not write hq"
+    same "$work/gui/Korvane.dat" "$cases/value-options/Korvane.dat" "closing saved the settings"
+    ;;
+
+too-few-points)
+    # The question box, the dialog stays; Esc afterwards writes hq, the settings stay saved.
+    name=too-few-points
+    arg=$(case_argument $name)
+    copy_case $name "$work/gui"
+    copy_case $name "$work/cli"
+    [ "$(run_cli "$work/cli" $arg)" = 3 ] || fail "korvane-cli did not count too few points"
+    start_tool "$work/gui" $arg
+    keys Return
+    report=$(probe message-box 20 too-few-points) || fail "message box: $report"
+    echo "$report"
+    import -window root "$KORVANE_BUILD_DIR/dialog-message.png"
+    expect_open "after the message box appeared"
+    keys Return
+    for i in 1 2 3 4 5 6; do probe no-message-box >/dev/null && break; sleep 0.5; done
+    probe no-message-box >/dev/null || fail "the message box did not close"
+    expect_open "after the message box was closed"
+    keys Escape
+    wait_closed
+    same "$work/gui/JWC_TEMP.TXT" "$work/hq" "Esc after the message did not write hq"
+    same "$work/gui/Korvane.dat" "$work/cli/Korvane.dat" "settings not saved as korvane-cli saves them"
+    ;;
+
+refused)
+    # An invalid line-arrow length: Alt+Y leaves the dialog open with the focus on Edit7.
+    name=refused-edit7
+    arg=$(case_argument $name)
+    copy_case $name "$work/gui"
+    start_tool "$work/gui" $arg
+    keys alt+y
+    sleep 1
+    expect_open "after the refused OK"
+    expect_focus "Edit 48 64" "Edit7 holds the invalid value"
+    same "$work/gui/JWC_TEMP.TXT" "$cases/$name/JWC_TEMP.TXT" "the exchange file changed"
+    same "$work/gui/Korvane.dat" "$cases/$name/Korvane.dat" "the settings changed"
+    keys Escape
+    wait_closed
+    same "$work/gui/JWC_TEMP.TXT" "$work/hq" "Esc did not write hq"
+    same "$work/gui/Korvane.dat" "$cases/$name/Korvane.dat" "Esc saved the settings"
+    ;;
+
+first-run)
+    # No settings file: the window at (100, 100), and OK stops on ComboBox3.
+    name=first-run-no-settings
+    arg=$(case_argument $name)
+    copy_case $name "$work/gui"
+    start_tool "$work/gui" $arg
+    read -r left top right bottom width height <<<"$(probe rect)"
+    [ "$left $top" = "100 100" ] || fail "window at $left, $top"
+    [ "$width $height" = "492 481" ] || fail "client area $width x $height"
+    keys Return
+    sleep 1
+    expect_open "OK without a text kind"
+    expect_focus "ComboBox 136 28" "no text kind chosen"
+    [ -e "$work/gui/Korvane.dat" ] && fail "a refused OK saved the settings"
+    keys Escape
+    wait_closed
+    same "$work/gui/JWC_TEMP.TXT" "$work/hq" "Esc did not write hq"
+    [ -e "$work/gui/Korvane.dat" ] && fail "Cancel saved the settings"
+    ;;
+
+cannot-dimension)
+    # A point on a layer group of scale 0: the warning, then the user unticks the points and a
+    # second OK writes what a run that never had the warning writes.
+    mkdir -p "$work/gui" "$work/cli"
+    printf '%s\r\n' "hk 0" "hs 1 1 0 1 1 1 1 1 1 1 1 1 1 1 1 1" lg0 ly0 lc1 lt1 lw0 cn1 \
+        "hp1 0 100" "#" "0 0 0 50" "100 0 100 50" lg2 "pt 50 0" >"$work/gui/JWC_TEMP.TXT"
+    cp "$work/gui/JWC_TEMP.TXT" "$work/cli/"
+    settings() {  # the CheckBox7 line (points and point markers) as $1
+        printf '%s\r\n' 100 100 0 0 0 3 2 1 "" "" 0.5 2 2 3 15 0 0 0 0 0 0 0 1 0 "$1" 0 0
+    }
+    settings 1 >"$work/gui/Korvane.dat"
+    settings 0 >"$work/cli/Korvane.dat"
+    [ "$(run_cli "$work/cli")" = 0 ] || fail "korvane-cli did not draw without the points"
+    start_tool "$work/gui"
+    keys Return
+    report=$(probe message-box 20 cannot-dimension) || fail "message box: $report"
+    echo "$report"
+    keys Return
+    for i in 1 2 3 4 5 6; do probe no-message-box >/dev/null && break; sleep 0.5; done
+    expect_open "after the warning"
+    read -r x y <<<"$(probe client-origin)"
+    # CheckBox7 lies at (8, 48) inside GroupBox1 at (160, 328).
+    click $((x + 160 + 8 + 8)) $((y + 328 + 48 + 8))
+    sleep 0.5
+    keys Return
+    wait_closed
+    same "$work/gui/JWC_TEMP.TXT" "$work/cli/JWC_TEMP.TXT" "second OK differs from a clean run"
+    same "$work/gui/Korvane.dat" "$work/cli/Korvane.dat" "settings differ from a clean run"
+    ;;
+
+*)
+    fail "unknown scenario"
+    ;;
+esac
+echo "passed: $scenario"

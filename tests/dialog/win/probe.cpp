@@ -1,0 +1,346 @@
+// korvane-probe: looks at the running dialog from inside Windows, for what X cannot see (the
+// focused control, the message box, the window's position), and prepares the test prefix.
+//
+//   korvane-probe setup                  font replacement and virtual desktop in the registry
+//   korvane-probe wait-window SECONDS    waits for the dialog; prints its outer rectangle
+//   korvane-probe wait-gone SECONDS      waits until the dialog has closed
+//   korvane-probe rect                   outer left top right bottom, client width height
+//   korvane-probe client-origin          the client area's top-left in screen coordinates
+//   korvane-probe close-box              the centre of the caption's close button
+//   korvane-probe focus                  class and client position of the focused control
+//   korvane-probe message-box SECONDS KIND
+//                                        waits for a message box and checks its title, text
+//                                        and icon: KIND too-few-points or cannot-dimension
+//   korvane-probe no-message-box         fails when a message box is open
+//
+// Output is one line of UTF-8; the exit code is 0 when the thing looked for was found.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dialog/controls.hpp"
+#include "dialog/win/win_text.hpp"
+
+namespace {
+
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty()) return {};
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
+    return bytes;
+}
+
+void Print(const std::string& line)
+{
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t buffer[1024] = {};
+    GetWindowTextW(window, buffer, 1024);
+    return buffer;
+}
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t buffer[256] = {};
+    GetClassNameW(window, buffer, 256);
+    return buffer;
+}
+
+HWND FindDialog()
+{
+    HWND form = FindWindowW(L"TForm1", Unit1::Cp932ToWide(Unit1::kWindowCaption).c_str());
+    return form && IsWindowVisible(form) ? form : nullptr;
+}
+
+bool WaitFor(double seconds, HWND (*find)())
+{
+    for (int waited = 0; waited <= static_cast<int>(seconds * 10); ++waited) {
+        if (find()) return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+bool SetRegistryText(HKEY root, const wchar_t* key, const std::wstring& name,
+                     const std::wstring& value)
+{
+    HKEY handle = nullptr;
+    if (RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    const LONG result = RegSetValueExW(handle, name.c_str(), 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(value.c_str()),
+                                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+    return result == ERROR_SUCCESS;
+}
+
+int Setup()
+{
+    // The dialog asks for ＭＳ ゴシック; IPAGothic has nearly the same metrics.
+    const bool font = SetRegistryText(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts\\Replacements",
+                                      Unit1::Cp932ToWide(Unit1::kFontName), L"IPAGothic");
+    // A virtual desktop draws the window frame, so the close box exists to be clicked.
+    const bool desktop =
+        SetRegistryText(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer", L"Desktop", L"Default") &&
+        SetRegistryText(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", L"Default",
+                        L"1024x768");
+    // Wine's message boxes use Tahoma, which has no Japanese: link IPAGothic behind it, as
+    // Windows links its Japanese font behind its UI fonts, so that screenshots are legible.
+    const std::wstring link = std::wstring(L"ipag.ttf,IPAGothic") + L'\0';
+    HKEY handle = nullptr;
+    bool linked = RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                                  L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink",
+                                  0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+                                  nullptr) == ERROR_SUCCESS;
+    if (linked) {
+        linked = RegSetValueExW(handle, L"Tahoma", 0, REG_MULTI_SZ,
+                                reinterpret_cast<const BYTE*>(link.c_str()),
+                                static_cast<DWORD>((link.size() + 1) * sizeof(wchar_t))) ==
+                 ERROR_SUCCESS;
+        RegCloseKey(handle);
+    }
+    const bool done = font && desktop && linked;
+    Print(done ? "setup done" : "setup failed");
+    return done ? 0 : 1;
+}
+
+// The message box the dialog shows, found by ownership rather than by title.
+HWND FindMessageBox()
+{
+    HWND form = FindWindowW(L"TForm1", nullptr);
+    if (!form) return nullptr;
+    HWND popup = GetWindow(form, GW_ENABLEDPOPUP);
+    if (popup && ClassOf(popup) == L"#32770" && IsWindowVisible(popup)) return popup;
+    struct Search {
+        HWND form;
+        HWND found;
+    } search{form, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (GetWindow(window, GW_OWNER) == s->form && IsWindowVisible(window)) {
+                wchar_t name[64] = {};
+                GetClassNameW(window, name, 64);
+                if (std::wstring(name) == L"#32770") {
+                    s->found = window;
+                    return FALSE;
+                }
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Which standard icon the message box shows: its pixels on the screen against each standard
+// icon drawn on the same background. The other process's icon handle cannot be read from here.
+std::string IconName(HWND box)
+{
+    HWND iconControl = nullptr;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) == L"Static" &&
+            (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            iconControl = child;
+        }
+    }
+    if (!iconControl) return "none";
+    RECT r{};
+    GetWindowRect(iconControl, &r);
+    const int w = GetSystemMetrics(SM_CXICON);
+    const int h = GetSystemMetrics(SM_CYICON);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const auto* shown = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> captured(shown, shown + w * h);
+    const std::uint32_t background = captured[0];
+
+    struct Candidate {
+        const wchar_t* id;
+        const char* name;
+    };
+    const Candidate candidates[] = {{IDI_QUESTION, "question"}, {IDI_WARNING, "warning"},
+                                    {IDI_ERROR, "error"}, {IDI_INFORMATION, "information"}};
+    std::string best = "unknown";
+    long bestDifference = -1;
+    for (const Candidate& candidate : candidates) {
+        HBRUSH fill = CreateSolidBrush(RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF,
+                                           background & 0xFF));
+        RECT all{0, 0, w, h};
+        FillRect(memory, &all, fill);
+        DeleteObject(fill);
+        DrawIconEx(memory, 0, 0, LoadIconW(nullptr, candidate.id), w, h, 0, nullptr, DI_NORMAL);
+        GdiFlush();
+        long difference = 0;
+        for (int i = 0; i < w * h; ++i) {
+            if ((shown[i] & 0xFFFFFF) != (captured[static_cast<std::size_t>(i)] & 0xFFFFFF)) {
+                ++difference;
+            }
+        }
+        if (bestDifference < 0 || difference < bestDifference) {
+            bestDifference = difference;
+            best = candidate.name;
+        }
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return best + " (" + std::to_string(bestDifference) + " pixels differ)";
+}
+
+int MessageBoxReport(double seconds, const std::wstring& kind)
+{
+    std::string_view expectedText;
+    std::string expectedIcon;
+    if (kind == L"too-few-points") {
+        expectedText = Unit1::kTooFewPointsMessage;
+        expectedIcon = "question";
+    } else if (kind == L"cannot-dimension") {
+        expectedText = Unit1::kCannotDimensionMessage;
+        expectedIcon = "warning";
+    } else {
+        return 64;
+    }
+    if (!WaitFor(seconds, FindMessageBox)) {
+        Print("no message box");
+        return 1;
+    }
+    Sleep(500);  // let it paint before its icon is read off the screen
+    HWND box = FindMessageBox();
+    std::wstring text;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) == L"Static" && GetDlgCtrlID(child) == 0xFFFF) text = TextOf(child);
+    }
+    const std::string icon = IconName(box);
+    const bool matches = TextOf(box) == Unit1::Cp932ToWide(Unit1::kMessageTitle) &&
+                         text == Unit1::Cp932ToWide(expectedText) &&
+                         icon.rfind(expectedIcon + " ", 0) == 0;
+    Print(std::string(matches ? "ok" : "mismatch") + ": title=" + Utf8(TextOf(box)) +
+          " text=" + Utf8(text) + " icon=" + icon);
+    return matches ? 0 : 1;
+}
+
+int Focus()
+{
+    HWND form = FindDialog();
+    if (!form) {
+        Print("no dialog");
+        return 1;
+    }
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info) || !info.hwndFocus) {
+        Print("no focus");
+        return 1;
+    }
+    RECT r{};
+    GetWindowRect(info.hwndFocus, &r);
+    POINT topLeft{r.left, r.top};
+    ScreenToClient(form, &topLeft);
+    Print(Utf8(ClassOf(info.hwndFocus)) + " " + std::to_string(topLeft.x) + " " +
+          std::to_string(topLeft.y));
+    return 0;
+}
+
+int CloseBox()
+{
+    HWND form = FindDialog();
+    if (!form) return 1;
+    RECT r{};
+    GetWindowRect(form, &r);
+    for (int y = r.top; y < r.top + 40; ++y) {
+        for (int x = r.right - 1; x > r.right - 80; --x) {
+            const LRESULT hit =
+                SendMessageW(form, WM_NCHITTEST, 0, MAKELPARAM(static_cast<short>(x),
+                                                                static_cast<short>(y)));
+            if (hit == HTCLOSE) {
+                Print(std::to_string(x - 6) + " " + std::to_string(y + 6));
+                return 0;
+            }
+        }
+    }
+    Print("no close box");
+    return 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2) return 64;
+    const std::wstring command = argv[1];
+    const double seconds = argc > 2 ? _wtof(argv[2]) : 0.0;
+    if (command == L"setup") return Setup();
+    if (command == L"wait-window" || command == L"rect") {
+        if (command == L"wait-window" && !WaitFor(seconds, FindDialog)) {
+            Print("no dialog");
+            return 1;
+        }
+        HWND form = FindDialog();
+        if (!form) {
+            Print("no dialog");
+            return 1;
+        }
+        RECT outer{};
+        RECT client{};
+        GetWindowRect(form, &outer);
+        GetClientRect(form, &client);
+        Print(std::to_string(outer.left) + " " + std::to_string(outer.top) + " " +
+              std::to_string(outer.right) + " " + std::to_string(outer.bottom) + " " +
+              std::to_string(client.right) + " " + std::to_string(client.bottom));
+        return 0;
+    }
+    if (command == L"wait-gone") {
+        for (int waited = 0; waited <= static_cast<int>(seconds * 10); ++waited) {
+            if (!FindWindowW(L"TForm1", nullptr)) return 0;
+            Sleep(100);
+        }
+        Print("dialog still open");
+        return 1;
+    }
+    if (command == L"client-origin") {
+        HWND form = FindDialog();
+        if (!form) return 1;
+        POINT origin{0, 0};
+        ClientToScreen(form, &origin);
+        Print(std::to_string(origin.x) + " " + std::to_string(origin.y));
+        return 0;
+    }
+    if (command == L"close-box") return CloseBox();
+    if (command == L"focus") return Focus();
+    if (command == L"message-box") return MessageBoxReport(seconds, argc > 3 ? argv[3] : L"");
+    if (command == L"no-message-box") {
+        if (FindMessageBox()) {
+            Print("message box open");
+            return 1;
+        }
+        return 0;
+    }
+    return 64;
+}
