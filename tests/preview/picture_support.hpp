@@ -1,0 +1,22 @@
+// Helpers of the picture tests: render from exchange-file bytes through the real reader, and the
+// checks every picture must pass.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "preview/preview.hpp"
+#include "svg_reader.hpp"
+
+namespace PreviewTest {
+
+// Writes both files into a private folder, reads them with LoadPreviewModels and renders.
+std::string RenderBytes(std::string_view input, std::string_view commands,
+                        const Preview::PreviewOptions& options = {});
+
+// The parsed picture; fails the calling test when it is not well formed or any coordinate is
+// not a finite number inside the picture (labels only need to be finite).
+std::vector<XmlElement> CheckedPicture(const std::string& svg);
+
+}  // namespace PreviewTest
