@@ -99,3 +99,23 @@ TEST(PreviewHostile, RandomBytesInEitherFile)
         if (HasFailure()) break;  // one broken picture is enough to look at
     }
 }
+
+TEST(PreviewHostile, ElementsBeyondTheNumberRangeAreLeftOutAndTheRestKeepsItsFit)
+{
+    // A frame that fits at one pixel per unit; group 1 at 1:2 doubles sizes past the double range.
+    const std::string input = "hs 1 2 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n"
+                              "0 0 1120 0\r\n0 0 0 800\r\n"
+                              "ci 0 0 1e308 0 90 1e308 0\r\n";
+    const std::string commands = "lg1\r\nz3\r\npt 500 400 1e308 0 7\r\n"
+                                 "cn0 1e308 1 0 1\r\nz3\r\ncs 1 1 10 0 \"wide\r\n"
+                                 "z3\r\n100 100 200 100\r\n";
+    const auto picture = CheckedPicture(RenderBytes(input, commands, Everything()));
+    ASSERT_FALSE(picture.empty());
+    EXPECT_EQ(picture.front().Get("viewBox"), "0 0 1200 880");
+    EXPECT_TRUE(PreviewTest::WithClass(picture, "sel-arc").empty());
+    EXPECT_TRUE(PreviewTest::WithClass(picture, "run-marker").empty());
+    EXPECT_TRUE(PreviewTest::WithClass(picture, "run-text").empty());
+    const auto lines = PreviewTest::WithClass(picture, "run-line");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0]->Get("x1"), "140");
+}
