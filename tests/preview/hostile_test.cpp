@@ -9,6 +9,7 @@
 
 #include "picture_support.hpp"
 
+using namespace std::string_literals;
 using PreviewTest::CheckedPicture;
 using PreviewTest::RenderBytes;
 
@@ -49,11 +50,11 @@ TEST(PreviewHostile, ExtremeNumbersAndBrokenTexts)
          "pt 5 5 1 0 1\r\nlg2\r\ncn3\r\ncs 9 9 0 0 \"negative\r\ncn0 1e308 1e-308 -5 1\r\n"
          "cs 1 1 1 1 \"free\r\n"},
         {"texts with markup, quotes and broken characters", frame,
-         std::string("cs 1 1 10 0 \"<svg>&amp;\"'</text>\r\n"
-                     "cs 2 2 10 0 \"\x82\r\n"
-                     "cs 3 3 10 0 \"\x81\x40\x81\x40\r\n"
-                     "cs 4 4 10 0 \"\xFE\xFF\xA0\x80\x80\r\n"
-                     "cs 5 5 10 0 \"a\0b\x1b" "c\r\n", 120)},
+         "cs 1 1 10 0 \"<svg>&amp;\"'</text>\r\n"
+         "cs 2 2 10 0 \"\x82\r\n"
+         "cs 3 3 10 0 \"\x81\x40\x81\x40\r\n"
+         "cs 4 4 10 0 \"\xFE\xFF\xA0\x80\x80\r\n"
+         "cs 5 5 10 0 \"a\0b\x1b" "c\r\n"s},
         {"dimension figures without their line", frame, "msg\r\ncs 1 1 10 0 \"\r\nmsg\r\nmsg\r\n"},
         {"every marker code", frame,
          "pt 1 1 1 0 -8\r\npt 2 2 -1 0 -1\r\npt 3 3 0 0 8\r\npt 4 4 1e-9 0 9\r\n"
