@@ -309,7 +309,8 @@ public:
     {
         if (shapes.empty()) return false;
         for (const Shape& shape : shapes) {
-            if (!ShapeIsFinite(shape)) return false;  // drawn whole or not at all
+            // Drawn whole or not at all.
+            if (shape.points.empty() || !ShapeIsFinite(shape)) return false;
         }
         elements_.push_back(
             {std::move(cls), std::move(attributes), colour, std::move(shapes), false, {}});

@@ -106,7 +106,8 @@ TEST(PreviewHostile, ElementsBeyondTheNumberRangeAreLeftOutAndTheRestKeepsItsFit
     // A frame that fits at one pixel per unit; group 1 at 1:2 doubles sizes past the double range.
     const std::string input = "hs 1 2 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n"
                               "0 0 1120 0\r\n0 0 0 800\r\n"
-                              "ci 0 0 1e308 0 90 1e308 0\r\n";
+                              "ci 0 0 1e308 0 90 1e308 0\r\n"
+                              "ci 10 10 5 1e308 -1e308 1 0\r\n";
     const std::string commands = "lg1\r\nz3\r\npt 500 400 1e308 0 7\r\n"
                                  "cn0 1e308 1 0 1\r\nz3\r\ncs 1 1 10 0 \"wide\r\n"
                                  "z3\r\n100 100 200 100\r\n";
