@@ -197,6 +197,26 @@ TEST(Form1, WindowHasTheFixedFrameCaptionAndClientSize)
     EXPECT_FALSE(HasStyle(window, WS_THICKFRAME));
     EXPECT_EQ(GetClassLongPtrW(window, GCLP_HBRBACKGROUND),
               reinterpret_cast<LONG_PTR>(GetStockObject(WHITE_BRUSH)));
+
+    // The colours the form hands its static controls: the notice text, the status strip, and
+    // white behind everything else.
+    const struct {
+        const char* control;
+        COLORREF colour;
+    } colours[] = {{"Memo1", RGB(187, 235, 244)}, {"LabelA1", RGB(231, 231, 231)},
+                   {"Label6", RGB(255, 255, 255)}, {"CheckBox5", RGB(255, 255, 255)}};
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (const auto& c : colours) {
+        SCOPED_TRACE(c.control);
+        const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+            window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+            reinterpret_cast<LPARAM>(open[c.control])));
+        LOGBRUSH paint{};
+        ASSERT_NE(GetObjectW(brush, sizeof(paint), &paint), 0);
+        EXPECT_EQ(paint.lbColor, c.colour);
+        EXPECT_EQ(GetBkColor(dc), c.colour);
+    }
+    DeleteDC(dc);
 }
 
 // Every window of the dialog, in creation (= tab) order, against the controls table.
@@ -652,6 +672,26 @@ TEST(Form1, CloseWritesTheCommandFileOnce)
     TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", "kept");
     Unit1::FormClose(open.form());
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "kept");
+}
+
+// The tool folder's name may hold characters that code page 932 has not (here Hangul): the
+// exchange file is still read and written there.
+TEST(Form1, ToolFolderOutsideTheCodePageStillWorks)
+{
+    TestFiles::TempFolder parent;
+    const std::filesystem::path folder = parent.path() / std::filesystem::path(L"tool-\xD55C");
+    std::filesystem::create_directories(folder);
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", TextKindDrawing(7));
+    auto form = std::make_unique<Unit1::TForm1>();
+    ASSERT_TRUE(Unit1::CreateForm1(*form, GetModuleHandleW(nullptr), nullptr,
+                                   {folder, folder / "Korvane.dat"}, "1", L""));
+    form->quitOnClose = false;
+    Unit1::FormShow(*form);
+    EXPECT_EQ(ComboItem(Unit1::ControlWindow(*form, "ComboBox3"), 0),
+              Cp932ToWide("\x8C\xBB\x8D\xDD\x82\xCC\x95\xB6\x8E\x9A\x8E\xED(No7)"));
+    Unit1::Button2Click(*form);
+    EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "hq\r\n");
+    Unit1::DestroyForm1(*form);
 }
 
 TEST(Form1, NoticeStripLinksOnlyAWebAddress)

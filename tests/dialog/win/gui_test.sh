@@ -5,7 +5,7 @@
 #
 #   gui_test.sh SCENARIO
 #
-# Scenarios: form-tests, enter, cancel-keys, close-box, too-few-points, refused, first-run,
+# Scenarios: form-tests, enter, cancel-keys, minimise, close-box, too-few-points, refused, first-run,
 # cannot-dimension. CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE, KORVANE_CLI,
 # KORVANE_PROBE and KORVANE_FORM_TESTS. The wine prefix is private to these tests
 # (BUILD_DIR/wineprefix-gui) and made once; the tests must run one at a time.
@@ -172,6 +172,20 @@ cancel-keys)
         same "$folder/JWC_TEMP.TXT" "$work/hq" "$key did not write hq"
         same "$folder/Korvane.dat" "$cases/value-options/Korvane.dat" "$key saved the settings"
     done
+    ;;
+
+minimise)
+    # The task-bar button carries the application title; minimising and restoring through it
+    # brings the dialog back with the keyboard working.
+    copy_case value-options "$work/gui"
+    start_tool "$work/gui" 1
+    probe application >/dev/null || fail "application window: $(probe application)"
+    probe minimise >/dev/null || fail "the dialog did not minimise"
+    probe restore >/dev/null || fail "the dialog did not come back"
+    sleep 0.5
+    keys Escape
+    wait_closed
+    same "$work/gui/JWC_TEMP.TXT" "$work/hq" "Esc after restoring did not write hq"
     ;;
 
 close-box)

@@ -12,6 +12,10 @@
 //                                        waits for a message box and checks its title, text
 //                                        and icon: KIND too-few-points or cannot-dimension
 //   korvane-probe no-message-box         fails when a message box is open
+//   korvane-probe application            checks the task-bar window's title and that it owns
+//                                        the dialog
+//   korvane-probe minimise               what the dialog's minimise box sends
+//   korvane-probe restore                what a click on the minimised task-bar button sends
 //
 // Output is one line of UTF-8; the exit code is 0 when the thing looked for was found.
 #include <windows.h>
@@ -289,6 +293,32 @@ int CloseBox()
     return 1;
 }
 
+int Application(const std::wstring& command)
+{
+    HWND application = FindWindowW(L"TApplication", nullptr);
+    HWND form = FindWindowW(L"TForm1", nullptr);
+    if (!application || !form) {
+        Print("no application window or no dialog");
+        return 1;
+    }
+    if (command == L"minimise") {
+        SendMessageW(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        const bool done = IsIconic(application) && !IsWindowVisible(form);
+        Print(done ? "minimised" : "not minimised");
+        return done ? 0 : 1;
+    }
+    if (command == L"restore") {
+        SendMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+        const bool done = !IsIconic(application) && IsWindowVisible(form);
+        Print(done ? "restored" : "not restored");
+        return done ? 0 : 1;
+    }
+    const bool right = TextOf(application) == Unit1::Cp932ToWide(Unit1::kApplicationTitle) &&
+                       GetWindow(form, GW_OWNER) == application;
+    Print(Utf8(TextOf(application)) + (right ? "" : " (wrong title or not the owner)"));
+    return right ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -341,6 +371,9 @@ int wmain(int argc, wchar_t** argv)
             return 1;
         }
         return 0;
+    }
+    if (command == L"application" || command == L"minimise" || command == L"restore") {
+        return Application(command);
     }
     return 64;
 }
