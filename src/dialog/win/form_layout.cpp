@@ -26,9 +26,9 @@ constexpr int kDropDownListHeight = 240;
 HFONT MakeFont(int pixelHeight, bool underline = false)
 {
     const std::wstring face = Cp932ToWide(kFontName);
-    // Cell height in pixels (positive lfHeight): ＭＳ ゴシック has no internal leading, so this is
-    // also its character height, and a substitute font never grows past the line. Shift-JIS
-    // character set: where the font is missing, Windows picks a Japanese font instead.
+    // Cell height in pixels (positive lfHeight): the dialog's font has no internal leading, so
+    // this is also its character height, and a substitute font never grows past the line.
+    // Shift-JIS character set: where the font is missing, Windows picks a Japanese font.
     return CreateFontW(pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE,
                        SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        FIXED_PITCH | FF_MODERN, face.c_str());

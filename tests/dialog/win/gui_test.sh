@@ -5,9 +5,9 @@
 #
 #   gui_test.sh SCENARIO
 #
-# Scenarios: form-tests, enter, cancel-keys, minimise, close-box, too-few-points, refused, first-run,
-# cannot-dimension. CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE, KORVANE_CLI,
-# KORVANE_PROBE and KORVANE_FORM_TESTS. The wine prefix is private to these tests
+# Scenarios: form-tests, enter, cancel-keys, minimise, close-box, too-few-points, refused,
+# first-run, cannot-dimension. CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE,
+# KORVANE_CLI, KORVANE_PROBE and KORVANE_FORM_TESTS. The wine prefix is private to these tests
 # (BUILD_DIR/wineprefix-gui) and made once; the tests must run one at a time.
 set -uo pipefail
 
@@ -218,7 +218,8 @@ too-few-points)
     keys Escape
     wait_closed
     same "$work/gui/JWC_TEMP.TXT" "$work/hq" "Esc after the message did not write hq"
-    same "$work/gui/Korvane.dat" "$work/cli/Korvane.dat" "settings not saved as korvane-cli saves them"
+    same "$work/gui/Korvane.dat" "$work/cli/Korvane.dat" \
+        "settings not saved as korvane-cli saves them"
     ;;
 
 refused)

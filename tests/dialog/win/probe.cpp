@@ -107,10 +107,9 @@ int Setup()
     // Windows links its Japanese font behind its UI fonts, so that screenshots are legible.
     const std::wstring link = std::wstring(L"ipag.ttf,IPAGothic") + L'\0';
     HKEY handle = nullptr;
-    bool linked = RegCreateKeyExW(HKEY_LOCAL_MACHINE,
-                                  L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink",
-                                  0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
-                                  nullptr) == ERROR_SUCCESS;
+    const wchar_t* key = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink";
+    bool linked = RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                  &handle, nullptr) == ERROR_SUCCESS;
     if (linked) {
         linked = RegSetValueExW(handle, L"Tahoma", 0, REG_MULTI_SZ,
                                 reinterpret_cast<const BYTE*>(link.c_str()),
