@@ -48,3 +48,16 @@ wine_prefix_ready() {
         WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
     fi
 }
+
+# ensure_locale NAME: generates a locale such as de_DE.UTF-8 (from the locales package) unless
+# it is there already; the locale tests run the golden runs under it.
+ensure_locale() {
+    local name=$1
+    local normalised
+    normalised=$(printf '%s' "$name" | sed 's/UTF-8$/utf8/')
+    locale -a 2>/dev/null | grep -qx "$normalised" && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Generating locale $name" >&2
+    "${sudo[@]}" localedef -i "${name%%.*}" -f "${name##*.}" "$name"
+}
