@@ -97,24 +97,8 @@ inline constexpr std::int32_t kNoticeViewTop = 1;
 inline constexpr std::int32_t kNoticeViewWidth = 598;
 inline constexpr std::int32_t kNoticeViewHeight = 198;
 
-// Status texts of LabelA1, in the order the dimensioning command shows them.
+// LabelA1's text before the dimensioning command shows its progress (dimension/command.hpp).
 inline constexpr std::string_view kStatusIdle = "\x81\x40";  // 　 (one full-width blank)
-// 点データの取得中です
-inline constexpr std::string_view kStatusCollecting =
-    "\x93\x5F\x83\x66\x81\x5B\x83\x5E\x82\xCC\x8E\xE6\x93\xBE\x92\x86\x82\xC5\x82\xB7";
-// 取得した点データの並替え処理中です
-inline constexpr std::string_view kStatusSorting =
-    "\x8E\xE6\x93\xBE\x82\xB5\x82\xBD\x93\x5F\x83\x66\x81\x5B\x83\x5E\x82\xCC\x95\xC0\x91\xD6"
-    "\x82\xA6\x8F\x88\x97\x9D\x92\x86\x82\xC5\x82\xB7";
-// 取得した点の数のチェック中です
-inline constexpr std::string_view kStatusCounting =
-    "\x8E\xE6\x93\xBE\x82\xB5\x82\xBD\x93\x5F\x82\xCC\x90\x94\x82\xCC\x83\x60\x83\x46\x83\x62"
-    "\x83\x4E\x92\x86\x82\xC5\x82\xB7";
-// 処理中です
-inline constexpr std::string_view kStatusProcessing = "\x8F\x88\x97\x9D\x92\x86\x82\xC5\x82\xB7";
-// ファイル生成中です
-inline constexpr std::string_view kStatusWriting =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x90\xB6\x90\xAC\x92\x86\x82\xC5\x82\xB7";
 
 // Message box title of both messages: 確認
 inline constexpr std::string_view kMessageTitle = "\x8A\x6D\x94\x46";

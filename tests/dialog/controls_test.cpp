@@ -8,6 +8,7 @@
 #include "common/text.hpp"
 #include "dialog/controls.hpp"
 #include "dialog/dialog_state.hpp"
+#include "dimension/command.hpp"
 #include "dimension/settings.hpp"
 
 using Unit1::ControlKind;
@@ -93,8 +94,8 @@ TEST(DialogControls, EveryTextIsWholeShiftJis)
 {
     std::vector<std::string_view> texts = {
         Unit1::kWindowCaption,  Unit1::kApplicationTitle,    Unit1::kFontName,
-        Unit1::kStatusIdle,     Unit1::kStatusCollecting,    Unit1::kStatusSorting,
-        Unit1::kStatusCounting, Unit1::kStatusProcessing,    Unit1::kStatusWriting,
+        Unit1::kStatusIdle,     Dimension::kStatusAcquiring, Dimension::kStatusSorting,
+        Dimension::kStatusCounting, Dimension::kStatusDrawing, Dimension::kStatusWritingFile,
         Unit1::kMessageTitle,   Unit1::kTooFewPointsMessage, Unit1::kCannotDimensionMessage,
     };
     for (const ControlSpec& control : DialogControls()) {
