@@ -119,7 +119,9 @@ std::string ModelDigest(const DrawingModel& model)
     for (const TextKind& k : s.textKinds) w.Kind(k);
     w.Int(s.bzFlag ? 1 : 0);
     for (double v : s.hnValues) w.Real(v, "hn value");
-    if (s.initialLayerGroup < 0 || s.initialLayerGroup > 15) Fail("initial layer group outside 0..15");
+    if (s.initialLayerGroup < 0 || s.initialLayerGroup > 15) {
+        Fail("initial layer group outside 0..15");
+    }
     if (s.initialLayer < 0 || s.initialLayer > 15) Fail("initial layer outside 0..15");
     w.Int(s.initialLayerGroup);
     w.Int(s.initialLayer);

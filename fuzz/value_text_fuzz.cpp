@@ -157,7 +157,9 @@ void CheckCommandLines(const std::string& text, const std::string& context)
     const std::string lines[2] = {"cs 1 2 1 0 \"", text};
     const auto& stored = writer.buffer.lines;
     if (stored.empty()) {
-        if (!MyFunc::RemoveBlanks(text).empty()) Fuzz::Fail("a visible text was not written", context);
+        if (!MyFunc::RemoveBlanks(text).empty()) {
+            Fuzz::Fail("a visible text was not written", context);
+        }
         return;
     }
     if (stored.size() != 2) Fuzz::Fail("a text command is not two buffer lines", context);
@@ -232,7 +234,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string plain = Dimension::PlainValueText(distance, options);
     const double value = options.unit != 0 ? distance / 1000.0 : distance;
     if (std::isfinite(value) &&
-        (plain == "0") != (MyFunc::RoundToPrecision(options.precision, options.rounding, value) == 0.0)) {
+        (plain == "0") !=
+            (MyFunc::RoundToPrecision(options.precision, options.rounding, value) == 0.0)) {
         Fuzz::Fail("plain value text is \"0\" for a value that does not round to 0, or not "
                    "\"0\" for one that does", context + " plain " + plain);
     }

@@ -56,10 +56,14 @@ void CheckSavedSettings(const std::string& file, const std::string& context)
     std::size_t lineEnds = 0;
     for (std::size_t i = 0; i < file.size(); ++i) {
         if (file[i] != '\n') continue;
-        if (i == 0 || file[i - 1] != '\r') Fuzz::Fail("a saved settings line lacks its CR", context);
+        if (i == 0 || file[i - 1] != '\r') {
+            Fuzz::Fail("a saved settings line lacks its CR", context);
+        }
         ++lineEnds;
     }
-    if (lineEnds != 27 || file.back() != '\n') Fuzz::Fail("saved settings are not 27 lines", context);
+    if (lineEnds != 27 || file.back() != '\n') {
+        Fuzz::Fail("saved settings are not 27 lines", context);
+    }
 }
 
 }  // namespace

@@ -85,7 +85,9 @@ const Config& TheConfig()
         }
     }
     if (const char* v = getenv("KORVANE_FAULT_AT")) c.at = strtol(v, nullptr, 10);
-    if (const char* v = getenv("KORVANE_FAULT_ERRNO")) c.error = strcmp(v, "EIO") == 0 ? EIO : ENOSPC;
+    if (const char* v = getenv("KORVANE_FAULT_ERRNO")) {
+        c.error = strcmp(v, "EIO") == 0 ? EIO : ENOSPC;
+    }
     if (const char* v = getenv("KORVANE_FAULT_PARTIAL")) c.partial = strcmp(v, "1") == 0;
     if (const char* v = getenv("KORVANE_FAULT_REDIRECT")) c.redirect = v;
     if (const char* v = getenv("KORVANE_FAULT_COUNT_FILE")) c.countFile = v;
