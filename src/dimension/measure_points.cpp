@@ -1,12 +1,14 @@
 #include "dimension/measure_points.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <limits>
 
 #include "common/geometry.hpp"
+#include "common/trig.hpp"
 
 namespace Dimension {
 namespace {
@@ -27,14 +29,48 @@ bool Precedes(double x, double y, double bx, double by)
     return std::fabs(static_cast<long double>(bx) - x) <= kSamePosition ? by > y : bx > x;
 }
 
+bool Near(double a, double b)
+{
+    return std::fabs(static_cast<long double>(a) - b) <= kSamePosition;
+}
+
+// x lies above bx by more than the tolerance.
+bool FarAbove(double x, double bx) { return x > bx && !Near(bx, x); }
+
+// x lies below bx by more than the tolerance.
+bool FarBelow(double x, double bx) { return x < bx && !Near(bx, x); }
+
 bool IsFinitePoint(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
 
 // Maps drawing points of one layer group into the dimension frame.
 struct FrameMapping {
     double factor = 1.0;     // CurrentScale / scale of the record's layer group, stored
-    double turnDeg = 0.0;    // minus the axis angle
     bool scaled = true;      // indicated points are turned only
+    // The cosine and sine of the turn by minus the axis angle, taken once for all points: the
+    // turn below is MyFunc::RotatePointDeg about the origin with them, term for term.
+    long double cosTurn = 1.0L;
+    long double sinTurn = 0.0L;
 };
+
+void SetTurn(FrameMapping& mapping, double turnDeg)
+{
+    const double theta = MyFunc::DegreesToRadians(turnDeg);
+    mapping.cosTurn = MyFunc::Cos(theta);
+    mapping.sinTurn = MyFunc::Sin(theta);
+}
+
+// MyFunc::RotatePoint about (0, 0) with the sine and cosine already taken.
+void Turn(const FrameMapping& mapping, double x, double y, double& outX, double& outY)
+{
+    constexpr double cx = 0.0;
+    constexpr double cy = 0.0;
+    const long double c = mapping.cosTurn;
+    const long double s = mapping.sinTurn;
+    const long double dx = static_cast<long double>(x) - cx;
+    const long double dy = static_cast<long double>(y) - cy;
+    outX = static_cast<double>((c * dx + cx) - s * dy);
+    outY = static_cast<double>((s * dx + cy) + c * dy);
+}
 
 // False when the mapped point is not finite: the run could not be drawn from it.
 bool MapToFrame(const FrameMapping& mapping, double x, double y, double& outX, double& outY)
@@ -43,28 +79,41 @@ bool MapToFrame(const FrameMapping& mapping, double x, double y, double& outX, d
         // Each product is formed in extended precision and stored as it is handed on.
         const double sx = static_cast<double>(static_cast<long double>(x) * mapping.factor);
         const double sy = static_cast<double>(static_cast<long double>(y) * mapping.factor);
-        MyFunc::RotatePointDeg(sx, sy, 0.0, 0.0, mapping.turnDeg, outX, outY);
+        Turn(mapping, sx, sy, outX, outY);
     } else {
-        MyFunc::RotatePointDeg(x, y, 0.0, 0.0, mapping.turnDeg, outX, outY);
+        Turn(mapping, x, y, outX, outY);
     }
     return IsFinitePoint(outX, outY);
 }
 
-// The mapping of a record on layer group g; false when the group has no usable scale (0, or a
+// The mappings of the sixteen layer groups, each made when a record of its group is first
+// visited.
+struct GroupMappings {
+    std::array<FrameMapping, 16> mapping;
+    std::array<bool, 16> made{};
+};
+
+// The mapping of a record on layer group g; none when the group has no usable scale (0, or a
 // group number the host cannot have written), which leaves the factor undefined.
-bool MappingForLayerGroup(const DimensionSettings& settings, const RidEdaza::DrawingState& state,
-                          std::int32_t layerGroup, FrameMapping& mapping)
+const FrameMapping* MappingForLayerGroup(const DimensionSettings& settings,
+                                         const RidEdaza::DrawingState& state,
+                                         std::int32_t layerGroup, GroupMappings& groups)
 {
     if (layerGroup < 0 || static_cast<std::size_t>(layerGroup) >= state.layerGroupScale.size()) {
-        return false;
+        return nullptr;
     }
-    const double groupScale = state.layerGroupScale[static_cast<std::size_t>(layerGroup)];
-    if (groupScale == 0.0) return false;
-    mapping.factor = static_cast<double>(static_cast<long double>(settings.CurrentScale) /
-                                         groupScale);
-    mapping.turnDeg = -state.axisAngle;
-    mapping.scaled = true;
-    return true;
+    const auto g = static_cast<std::size_t>(layerGroup);
+    if (!groups.made[g]) {
+        const double groupScale = state.layerGroupScale[g];
+        if (groupScale == 0.0) return nullptr;
+        FrameMapping& made = groups.mapping[g];
+        made.factor = static_cast<double>(static_cast<long double>(settings.CurrentScale) /
+                                          groupScale);
+        made.scaled = true;
+        SetTurn(made, -state.axisAngle);
+        groups.made[g] = true;
+    }
+    return &groups.mapping[g];
 }
 
 bool Skipped(const RidEdaza::EntityAttributes& attributes)
@@ -165,13 +214,14 @@ AcquireResult AcquireSelectedPoints(const DimensionSettings& settings,
                                     const HeightPoint& heightPoint, Sink& points)
 {
     const RidEdaza::DrawingState& state = model.state;
-    FrameMapping mapping;
+    GroupMappings groups;
+    const FrameMapping* mapping = nullptr;
 
     if (settings.TakeNearLineEnds || settings.TakeFarLineEnds) {
         for (const RidEdaza::TJwwEntLine& line : model.lines) {
             if (Skipped(line.attributes)) continue;
-            if (!MappingForLayerGroup(settings, state, line.attributes.layerGroup, mapping) ||
-                !AddLineEnds(settings, mapping, line, heightPoint, points)) {
+            mapping = MappingForLayerGroup(settings, state, line.attributes.layerGroup, groups);
+            if (!mapping || !AddLineEnds(settings, *mapping, line, heightPoint, points)) {
                 return AcquireResult::CannotDimension;
             }
         }
@@ -179,15 +229,15 @@ AcquireResult AcquireSelectedPoints(const DimensionSettings& settings,
     if (settings.TakePoints) {
         for (const RidEdaza::TJwwEntPoint& point : model.points) {
             if (Skipped(point.attributes)) continue;
-            if (!MappingForLayerGroup(settings, state, point.attributes.layerGroup, mapping) ||
-                !AddMapped(points, mapping, point.x, point.y)) {
+            mapping = MappingForLayerGroup(settings, state, point.attributes.layerGroup, groups);
+            if (!mapping || !AddMapped(points, *mapping, point.x, point.y)) {
                 return AcquireResult::CannotDimension;
             }
         }
         for (const RidEdaza::TJwwEntMarkerPoint& marker : model.markerPoints) {
             if (Skipped(marker.attributes)) continue;
-            if (!MappingForLayerGroup(settings, state, marker.attributes.layerGroup, mapping) ||
-                !AddMapped(points, mapping, marker.x, marker.y)) {
+            mapping = MappingForLayerGroup(settings, state, marker.attributes.layerGroup, groups);
+            if (!mapping || !AddMapped(points, *mapping, marker.x, marker.y)) {
                 return AcquireResult::CannotDimension;
             }
         }
@@ -195,8 +245,8 @@ AcquireResult AcquireSelectedPoints(const DimensionSettings& settings,
     if (settings.TakeArcCenters) {
         for (const RidEdaza::TJwwEntCircle& circle : model.circles) {
             if (Skipped(circle.attributes)) continue;
-            if (!MappingForLayerGroup(settings, state, circle.attributes.layerGroup, mapping) ||
-                !AddMapped(points, mapping, circle.centreX, circle.centreY)) {
+            mapping = MappingForLayerGroup(settings, state, circle.attributes.layerGroup, groups);
+            if (!mapping || !AddMapped(points, *mapping, circle.centreX, circle.centreY)) {
                 return AcquireResult::CannotDimension;
             }
         }
@@ -204,8 +254,8 @@ AcquireResult AcquireSelectedPoints(const DimensionSettings& settings,
     if (settings.TakeArcCenters || settings.TakeArcEnds) {
         for (const RidEdaza::TJwwEntArc& arc : model.arcs) {
             if (Skipped(arc.attributes)) continue;
-            if (!MappingForLayerGroup(settings, state, arc.attributes.layerGroup, mapping) ||
-                !AddArcPoints(settings, mapping, arc, points)) {
+            mapping = MappingForLayerGroup(settings, state, arc.attributes.layerGroup, groups);
+            if (!mapping || !AddArcPoints(settings, *mapping, arc, points)) {
                 return AcquireResult::CannotDimension;
             }
         }
@@ -314,8 +364,8 @@ bool CellHasNear(const MeasurePointIndex& index, const MeasurePointList& points,
     return false;
 }
 
-bool IndexHasNear(const MeasurePointIndex& index, const MeasurePointList& points, const AxisCell& cx,
-                  const AxisCell& cy, double x, double y)
+bool IndexHasNear(const MeasurePointIndex& index, const MeasurePointList& points,
+                  const AxisCell& cx, const AxisCell& cy, double x, double y)
 {
     if (index.slots.empty()) return false;
     for (std::int64_t dx = cx.lowerToo ? -1 : 0; dx <= (cx.upperToo ? 1 : 0); ++dx) {
@@ -348,8 +398,10 @@ bool IndexHasNear(const MeasurePointIndex& index, const MeasurePointList& points
 //    makes every pair near) with no two equal Y: every comparison inside it is by Y, so each
 //    step selects the lowest Y left, wherever it stands. The component comes out in ascending Y.
 // 4. Any other component (a chain such as X = 0, 0.6e-10, 1.2e-10, or equal Y) depends on the
-//    order that earlier exchanges left: its steps are replayed exactly, scanning its points in
-//    their current positions, O(k^2) for k points.
+//    order that earlier exchanges left: its steps are replayed exactly on its points in their
+//    current positions (ChainReplay), at most O(k^2) for k points. Turned drawings make such
+//    chains common: 15 significant digits in the host's file leave the X of one grid column
+//    spread over about 1.4e-10 after the turn back, so a whole column becomes one chain.
 // Either way the exchanges are carried out on a permutation (which original point stands at
 // which position), so that every later component finds its points where the selection sort
 // would have left them: step i exchanges positions i and p exactly when the selected point
@@ -378,6 +430,173 @@ struct Keyed {
 
 bool ByKey(const Keyed& a, const Keyed& b) { return a.key < b.key; }
 
+// The replay of a chain. Its slots are the positions its points hold when its steps begin, in
+// ascending order; a slot keeps its position, and only the point in it changes: a step empties
+// the selected point's slot, or, when a point of the chain stands at the step's position, moves
+// that point into the selected point's slot (the exchange puts it at that position). So the
+// points in slot order are the points in position order, as the running minimum meets them.
+//
+// A tree over the slots tells for every node whether a point below it can precede the running
+// minimum (bx, by), so that a step jumps from one taken point to the next instead of looking at
+// every point. A point precedes when its X is far below bx (and if the least X below the node is
+// not, no X is), or when it is near bx with a Y below by. For the second, each node keeps the
+// least Y of the points up to each of kBands X thresholds (quantiles of the chain's X); the test
+// uses the lowest threshold that is far above bx, so only the points between that threshold and
+// the one before it can pass the test without being near. Should such points still make the
+// jumps dearer than looking at every point, the rest of the chain is scanned point by point.
+struct ChainReplay {
+    static constexpr std::size_t kNoSlot = std::numeric_limits<std::size_t>::max();
+    static constexpr std::size_t kBands = 16;
+
+    const MeasurePointList& points;
+    std::array<double, kBands> threshold{};  // ascending; the last is the chain's largest X
+    std::size_t leaves = 1;
+    std::vector<double> leastX;  // per node; +infinity below an empty node
+    std::vector<double> leastY;  // per node and band: the least Y of X up to the band's threshold
+    std::vector<std::uint32_t> occupant;  // per slot
+    std::size_t visits = 0;
+
+    // byX: the chain's points in ascending X; inPositionOrder: the same in position order.
+    ChainReplay(const MeasurePointList& list, const Keyed* byX,
+                const std::vector<Keyed>& inPositionOrder)
+        : points(list)
+    {
+        const std::size_t k = inPositionOrder.size();
+        for (std::size_t b = 0; b < kBands; ++b) {
+            const std::size_t rank = std::max<std::size_t>((b + 1) * k / kBands, 1) - 1;
+            threshold[b] = byX[b + 1 == kBands ? k - 1 : rank].key;
+        }
+        while (leaves < k) leaves *= 2;
+        const double none = std::numeric_limits<double>::infinity();
+        leastX.assign(2 * leaves, none);
+        leastY.assign(2 * leaves * kBands, none);
+        occupant.assign(leaves, MeasurePointIndex::kNone);
+        for (std::size_t slot = 0; slot < k; ++slot) SetLeaf(slot, inPositionOrder[slot].point);
+        for (std::size_t node = leaves - 1; node >= 1; --node) Combine(node);
+    }
+
+    void SetLeaf(std::size_t slot, std::uint32_t point)
+    {
+        occupant[slot] = point;
+        const std::size_t node = leaves + slot;
+        const double none = std::numeric_limits<double>::infinity();
+        double* y = &leastY[node * kBands];
+        if (point == MeasurePointIndex::kNone) {
+            leastX[node] = none;
+            std::fill(y, y + kBands, none);
+            return;
+        }
+        const MeasurePoint& p = points[point];
+        leastX[node] = p.X;
+        const auto band = static_cast<std::size_t>(
+            std::lower_bound(threshold.begin(), threshold.end(), p.X) - threshold.begin());
+        for (std::size_t b = 0; b < kBands; ++b) y[b] = b < band ? none : p.Y;
+    }
+
+    void Combine(std::size_t node)
+    {
+        leastX[node] = std::min(leastX[2 * node], leastX[2 * node + 1]);
+        double* y = &leastY[node * kBands];
+        const double* left = &leastY[2 * node * kBands];
+        const double* right = &leastY[(2 * node + 1) * kBands];
+        for (std::size_t b = 0; b < kBands; ++b) y[b] = std::min(left[b], right[b]);
+    }
+
+    void Put(std::size_t slot, std::uint32_t point)
+    {
+        SetLeaf(slot, point);
+        for (std::size_t node = (leaves + slot) / 2; node >= 1; node /= 2) Combine(node);
+    }
+
+    // The band whose points include every point that is not far above bx.
+    std::size_t BandFor(double bx) const
+    {
+        std::size_t b = 0;
+        while (b + 1 < kBands && !FarAbove(threshold[b], bx)) ++b;
+        return b;
+    }
+
+    bool MayPrecede(std::size_t node, std::size_t band, double bx, double by) const
+    {
+        return leastY[node * kBands + band] < by || FarBelow(leastX[node], bx);
+    }
+
+    // The first slot at or after `from` (within the node's slots lo..hi-1) whose point precedes
+    // (bx, by).
+    std::size_t FirstPreceding(std::size_t node, std::size_t lo, std::size_t hi, std::size_t from,
+                               std::size_t band, double bx, double by)
+    {
+        ++visits;
+        if (hi <= from || !MayPrecede(node, band, bx, by)) return kNoSlot;
+        if (hi - lo == 1) {
+            const MeasurePoint& p = points[occupant[lo]];
+            return Precedes(p.X, p.Y, bx, by) ? lo : kNoSlot;
+        }
+        const std::size_t mid = (lo + hi) / 2;
+        const std::size_t left = FirstPreceding(2 * node, lo, mid, from, band, bx, by);
+        if (left != kNoSlot) return left;
+        return FirstPreceding(2 * node + 1, mid, hi, from, band, bx, by);
+    }
+
+    // The running minimum of a step that starts at slot `front`: by jumps, or point by point.
+    std::size_t Minimum(std::size_t front, bool jumping)
+    {
+        std::size_t best = front;
+        double bx = points[occupant[front]].X;
+        double by = points[occupant[front]].Y;
+        if (jumping) {
+            for (;;) {
+                const std::size_t at = FirstPreceding(1, 0, leaves, best + 1, BandFor(bx), bx, by);
+                if (at == kNoSlot) return best;
+                best = at;
+                bx = points[occupant[at]].X;
+                by = points[occupant[at]].Y;
+            }
+        }
+        for (std::size_t slot = front + 1; slot < leaves; ++slot) {
+            ++visits;
+            if (occupant[slot] == MeasurePointIndex::kNone) continue;
+            const MeasurePoint& p = points[occupant[slot]];
+            if (Precedes(p.X, p.Y, bx, by)) {
+                best = slot;
+                bx = p.X;
+                by = p.Y;
+            }
+        }
+        return best;
+    }
+};
+
+void ReplayChain(const MeasurePointList& points, const Keyed* byX, std::vector<Keyed>& members,
+                 std::size_t first, Arrangement& arrangement)
+{
+    for (Keyed& m : members) m.key = static_cast<double>(arrangement.where[m.point]);
+    std::sort(members.begin(), members.end(), ByKey);
+    ChainReplay replay(points, byX, members);
+
+    const std::size_t k = members.size();
+    std::size_t front = 0;
+    std::size_t pointByPoint = 0;  // what scanning every point would have cost so far
+    bool jumping = true;
+    for (std::size_t step = 0; step < k; ++step) {
+        while (replay.occupant[front] == MeasurePointIndex::kNone) ++front;
+        pointByPoint += k - step;
+        if (jumping && replay.visits > 2 * pointByPoint + 64) jumping = false;
+
+        const std::size_t position = first + step;
+        const std::size_t best = replay.Minimum(front, jumping);
+        const std::uint32_t frontPoint = replay.occupant[front];
+        const bool frontAtPosition = arrangement.where[frontPoint] == position;
+        arrangement.Select(replay.occupant[best], position);
+        if (best != front && frontAtPosition) {
+            replay.Put(best, frontPoint);
+            replay.Put(front, MeasurePointIndex::kNone);
+        } else {
+            replay.Put(best, MeasurePointIndex::kNone);
+        }
+    }
+}
+
 // Steps first .. first + k - 1 of the selection sort, which select the k points of one
 // component (given in any order).
 void PlaceComponent(const MeasurePointList& points, const Keyed* members, std::size_t k,
@@ -392,7 +611,7 @@ void PlaceComponent(const MeasurePointList& points, const Keyed* members, std::s
 
     const double lowX = members[0].key;
     const double highX = members[k - 1].key;
-    bool allNear = std::fabs(static_cast<long double>(highX) - lowX) <= kSamePosition;
+    bool allNear = Near(highX, lowX);
     for (std::size_t m = 1; allNear && m < k; ++m) {
         allNear = scratch[m - 1].key != scratch[m].key;
     }
@@ -400,34 +619,7 @@ void PlaceComponent(const MeasurePointList& points, const Keyed* members, std::s
         for (std::size_t m = 0; m < k; ++m) arrangement.Select(scratch[m].point, first + m);
         return;
     }
-
-    // Replay: the component's points in their current positions.
-    for (Keyed& s : scratch) s.key = static_cast<double>(arrangement.where[s.point]);
-    std::sort(scratch.begin(), scratch.end(), ByKey);
-    std::vector<std::uint32_t> live;
-    live.reserve(k);
-    for (const Keyed& s : scratch) live.push_back(s.point);
-    for (std::size_t step = 0; step < k; ++step) {
-        const std::size_t position = first + step;
-        std::size_t best = 0;
-        double bx = points[live[0]].X;
-        double by = points[live[0]].Y;
-        for (std::size_t t = 1; t < live.size(); ++t) {
-            const MeasurePoint& candidate = points[live[t]];
-            if (Precedes(candidate.X, candidate.Y, bx, by)) {
-                bx = candidate.X;
-                by = candidate.Y;
-                best = t;
-            }
-        }
-        const std::uint32_t selected = live[best];
-        const bool displacesMember = best != 0 && arrangement.where[live[0]] == position;
-        arrangement.Select(selected, position);
-        // A member standing at the position moves into the selected point's place.
-        if (displacesMember) live[best] = live[0];
-        else live.erase(live.begin() + static_cast<std::ptrdiff_t>(best));
-        if (displacesMember) live.erase(live.begin());
-    }
+    ReplayChain(points, members, scratch, first, arrangement);
 }
 
 }  // namespace
@@ -481,8 +673,8 @@ AcquireResult Acquire(const DimensionSettings& settings, const RidEdaza::Drawing
 {
     const RidEdaza::DrawingState& state = model.state;
     FrameMapping turnOnly;
-    turnOnly.turnDeg = -state.axisAngle;
     turnOnly.scaled = false;
+    SetTurn(turnOnly, -state.axisAngle);
 
     // Indicated point 1 as stored, present or not (an absent entry holds 0, 0).
     const RidEdaza::IndicatedPoint& first = state.indicatedPoints[1];
@@ -576,10 +768,7 @@ void OrderMeasurePoints(MeasurePointList& points)
     std::size_t first = 0;
     while (first < n) {
         std::size_t end = first + 1;
-        while (end < n &&
-               std::fabs(static_cast<long double>(byX[end].key) - byX[end - 1].key) <= kSamePosition) {
-            ++end;
-        }
+        while (end < n && Near(byX[end].key, byX[end - 1].key)) ++end;
         PlaceComponent(points, byX.data() + first, end - first, first, arrangement, scratch);
         first = end;
     }

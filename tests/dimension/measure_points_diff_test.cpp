@@ -266,6 +266,51 @@ TEST(OrderMeasurePoints, PointsThatAreNotFiniteAreSortedAsTheSelectionSortDoes)
     ExpectSameBits(fast, reference);
 }
 
+TEST(AcquireMeasurePoints, MapsEveryPointAsTheGeometryTurnDoesBitForBit)
+{
+    // The acquisition takes the sine and cosine of the turn once per layer group; every point
+    // must still come out as MyFunc::RotatePointDeg turns it.
+    const double angles[] = {0.0, -0.0, 30.0, 90.0, 180.0, 270.0, -45.0, 1e-9, 359.999999,
+                             12345.6789, 0.1, 60.000000001};
+    TieSource source(77);
+    for (double angle : angles) {
+        SCOPED_TRACE("axis angle " + std::to_string(angle));
+        RidEdaza::DrawingModel model;
+        model.state.axisAngle = angle;
+        model.state.layerGroupScale[0] = 100.0;
+        model.state.layerGroupScale[1] = 30.0;
+        model.state.indicatedPoints[1] = {true, 12.5, -7.25, 0};
+        for (int k = 0; k < 200; ++k) {
+            RidEdaza::TJwwEntPoint point;
+            point.attributes.layerGroup = k % 2;
+            point.x = (source.Unit() - 0.5) * std::pow(10.0, static_cast<double>(source.Below(12)));
+            point.y = (source.Unit() - 0.5) * std::pow(10.0, static_cast<double>(source.Below(12)));
+            model.points.push_back(point);
+        }
+        Dimension::DimensionSettings settings;
+        settings.TakePoints = true;
+        Dimension::ScaleDimensionSettings(settings, 100.0);
+        Dimension::HeightPoint height;
+        MeasurePointList points;
+        ASSERT_EQ(Dimension::AcquireMeasurePoints(settings, model, "", height, points),
+                  Dimension::AcquireResult::Done);
+        ASSERT_EQ(points.size(), model.points.size());
+        double hx = 0.0, hy = 0.0;
+        MyFunc::RotatePointDeg(12.5, -7.25, 0.0, 0.0, -angle, hx, hy);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(height.Y), std::bit_cast<std::uint64_t>(hy));
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            const RidEdaza::TJwwEntPoint& p = model.points[k];
+            const double f = static_cast<double>(100.0L / (k % 2 == 0 ? 100.0 : 30.0));
+            double x = 0.0, y = 0.0;
+            MyFunc::RotatePointDeg(static_cast<double>(static_cast<long double>(p.x) * f),
+                                   static_cast<double>(static_cast<long double>(p.y) * f), 0.0,
+                                   0.0, -angle, x, y);
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(points[k].X), std::bit_cast<std::uint64_t>(x));
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(points[k].Y), std::bit_cast<std::uint64_t>(y));
+        }
+    }
+}
+
 namespace {
 
 // A random drawing crowded with shared and nearly shared positions: grid walls, their ends
