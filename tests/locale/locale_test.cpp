@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <locale>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -56,6 +55,16 @@ std::vector<std::string> Args(const fs::path& file)
         if (!line.empty()) args.push_back(line);
     }
     return args;
+}
+
+// A comma between two digits.
+bool HasDecimalComma(const std::string& text)
+{
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] == ',' && digit(text[i - 1]) && digit(text[i + 1])) return true;
+    }
+    return false;
 }
 
 bool RequireLocale()
@@ -136,6 +145,6 @@ TEST(LocaleIndependence, GoldenRunsGiveTheSameBytesUnderADecimalCommaLocale)
                       TestFiles::ReadBytes(c.expected / "Korvane.dat"));
         }
         // The summary's reals are the command file's number texts: "1.5", never "1,5".
-        EXPECT_FALSE(std::regex_search(out.str(), std::regex("[0-9],[0-9]"))) << out.str();
+        EXPECT_FALSE(HasDecimalComma(out.str())) << out.str();
     }
 }
