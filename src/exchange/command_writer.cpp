@@ -132,43 +132,47 @@ bool SegmentIsDegenerate(double x1, double y1, double x2, double y2)
     return std::fabs(dx) < kDegenerate && std::fabs(dy) < kDegenerate;
 }
 
-// The buffer as the host reads it: CR LF line ends, a line ending in '"' joined with the next.
-std::string CommandFileBytes(const CommandBuffer& buffer)
+// The file is written in pieces of about this size: few large writes, and no second copy of a
+// large run in memory.
+constexpr std::size_t kWritePiece = std::size_t{1} << 20;
+
+// Writes the buffer as the host reads it: CR LF line ends, a line ending in '"' joined with the
+// next. False when a write fails.
+bool WriteCommandBytes(const CommandBuffer& buffer, std::ofstream& out)
 {
     const auto& lines = buffer.lines;
-    if (lines.empty()) return "hq\r\n";
+    if (lines.empty()) return static_cast<bool>(out.write("hq\r\n", 4));
 
-    std::size_t total = 0;
-    for (const std::string& line : lines) total += line.size() + 2;
-    std::string bytes;
-    bytes.reserve(total);
-
+    std::string piece;
+    piece.reserve(kWritePiece + 2 * (MyFunc::kMaxLineBytes + 2));
     std::size_t i = 0;
     while (i < lines.size()) {
         const std::string& line = lines[i];
         if (!line.empty() && line.back() == '"') {
-            bytes += line;
+            piece += line;
             if (i + 1 == lines.size()) break;  // a last joined line ends the file as it is
-            bytes += lines[i + 1];
-            bytes += "\r\n";
+            piece += lines[i + 1];
+            piece += "\r\n";
             i += 2;
         } else {
-            bytes += line;
-            bytes += "\r\n";
+            piece += line;
+            piece += "\r\n";
             i += 1;
         }
+        if (piece.size() >= kWritePiece) {
+            if (!out.write(piece.data(), static_cast<std::streamsize>(piece.size()))) return false;
+            piece.clear();
+        }
     }
-    return bytes;
+    return static_cast<bool>(out.write(piece.data(), static_cast<std::streamsize>(piece.size())));
 }
 
 }  // namespace
 
 void AppendCommand(CommandBuffer& buffer, std::string_view line)
 {
-    // Storage grows in blocks of 1000 lines.
-    if (buffer.lines.size() == buffer.lines.capacity()) {
-        buffer.lines.reserve(buffer.lines.size() + 1000);
-    }
+    // The storage grows geometrically: a run of a hundred thousand intervals appends a million
+    // lines, and growing by a fixed block would copy the buffer a thousand times over.
     std::string stored(MyFunc::CutToWholeChars(line, MyFunc::kMaxLineBytes));
     // A line end inside a line would hand the rest of it to the host as a command line of its
     // own (a CR can come in through a value-text prefix); it becomes a blank instead.
@@ -369,16 +373,15 @@ void OutDimensionFigure(CommandWriter& writer, std::string_view text, double x1,
 
 bool WriteCommandFile(const CommandBuffer& buffer, const std::filesystem::path& path)
 {
-    const std::string bytes = CommandFileBytes(buffer);
     bool written = false;
     {
         // In place: a temporary file and a rename could fail half-way and leave the host's own
         // input behind, which the host would then execute as commands.
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         if (out.is_open()) {
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            written = WriteCommandBytes(buffer, out);
             out.close();  // flushes; a failed flush or close sets failbit
-            written = !out.fail();
+            written = written && !out.fail();
         }
     }
     if (!written) {
