@@ -145,7 +145,9 @@ std::string GeneratePlan(const PlanOptions& options)
     entities.reserve(segments + segments / 20 + 8);
     for (std::size_t j = 0; j < rows && entities.size() < segments; ++j) {
         for (std::size_t i = 0; i < columns && entities.size() < segments; ++i) {
-            if (i + 1 < columns) entities.push_back({Kind::Segment, xs[i], ys[j], xs[i + 1], ys[j]});
+            if (i + 1 < columns) {
+                entities.push_back({Kind::Segment, xs[i], ys[j], xs[i + 1], ys[j]});
+            }
             if (j + 1 < rows && entities.size() < segments) {
                 entities.push_back({Kind::Segment, xs[i], ys[j], xs[i], ys[j + 1]});
             }
@@ -243,7 +245,8 @@ std::string GenerateScatter(const ScatterOptions& options)
         p.first = x;
         p.second = originY + random.Unit() * 20000.0;
         // One interval in ten is too narrow for its value text, which then goes to a row.
-        double gap = random.Below(10) == 0 ? 1.0 + random.Unit() * 39.0 : 50.0 + random.Unit() * 2950.0;
+        double gap = random.Below(10) == 0 ? 1.0 + random.Unit() * 39.0
+                                           : 50.0 + random.Unit() * 2950.0;
         if (options.roundCoordinates) {
             gap = std::round(gap);
             p.second = std::round(p.second);
