@@ -521,21 +521,30 @@ struct ChainReplay {
         return leastY[node * kBands + band] < by || FarBelow(leastX[node], bx);
     }
 
-    // The first slot at or after `from` (within the node's slots lo..hi-1) whose point precedes
-    // (bx, by).
-    std::size_t FirstPreceding(std::size_t node, std::size_t lo, std::size_t hi, std::size_t from,
-                               std::size_t band, double bx, double by)
+    // The first slot at or after `from` whose point precedes (bx, by): up from that slot's leaf
+    // to the first subtree that may hold one, then down into it. A node passes the test only
+    // when one of its children does (the least values are minima), so the way down never gets
+    // stuck; a leaf that passes without preceding sends the search on to its right.
+    std::size_t FirstPreceding(std::size_t from, std::size_t band, double bx, double by)
     {
-        ++visits;
-        if (hi <= from || !MayPrecede(node, band, bx, by)) return kNoSlot;
-        if (hi - lo == 1) {
-            const MeasurePoint& p = points[occupant[lo]];
-            return Precedes(p.X, p.Y, bx, by) ? lo : kNoSlot;
+        if (from >= leaves) return kNoSlot;
+        std::size_t node = leaves + from;
+        for (;;) {
+            ++visits;
+            if (MayPrecede(node, band, bx, by)) {
+                while (node < leaves) {
+                    node *= 2;
+                    ++visits;
+                    if (!MayPrecede(node, band, bx, by)) ++node;
+                }
+                const std::size_t slot = node - leaves;
+                const MeasurePoint& p = points[occupant[slot]];
+                if (Precedes(p.X, p.Y, bx, by)) return slot;
+            }
+            while ((node & 1) != 0) node /= 2;
+            if (node == 0) return kNoSlot;
+            ++node;
         }
-        const std::size_t mid = (lo + hi) / 2;
-        const std::size_t left = FirstPreceding(2 * node, lo, mid, from, band, bx, by);
-        if (left != kNoSlot) return left;
-        return FirstPreceding(2 * node + 1, mid, hi, from, band, bx, by);
     }
 
     // The running minimum of a step that starts at slot `front`: by jumps, or point by point.
@@ -546,7 +555,7 @@ struct ChainReplay {
         double by = points[occupant[front]].Y;
         if (jumping) {
             for (;;) {
-                const std::size_t at = FirstPreceding(1, 0, leaves, best + 1, BandFor(bx), bx, by);
+                const std::size_t at = FirstPreceding(best + 1, BandFor(bx), bx, by);
                 if (at == kNoSlot) return best;
                 best = at;
                 bx = points[occupant[at]].X;
