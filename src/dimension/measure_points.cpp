@@ -352,10 +352,10 @@ void GrowIndex(MeasurePointIndex& index, const MeasurePointList& points)
 }
 
 // True when a point of cell (cx, cy) lies within 1e-10 of (x, y).
-bool CellHasNear(const MeasurePointIndex& index, const MeasurePointList& points, std::int64_t cx,
-                 std::int64_t cy, double x, double y)
+// True when a point chained from `slot` lies within 1e-10 of (x, y).
+bool ChainHasNear(const MeasurePointIndex& index, const MeasurePointList& points,
+                  std::uint64_t slot, double x, double y)
 {
-    const std::uint64_t slot = index.slots[FindSlot(index, points, cx, cy, CellHash(cx, cy))];
     if (slot == 0) return false;
     for (auto i = static_cast<std::uint32_t>((slot & kLowHalf) - 1); i != MeasurePointIndex::kNone;
          i = index.next[i]) {
@@ -364,13 +364,18 @@ bool CellHasNear(const MeasurePointIndex& index, const MeasurePointList& points,
     return false;
 }
 
-bool IndexHasNear(const MeasurePointIndex& index, const MeasurePointList& points,
-                  const AxisCell& cx, const AxisCell& cy, double x, double y)
+// True when a point of a neighbouring cell that the window of (x, y) reaches lies within 1e-10
+// of it; the point's own cell is looked at by the caller.
+bool NeighboursHaveNear(const MeasurePointIndex& index, const MeasurePointList& points,
+                        const AxisCell& cx, const AxisCell& cy, double x, double y)
 {
-    if (index.slots.empty()) return false;
     for (std::int64_t dx = cx.lowerToo ? -1 : 0; dx <= (cx.upperToo ? 1 : 0); ++dx) {
         for (std::int64_t dy = cy.lowerToo ? -1 : 0; dy <= (cy.upperToo ? 1 : 0); ++dy) {
-            if (CellHasNear(index, points, cx.cell + dx, cy.cell + dy, x, y)) return true;
+            if (dx == 0 && dy == 0) continue;
+            const std::int64_t nx = cx.cell + dx;
+            const std::int64_t ny = cy.cell + dy;
+            const std::size_t at = FindSlot(index, points, nx, ny, CellHash(nx, ny));
+            if (ChainHasNear(index, points, index.slots[at], x, y)) return true;
         }
     }
     return false;
@@ -471,6 +476,8 @@ struct ChainReplay {
         leastX.assign(2 * leaves, none);
         leastY.assign(2 * leaves * kBands, none);
         occupant.assign(leaves, MeasurePointIndex::kNone);
+        recordedAt.assign(leaves, 0);
+        recordedAs.assign(leaves, 0);
         for (std::size_t slot = 0; slot < k; ++slot) SetLeaf(slot, inPositionOrder[slot].point);
         for (std::size_t node = leaves - 1; node >= 1; --node) Combine(node);
     }
@@ -547,21 +554,59 @@ struct ChainReplay {
         }
     }
 
-    // The running minimum of a step that starts at slot `front`: by jumps, or point by point.
+    // The running minima of the last step, by slot, and per slot the step (counted from 1) whose
+    // minima went through it and where in their sequence.
+    std::vector<std::size_t> lastMinima;
+    std::vector<std::size_t> minima;
+    std::vector<std::size_t> recordedAt;
+    std::vector<std::size_t> recordedAs;
+    std::size_t step = 0;
+
+    // The running minimum of the step that starts at slot `front`: by jumps, or point by point.
+    //
+    // Between two steps only two slots change: the front one, before every other, and the slot
+    // of the point selected last (that step's last minimum). So every step from one minimum of
+    // the last step to the next, except the step onto the point selected, still holds: a running
+    // minimum that meets the last step's sequence anywhere after its start follows it up to the
+    // minimum before the selected point, and the search goes on from there.
     std::size_t Minimum(std::size_t front, bool jumping)
     {
+        lastMinima.swap(minima);
+        minima.clear();
+        // The minima of the last step, the point it selected last.
+        const std::size_t last = lastMinima.size();
         std::size_t best = front;
         double bx = points[occupant[front]].X;
         double by = points[occupant[front]].Y;
         if (jumping) {
+            bool merged = false;
+            minima.push_back(front);
             for (;;) {
+                if (!merged && recordedAt[best] == step && recordedAs[best] >= 1 &&
+                    recordedAs[best] + 2 < last) {
+                    for (std::size_t j = recordedAs[best] + 1; j + 1 < last; ++j) {
+                        minima.push_back(lastMinima[j]);
+                    }
+                    best = lastMinima[last - 2];
+                    bx = points[occupant[best]].X;
+                    by = points[occupant[best]].Y;
+                    merged = true;
+                }
                 const std::size_t at = FirstPreceding(best + 1, BandFor(bx), bx, by);
-                if (at == kNoSlot) return best;
+                if (at == kNoSlot) break;
+                minima.push_back(at);
                 best = at;
                 bx = points[occupant[at]].X;
                 by = points[occupant[at]].Y;
             }
+            ++step;
+            for (std::size_t j = 0; j < minima.size(); ++j) {
+                recordedAt[minima[j]] = step;
+                recordedAs[minima[j]] = j;
+            }
+            return best;
         }
+        ++step;
         for (std::size_t slot = front + 1; slot < leaves; ++slot) {
             ++visits;
             if (occupant[slot] == MeasurePointIndex::kNone) continue;
@@ -655,13 +700,17 @@ void AddMeasurePoint(MeasurePointCollector& collector, double x, double y)
         AddMeasurePointLinear(points, x, y);
         return;
     }
+    // Grown first, so that the slot found for the point's own cell is still the slot to fill.
+    if ((index.cells + 1) * 2 > index.slots.size()) GrowIndex(index, points);
     const AxisCell cx = AxisCellOf(x);
     const AxisCell cy = AxisCellOf(y);
-    if (IndexHasNear(index, points, cx, cy, x, y)) return;
-
-    if ((index.cells + 1) * 2 > index.slots.size()) GrowIndex(index, points);
     const std::uint64_t hash = CellHash(cx.cell, cy.cell);
     const std::size_t at = FindSlot(index, points, cx.cell, cy.cell, hash);
+    if (ChainHasNear(index, points, index.slots[at], x, y) ||
+        NeighboursHaveNear(index, points, cx, cy, x, y)) {
+        return;
+    }
+
     const auto added = static_cast<std::uint32_t>(points.size());
     std::uint32_t chained = MeasurePointIndex::kNone;
     if (index.slots[at] == 0) {
