@@ -14,6 +14,7 @@
 #include "dialog/controls.hpp"
 #include "dialog/dialog_state.hpp"
 #include "dialog/settings_file.hpp"
+#include "dimension/command.hpp"
 #include "dialog/win/form.hpp"
 #include "dialog/win/win_text.hpp"
 #include "support/test_files.hpp"
@@ -595,7 +596,7 @@ TEST(Form1, TooFewPointsAsksAndStaysOpenThenCancelWritesNothingDone)
     EXPECT_FALSE(open.form().closed);
     // The settings were accepted before the points were counted.
     EXPECT_TRUE(std::filesystem::exists(folder / "Korvane.dat"));
-    EXPECT_EQ(TextOf(open["LabelA1"]), Cp932ToWide(Unit1::kStatusCounting));
+    EXPECT_EQ(TextOf(open["LabelA1"]), Cp932ToWide(Dimension::kStatusCounting));
 
     Unit1::Button2Click(open.form());
     EXPECT_EQ(open.form().handle, nullptr);
