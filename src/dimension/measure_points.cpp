@@ -269,14 +269,16 @@ AcquireResult AcquireSelectedPoints(const DimensionSettings& settings,
 // extended difference is at most 1e-10, so the exact one at most 1e-10 * (1 + 2^-52)). Cells are
 // 2^-30 (about 9.3e-10) wide in both directions, and a quarter cell (2.3e-10) is more than such
 // a distance: the cell of a match is the point's own cell or, when the point lies within a
-// quarter cell of a border, the neighbour across it. The cell number and the position inside
-// the cell are exact (scaling by a power of two, floor, and the fraction left by it), so no
-// rounding can send a match to a cell that is not looked at. From 2^24 on, neighbouring doubles
-// are at least 2^-29 apart: only an equal coordinate can match, and the coordinate's own bits
-// name its cell; those numbers (2^62 and beyond) never meet a grid cell number (below 2^54).
+// quarter cell of a border, the neighbour across it. The cells are centred on the multiples of
+// 2^-30, so that whole and half millimetres lie in the middle of theirs and need one look-up.
+// The cell number and the position inside the cell are exact (scaling by a power of two, adding
+// a half below 2^52, floor, and the fraction left by it), so no rounding can send a match to a
+// cell that is not looked at. From 2^22 on, neighbouring doubles are at least 2^-31 apart: only
+// an equal coordinate can match, and the coordinate's own bits name its cell; those numbers
+// (2^62 and beyond) never meet a grid cell number (below 2^52).
 
 constexpr double kCellsPerUnit = 0x1p30;
-constexpr double kGridRange = 0x1p24;
+constexpr double kGridRange = 0x1p22;
 constexpr double kQuarterCell = 0.25;
 
 struct AxisCell {
@@ -289,7 +291,7 @@ AxisCell AxisCellOf(double v)
 {
     AxisCell result;
     if (std::fabs(v) < kGridRange) {
-        const double scaled = v * kCellsPerUnit;
+        const double scaled = v * kCellsPerUnit + 0.5;
         const double whole = std::floor(scaled);
         const double inside = scaled - whole;
         result.cell = static_cast<std::int64_t>(whole);

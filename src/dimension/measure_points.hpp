@@ -36,7 +36,7 @@ enum class AcquireResult {
 // The list being filled by an acquisition, with an index of its points by position: a hash of
 // the grid cells (2^-30 wide in X and Y) that the points lie in, each cell chaining its points.
 // A point matches only points in the cells its 1e-10 window touches, so a look-up reads a cell
-// or two instead of the whole list. Beyond 2^24 in magnitude the doubles themselves lie further
+// or two instead of the whole list. Beyond 2^22 in magnitude the doubles themselves lie further
 // apart than 1e-10, and a coordinate there is its own cell. Points that are not finite match
 // nothing and stay out of the index.
 struct MeasurePointIndex {

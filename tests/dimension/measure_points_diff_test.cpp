@@ -59,8 +59,8 @@ MeasurePointList Scanned(const std::vector<std::pair<double, double>>& offered)
     return points;
 }
 
-// Coordinates that sit at the edges that matter: the tolerance, the index's cell borders
-// (multiples of 2^-30) and the magnitude 2^24 from which only equal coordinates can match.
+// Coordinates that sit at the edges that matter: the tolerance, the index's cell borders (odd
+// multiples of 2^-31) and the magnitude 2^22 from which only equal coordinates can match.
 class TieSource {
 public:
     explicit TieSource(std::uint64_t seed) : engine_(seed) {}
@@ -72,8 +72,8 @@ public:
     {
         static constexpr double kBases[] = {
             0.0, -0.0, 1.0, -1.0, 3600.0, 12345.678901234, -98765.4321, 5e-11, 1e-300,
-            0x1p-30, 3 * 0x1p-30, -7 * 0x1p-30, 0x1p24, -0x1p24, 0x1p24 - 0x1p-29, 1.0e7,
-            -4.5e12, 1e20, 123456789.123,
+            0x1p-31, 3 * 0x1p-31, -7 * 0x1p-31, 0x1p22, -0x1p22, 0x1p22 - 0x1p-31, 0x1p24,
+            1.0e7, -4.5e12, 1e20, 123456789.123,
         };
         return kBases[Below(std::size(kBases))];
     }
@@ -112,25 +112,33 @@ private:
 
 TEST(MeasurePointCollector, KeepsWhatTheScanKeepsAtTheEdges)
 {
-    const double cell = 0x1p-30;
+    // The index's cells are 2^-30 wide and centred on the multiples of 2^-30, so their borders
+    // lie on the odd multiples of 2^-31; from 2^22 on only equal coordinates can match.
+    const double border = 3 * 0x1p-31;
+    const double quarter = 0x1p-32;
     struct Case {
         const char* name;
         std::vector<std::pair<double, double>> offered;
         std::size_t kept;
     };
     const Case cases[] = {
-        {"either side of a cell border", {{cell - 0.4e-10, 0}, {cell + 0.5e-10, 0}}, 1},
-        {"a quarter cell below a border", {{cell - 0x1p-32, 0}, {cell - 0x1p-32 + 0.9e-10, 0}},
+        {"either side of a cell border", {{border - 0.4e-10, 0}, {border + 0.5e-10, 0}}, 1},
+        {"a quarter cell below a border", {{border - quarter, 0}, {border - quarter + 0.9e-10, 0}},
          1},
-        {"across a border in Y", {{5, 7 * cell + 0.3e-10}, {5, 7 * cell - 0.6e-10}}, 1},
-        {"across a corner", {{cell + 0.2e-10, -cell - 0.2e-10}, {cell - 0.7e-10, -cell + 0.7e-10}},
+        {"a quarter cell above a border", {{border + quarter, 0}, {border + quarter - 0.9e-10, 0}},
          1},
+        {"across a border in Y", {{5, -border + 0.3e-10}, {5, -border - 0.6e-10}}, 1},
+        {"across a corner", {{border + 0.2e-10, -border - 0.2e-10},
+                             {border - 0.7e-10, -border + 0.7e-10}}, 1},
+        {"whole millimetres", {{3600, 910}, {3600 + 0.9e-10, 910 - 0.9e-10}, {3600, 910 + 1e-9}},
+         2},
         {"zero and minus zero", {{0.0, 0.0}, {-0.0, -0.0}, {-0.5e-10, 0.5e-10}}, 1},
         {"the double 1e-10 apart", {{0, 0}, {1e-10, 0}, {0, -1e-10}}, 3},
-        {"last grid coordinates", {{0x1p24 - 0x1p-29, 1}, {0x1p24, 1}, {-0x1p24, 1}}, 3},
-        {"equal beyond the grid", {{1e20, 3}, {1e20, 3 + 0.5e-10}, {-1e20, 3}}, 2},
-        {"neighbouring doubles beyond the grid", {{0x1p24, 0}, {std::nextafter(0x1p24, kInf), 0}},
-         2},
+        {"last grid coordinates", {{0x1p22 - 0x1p-31, 1}, {0x1p22, 1}, {-0x1p22, 1},
+                                   {-0x1p22 + 0x1p-31, 1}}, 4},
+        {"equal beyond the grid", {{1e20, 3}, {1e20, 3 + 0.5e-10}, {-1e20, 3}, {5e6, 3}}, 3},
+        {"neighbouring doubles beyond the grid", {{0x1p22, 0}, {std::nextafter(0x1p22, kInf), 0},
+                                                  {std::nextafter(0x1p22, 0.0), 0}}, 3},
         {"largest doubles", {{1.7e308, -1.7e308}, {1.7e308, -1.7e308}}, 1},
         {"not finite", {{kNaN, 0}, {kNaN, 0}, {kInf, 1}, {kInf, 1}, {0, kInf}, {1, 2}}, 6},
         {"chain of near points", {{0, 0}, {0.8e-10, 0}, {1.6e-10, 0}, {2.4e-10, 0}}, 2},
