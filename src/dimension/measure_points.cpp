@@ -637,7 +637,7 @@ void ReplayChain(const MeasurePointList& points, const Keyed* byX, std::vector<K
     for (std::size_t step = 0; step < k; ++step) {
         while (replay.occupant[front] == MeasurePointIndex::kNone) ++front;
         pointByPoint += k - step;
-        if (jumping && replay.visits > 2 * pointByPoint + 64) jumping = false;
+        if (jumping && replay.visits > pointByPoint + 64) jumping = false;
 
         const std::size_t position = first + step;
         const std::size_t best = replay.Minimum(front, jumping);

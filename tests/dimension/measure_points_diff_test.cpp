@@ -3,6 +3,7 @@
 // whole runs of the command compared line for line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -177,6 +178,25 @@ TEST(MeasurePointCollector, AgreesWithTheScanOnCrowdedPoints)
     }
 }
 
+TEST(MeasurePointCollector, AgreesWithTheScanWhileTheIndexGrows)
+{
+    // Thousands of positions, each offered again later nearly or exactly: the index is rebuilt
+    // several times on the way, and must still find every earlier point afterwards.
+    TieSource source(4242);
+    std::vector<std::pair<double, double>> offered;
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 3000; ++i) {
+            const double x = 455.0 * (i % 60) + 12345.678901234;
+            const double y = 910.0 * (i / 60) - 98765.4321;
+            offered.emplace_back(x + (round == 0 ? 0.0 : source.Offset(x)),
+                                 y + (round == 0 ? 0.0 : source.Offset(y)));
+        }
+    }
+    const MeasurePointList collected = Collected(offered);
+    EXPECT_GT(collected.size(), 3000u);
+    ExpectSameBits(collected, Scanned(offered));
+}
+
 TEST(OrderMeasurePoints, MatchesTheSelectionSortOnChainsAndTies)
 {
     struct Case {
@@ -201,6 +221,30 @@ TEST(OrderMeasurePoints, MatchesTheSelectionSortOnChainsAndTies)
         SCOPED_TRACE(c.name);
         MeasurePointList fast;
         for (const auto& [x, y] : c.input) fast.push_back(MeasurePoint{x, y, 1});
+        MeasurePointList reference = fast;
+        Dimension::OrderMeasurePoints(fast);
+        Dimension::OrderMeasurePointsBySelection(reference);
+        ExpectSameBits(fast, reference);
+    }
+}
+
+TEST(OrderMeasurePoints, MatchesTheSelectionSortWhenFarPointsHaveTheLowerY)
+{
+    // One chain: a few points at X = 0 with high Y first, then many at 1.5e-10, far above X = 0,
+    // with the lowest Y, and last the link at 0.75e-10. Seen from a running minimum at X = 0,
+    // every one of the many looks as if it could precede it, and none does: the replay gives up
+    // jumping and looks at every point, and must still come out exact.
+    for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        TieSource source(seed);
+        MeasurePointList fast;
+        for (std::size_t i = 0; i < 10 + seed; ++i) fast.push_back({0.0, 1e6 + source.Unit(), 1});
+        MeasurePointList far;
+        for (int i = 0; i < 900; ++i) far.push_back({1.5e-10, source.Unit() * 1000.0, 1});
+        fast.insert(fast.end(), far.begin(), far.end());
+        for (std::size_t i = 0; i < 1 + seed % 3; ++i) {
+            fast.push_back({0.75e-10, 5e5 + static_cast<double>(i), 1});
+        }
         MeasurePointList reference = fast;
         Dimension::OrderMeasurePoints(fast);
         Dimension::OrderMeasurePointsBySelection(reference);
@@ -340,7 +384,8 @@ RidEdaza::DrawingModel CrowdedDrawing(TieSource& source, double axisAngle)
     };
     const std::size_t walls = 5 + source.Below(80);
     for (std::size_t k = 0; k < walls; ++k) {
-        const double x = 910.0 * static_cast<double>(source.Below(5)) + 0.6e-10 * static_cast<double>(source.Below(3));
+        const double x = 910.0 * static_cast<double>(source.Below(5)) +
+                         0.6e-10 * static_cast<double>(source.Below(3));
         const double y = 455.0 * static_cast<double>(source.Below(5));
         const bool vertical = source.Below(2) == 0;
         RidEdaza::TJwwEntLine line;
@@ -353,8 +398,8 @@ RidEdaza::DrawingModel CrowdedDrawing(TieSource& source, double axisAngle)
     }
     for (std::size_t k = 0; k < source.Below(6); ++k) {
         RidEdaza::TJwwEntArc arc;
-        place(910.0 * static_cast<double>(source.Below(5)), 455.0 * static_cast<double>(source.Below(5)), 0,
-              arc.centreX, arc.centreY);
+        place(910.0 * static_cast<double>(source.Below(5)),
+              455.0 * static_cast<double>(source.Below(5)), 0, arc.centreX, arc.centreY);
         arc.radius = 455.0;
         arc.startAngle = 90.0 * static_cast<double>(source.Below(4)) + axisAngle;
         arc.endAngle = arc.startAngle + 90.0;
@@ -402,7 +447,8 @@ TEST(MeasurePointsWholeRun, FastAndReferenceStagesWriteTheSameCommands)
     for (std::uint64_t seed = 1; seed <= 400; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         TieSource source(seed);
-        const double axisAngle = source.Below(3) == 0 ? 0.0 : 15.0 * static_cast<double>(source.Below(24));
+        const double axisAngle =
+            source.Below(3) == 0 ? 0.0 : 15.0 * static_cast<double>(source.Below(24));
         const RidEdaza::DrawingModel model = CrowdedDrawing(source, axisAngle);
         const Dimension::DimensionSettings settings = SettingsTaking(source);
         const std::string_view argument = source.Below(5) == 0 ? "1" : "";
