@@ -137,14 +137,13 @@ bool SegmentIsDegenerate(double x1, double y1, double x2, double y2)
 constexpr std::size_t kWritePiece = std::size_t{1} << 20;
 
 // Writes the buffer as the host reads it: CR LF line ends, a line ending in '"' joined with the
-// next. False when a write fails.
-bool WriteCommandBytes(const CommandBuffer& buffer, std::ofstream& out)
+// next. `piece` has room for a piece and a joined pair of command lines after it, so that
+// nothing needs to be allocated once the file is open. False when a write fails.
+bool WriteCommandBytes(const CommandBuffer& buffer, std::string& piece, std::ofstream& out)
 {
     const auto& lines = buffer.lines;
     if (lines.empty()) return static_cast<bool>(out.write("hq\r\n", 4));
 
-    std::string piece;
-    piece.reserve(kWritePiece + 2 * (MyFunc::kMaxLineBytes + 2));
     std::size_t i = 0;
     while (i < lines.size()) {
         const std::string& line = lines[i];
@@ -373,13 +372,15 @@ void OutDimensionFigure(CommandWriter& writer, std::string_view text, double x1,
 
 bool WriteCommandFile(const CommandBuffer& buffer, const std::filesystem::path& path)
 {
+    std::string piece;
+    piece.reserve(kWritePiece + 2 * (MyFunc::kMaxLineBytes + 2));
     bool written = false;
     {
         // In place: a temporary file and a rename could fail half-way and leave the host's own
         // input behind, which the host would then execute as commands.
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         if (out.is_open()) {
-            written = WriteCommandBytes(buffer, out);
+            written = WriteCommandBytes(buffer, piece, out);
             out.close();  // flushes; a failed flush or close sets failbit
             written = written && !out.fail();
         }
