@@ -10,6 +10,8 @@ build=${1:?usage: bench/check_reference.sh BUILD_DIR [CASE...]}
 shift
 cases=("$@")
 if [ ${#cases[@]} -eq 0 ]; then
+    # The commas belong to the cases (options for korvane-benchgen).
+    # shellcheck disable=SC2054
     cases=(plan:1000 plan:10000 plan:90000 plan:1000:--axis,30,--groups
            plan:10000:--axis,30,--groups plan:45000:--axis,30,--groups plan:20000:--axis,17.5
            plan:20000:--round scatter:1000 scatter:10000 scatter:50000)

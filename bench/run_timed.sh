@@ -15,6 +15,8 @@ build=${1:?usage: bench/run_timed.sh BUILD_DIR [CASE...]}
 shift
 cases=("$@")
 if [ ${#cases[@]} -eq 0 ]; then
+    # The commas belong to the cases (options for korvane-benchgen).
+    # shellcheck disable=SC2054
     cases=(plan:1000 plan:10000 plan:100000 plan:1000000 plan:1000000:--axis,30,--groups
            scatter:1000 scatter:100000)
 fi
