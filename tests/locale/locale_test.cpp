@@ -15,47 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli.hpp"
+#include "support/golden_cases.hpp"
 #include "support/test_files.hpp"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Case {
-    std::string name;
-    fs::path input;
-    fs::path expected;
-};
-
-std::vector<Case> GoldenCases()
-{
-    std::vector<Case> cases;
-    const std::pair<const char*, const char*> roots[] = {
-        {"examples", "tests/golden/expected/examples"},
-        {"tests/golden/cases", "tests/golden/expected/cases"}};
-    for (const auto& [inputs, expectations] : roots) {
-        const fs::path in = TestFiles::SourcePath(inputs);
-        if (!fs::is_directory(in)) continue;
-        for (const fs::directory_entry& entry : fs::directory_iterator(in)) {
-            if (!fs::exists(entry.path() / "JWC_TEMP.TXT")) continue;
-            const std::string name = entry.path().filename().string();
-            cases.push_back({name, entry.path(), TestFiles::SourcePath(expectations) / name});
-        }
-    }
-    return cases;
-}
-
-std::vector<std::string> Args(const fs::path& file)
-{
-    std::vector<std::string> args;
-    std::istringstream lines(TestFiles::ReadBytes(file));
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) args.push_back(line);
-    }
-    return args;
-}
 
 // A comma between two digits.
 bool HasDecimalComma(const std::string& text)
@@ -121,30 +86,17 @@ TEST(LocaleIndependence, GoldenRunsGiveTheSameBytesUnderADecimalCommaLocale)
         GTEST_SKIP() << message;
     }
 
-    const std::vector<Case> cases = GoldenCases();
+    const std::vector<GoldenCases::Case> cases = GoldenCases::All();
     ASSERT_GT(cases.size(), 10u);
-    for (const Case& c : cases) {
+    for (const GoldenCases::Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TestFiles::TempFolder folder;
-        fs::copy_file(c.input / "JWC_TEMP.TXT", folder / "JWC_TEMP.TXT");
-        if (fs::exists(c.input / "Korvane.dat")) {
-            fs::copy_file(c.input / "Korvane.dat", folder / "Korvane.dat");
-        }
-        std::vector<std::string> args = {"--folder", folder.path().string(), "--settings",
-                                         (folder / "Korvane.dat").string(), "--summary"};
-        for (const std::string& a : Args(c.input / "args")) args.push_back(a);
-        std::ostringstream out;
-        std::ostringstream err;
-        const int code = Cli::RunCli(args, folder / "korvane-cli", out, err);
-
-        EXPECT_EQ(std::to_string(code) + "\n", TestFiles::ReadBytes(c.expected / "exit"));
-        EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"),
-                  TestFiles::ReadBytes(c.expected / "JWC_TEMP.TXT"));
+        const GoldenCases::RunOutput run = GoldenCases::Run(c, {"--summary"});
+        EXPECT_EQ(std::to_string(run.exitCode) + "\n", TestFiles::ReadBytes(c.expected / "exit"));
+        EXPECT_EQ(run.commandFile, TestFiles::ReadBytes(c.expected / "JWC_TEMP.TXT"));
         if (fs::exists(c.expected / "Korvane.dat")) {
-            EXPECT_EQ(TestFiles::ReadBytes(folder / "Korvane.dat"),
-                      TestFiles::ReadBytes(c.expected / "Korvane.dat"));
+            EXPECT_EQ(run.settingsFile, TestFiles::ReadBytes(c.expected / "Korvane.dat"));
         }
         // The summary's reals are the command file's number texts: "1.5", never "1,5".
-        EXPECT_FALSE(HasDecimalComma(out.str())) << out.str();
+        EXPECT_FALSE(HasDecimalComma(run.out)) << run.out;
     }
 }
