@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/value_format.hpp"
+#include "support/test_files.hpp"
 
 using MyFunc::FormatFixedDecimals;
 using MyFunc::FormatGroupedDecimals;
@@ -15,21 +16,8 @@ using MyFunc::ToFullWidth;
 
 namespace {
 
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        out += digits[b >> 4];
-        out += digits[b & 0x0F];
-        out += ' ';
-    }
-    return out;
-}
-
 // Compares Shift-JIS texts as hex so that a failure shows the bytes.
-#define EXPECT_BYTES(actual, expected) EXPECT_EQ(Hex(actual), Hex(expected))
+#define EXPECT_BYTES(actual, expected) EXPECT_EQ(TestFiles::HexBytes(actual), TestFiles::HexBytes(expected))
 
 }  // namespace
 
@@ -208,7 +196,7 @@ TEST(TakeWholeChars, CutsWholeCharactersOutOfTheWindow)
         {"\x82" "a", 1, 1, "", 0},              // a lead byte takes the byte after it
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE("text [" + Hex(c.text) + "] start " + std::to_string(c.start) + " max " +
+        SCOPED_TRACE("text [" + TestFiles::HexBytes(c.text) + "] start " + std::to_string(c.start) + " max " +
                      std::to_string(c.maxBytes));
         const MyFunc::WholeCharsPiece result = TakeWholeChars(c.text, c.start, c.maxBytes);
         EXPECT_BYTES(std::string(result.piece), c.piece);

@@ -5,25 +5,13 @@
 #include <string>
 
 #include "dimension/value_text.hpp"
+#include "support/test_files.hpp"
 
 using Dimension::FormatDimensionValue;
 using Dimension::PlainValueText;
 using Dimension::ValueOptions;
 
 namespace {
-
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        out += digits[b >> 4];
-        out += digits[b & 0x0F];
-        out += ' ';
-    }
-    return out;
-}
 
 // The dialog's defaults: three decimals, half up, zeros stripped, millimetres, all boxes off.
 ValueOptions Defaults() { return ValueOptions{}; }
@@ -47,7 +35,7 @@ void Check(const Case (&cases)[N])
 {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(Hex(FormatDimensionValue(c.distance, c.options)), Hex(c.expected))
+        EXPECT_EQ(TestFiles::HexBytes(FormatDimensionValue(c.distance, c.options)), TestFiles::HexBytes(c.expected))
             << "text: " << FormatDimensionValue(c.distance, c.options);
     }
 }

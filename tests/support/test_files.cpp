@@ -20,6 +20,19 @@ std::filesystem::path SourcePath(std::string_view relative)
     return std::filesystem::path(root) / std::filesystem::path(relative);
 }
 
+std::string HexBytes(std::string_view bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        out += digits[b >> 4];
+        out += digits[b & 0x0F];
+        out += ' ';
+    }
+    return out;
+}
+
 std::string ReadBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);

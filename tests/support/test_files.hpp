@@ -10,6 +10,10 @@ namespace TestFiles {
 // A path below the source tree, e.g. SourcePath("tests/fixtures/host/one-line-selected.txt").
 std::filesystem::path SourcePath(std::string_view relative);
 
+// The bytes as upper-case hex pairs, each followed by a blank: readable failure messages for
+// Shift-JIS texts.
+std::string HexBytes(std::string_view bytes);
+
 // The whole file as bytes; an empty string when it cannot be read.
 std::string ReadBytes(const std::filesystem::path& path);
 
