@@ -11,8 +11,19 @@
 # (BUILD_DIR/wineprefix-gui) and made once; the tests must run one at a time.
 set -uo pipefail
 
+# A step of the harness itself (wine starting, X, a screenshot) that does not finish in time
+# ends the attempt with this code; such an attempt is made once more on a fresh display and a
+# fresh wine session. Failures of the dialog itself (it does not open, close or answer) are
+# never retried.
+readonly stalled=75
+
 if [ "${1:-}" != --inside ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside "$@"
+    for attempt in 1 2; do
+        xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside "$@"
+        status=$?
+        [ "$status" -eq "$stalled" ] && [ "$attempt" -eq 1 ] || exit "$status"
+        echo "the harness stalled; trying the scenario once more" >&2
+    done
 fi
 shift
 scenario=${1:?scenario}
@@ -23,33 +34,70 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 cases="$KORVANE_SOURCE_DIR/tests/golden/cases"
 work=$(mktemp -d)
 tool_pid=
+step=start
+# The test's own report: fd 3 stays the test's standard error inside steps whose output is
+# thrown away.
+exec 3>&2
 
 cleanup() {
     [ -n "$tool_pid" ] && kill "$tool_pid" 2>/dev/null
-    wineserver -k 2>/dev/null
+    timeout -k 5 30 wineserver -k 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
 
+screenshot() {
+    timeout -k 5 20 import -window root "$KORVANE_BUILD_DIR/gui-failure-$scenario.png" \
+        2>/dev/null && echo "screen: $KORVANE_BUILD_DIR/gui-failure-$scenario.png" >&3
+}
+
 fail() {
-    echo "FAIL ($scenario): $*" >&2
-    import -window root "$KORVANE_BUILD_DIR/gui-failure-$scenario.png" 2>/dev/null &&
-        echo "screen at the failure: $KORVANE_BUILD_DIR/gui-failure-$scenario.png" >&2
+    # A probe that stalled inside $(...) could only end its own subshell.
+    [ -e "$work/stalled" ] && exit "$stalled"
+    echo "FAIL ($scenario, $step): $*" >&3
+    screenshot
     exit 1
 }
 
+stall() {
+    echo "STALL ($scenario, $step): $* did not finish in time" >&3
+    : >"$work/stalled"
+    screenshot
+    exit "$stalled"
+}
+
+# bounded SECONDS COMMAND...: the command's own exit code, or a stall when it hangs.
+bounded() {
+    local limit=$1
+    shift
+    timeout -k 5 "$limit" "$@"
+    local status=$?
+    [ "$status" -eq 124 ] || [ "$status" -eq 137 ] && stall "$*"
+    return "$status"
+}
+
+# The probe's output goes through a file: a wine process that starts the session can leave
+# background programs holding its standard output, and a pipe would then never reach its end.
 probe() {
-    wine "$KORVANE_PROBE" "$@" 2>/dev/null | tr -d '\r'
-    return "${PIPESTATUS[0]}"
+    local status limit=30
+    case ${2:-} in
+        '' | *[!0-9.]*) ;;
+        *) limit=$((${2%.*} + 30)) ;;  # the probe's own wait, and time for wine to start
+    esac
+    bounded "$limit" wine "$KORVANE_PROBE" "$@" >"$work/probe.out" 2>/dev/null
+    status=$?
+    tr -d '\r' <"$work/probe.out"
+    return "$status"
 }
 
 prepare_prefix() {
     [ -f "$WINEPREFIX/.korvane-gui-ready" ] && return 0
+    step="preparing the wine prefix"
     rm -rf "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
+    bounded 300 wineboot -i >/dev/null 2>&1
+    bounded 120 wineserver -w
     probe setup >/dev/null || fail "cannot prepare the wine prefix"
-    wineserver -w
+    bounded 120 wineserver -w
     touch "$WINEPREFIX/.korvane-gui-ready"
 }
 
@@ -69,7 +117,7 @@ case_argument() {
 run_cli() {
     local folder=$1
     shift
-    wine "$KORVANE_CLI" --folder "Z:$folder" --settings "Z:$folder/Korvane.dat" "$@" \
+    bounded 120 wine "$KORVANE_CLI" --folder "Z:$folder" --settings "Z:$folder/Korvane.dat" "$@" \
         >/dev/null 2>&1
     echo $?
 }
@@ -78,6 +126,7 @@ run_cli() {
 start_tool() {
     local folder=$1
     shift
+    step="starting the dialog"
     cp "$KORVANE_EXE" "$folder/Korvane.exe"
     (cd "$folder" && exec wine Korvane.exe "$@") >/dev/null 2>&1 &
     tool_pid=$!
@@ -87,21 +136,23 @@ start_tool() {
 
 # keys KEY...: real key presses, to the window that has the focus.
 keys() {
+    step="pressing $*"
     # The pointer rests on the desktop, away from the dialog.
-    xdotool mousemove 1010 750
-    xdotool key --delay 150 "$@"
+    bounded 20 xdotool mousemove 1010 750
+    bounded 30 xdotool key --delay 150 "$@"
 }
 
 click() {
-    xdotool mousemove "$1" "$2"
+    step="clicking at $1, $2"
+    bounded 20 xdotool mousemove "$1" "$2"
     sleep 0.2
-    xdotool click 1
+    bounded 20 xdotool click 1
 }
 
 wait_closed() {
+    step="waiting for the dialog to close"
     probe wait-gone 30 >/dev/null || fail "the dialog did not close"
-    local i
-    for i in $(seq 1 150); do
+    for _ in $(seq 1 150); do
         kill -0 "$tool_pid" 2>/dev/null || break
         sleep 0.1
     done
@@ -125,8 +176,8 @@ same() {
 }
 
 expect_focus() {
-    local focus i
-    for i in 1 2 3 4 5; do
+    local focus
+    for _ in 1 2 3 4 5; do
         focus=$(probe focus)
         [ "$focus" = "$1" ] && return 0
         sleep 0.5
@@ -140,8 +191,11 @@ prepare_prefix
 
 case "$scenario" in
 form-tests)
-    wine "$KORVANE_FORM_TESTS" --gtest_shuffle
-    exit $?
+    step="form tests"
+    bounded 240 wine "$KORVANE_FORM_TESTS" --gtest_shuffle >"$work/form.out" 2>&1
+    status=$?
+    tr -d '\r' <"$work/form.out"
+    exit "$status"
     ;;
 
 enter)
@@ -152,7 +206,7 @@ enter)
     copy_case $name "$work/cli"
     [ "$(run_cli "$work/cli" $arg)" = 0 ] || fail "korvane-cli did not draw"
     start_tool "$work/gui" $arg
-    import -window root "$KORVANE_BUILD_DIR/dialog.png" || fail "no screenshot"
+    bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog.png" || fail "no screenshot"
     keys Return
     wait_closed
     same "$work/gui/JWC_TEMP.TXT" "$work/cli/JWC_TEMP.TXT" "command file differs from korvane-cli"
@@ -209,10 +263,10 @@ too-few-points)
     keys Return
     report=$(probe message-box 20 too-few-points) || fail "message box: $report"
     echo "$report"
-    import -window root "$KORVANE_BUILD_DIR/dialog-message.png"
+    bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-message.png"
     expect_open "after the message box appeared"
     keys Return
-    for i in 1 2 3 4 5 6; do probe no-message-box >/dev/null && break; sleep 0.5; done
+    for _ in 1 2 3 4 5 6; do probe no-message-box >/dev/null && break; sleep 0.5; done
     probe no-message-box >/dev/null || fail "the message box did not close"
     expect_open "after the message box was closed"
     keys Escape
@@ -246,7 +300,7 @@ first-run)
     arg=$(case_argument $name)
     copy_case $name "$work/gui"
     start_tool "$work/gui" $arg
-    read -r left top right bottom width height <<<"$(probe rect)"
+    read -r left top _ _ width height <<<"$(probe rect)"
     [ "$left $top" = "100 100" ] || fail "window at $left, $top"
     [ "$width $height" = "492 481" ] || fail "client area $width x $height"
     keys Return
@@ -278,7 +332,7 @@ cannot-dimension)
     report=$(probe message-box 20 cannot-dimension) || fail "message box: $report"
     echo "$report"
     keys Return
-    for i in 1 2 3 4 5 6; do probe no-message-box >/dev/null && break; sleep 0.5; done
+    for _ in 1 2 3 4 5 6; do probe no-message-box >/dev/null && break; sleep 0.5; done
     expect_open "after the warning"
     read -r x y <<<"$(probe client-origin)"
     # CheckBox7 lies at (8, 48) inside GroupBox1 at (160, 328).

@@ -271,6 +271,19 @@ int Focus()
     return 0;
 }
 
+// A message to the dialog that gives up when the dialog does not answer, so that a hung dialog
+// fails the test instead of hanging the probe.
+bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer)) {
+        Print("the dialog does not answer");
+        return false;
+    }
+    result = static_cast<LRESULT>(answer);
+    return true;
+}
+
 int CloseBox()
 {
     HWND form = FindDialog();
@@ -279,9 +292,11 @@ int CloseBox()
     GetWindowRect(form, &r);
     for (int y = r.top; y < r.top + 40; ++y) {
         for (int x = r.right - 1; x > r.right - 80; --x) {
-            const LRESULT hit =
-                SendMessageW(form, WM_NCHITTEST, 0, MAKELPARAM(static_cast<short>(x),
-                                                                static_cast<short>(y)));
+            LRESULT hit = 0;
+            if (!Ask(form, WM_NCHITTEST, 0,
+                     MAKELPARAM(static_cast<short>(x), static_cast<short>(y)), hit)) {
+                return 1;
+            }
             if (hit == HTCLOSE) {
                 Print(std::to_string(x - 6) + " " + std::to_string(y + 6));
                 return 0;
@@ -301,13 +316,15 @@ int Application(const std::wstring& command)
         return 1;
     }
     if (command == L"minimise") {
-        SendMessageW(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        LRESULT ignored = 0;
+        if (!Ask(form, WM_SYSCOMMAND, SC_MINIMIZE, 0, ignored)) return 1;
         const bool done = IsIconic(application) && !IsWindowVisible(form);
         Print(done ? "minimised" : "not minimised");
         return done ? 0 : 1;
     }
     if (command == L"restore") {
-        SendMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+        LRESULT ignored = 0;
+        if (!Ask(application, WM_SYSCOMMAND, SC_RESTORE, 0, ignored)) return 1;
         const bool done = !IsIconic(application) && IsWindowVisible(form);
         Print(done ? "restored" : "not restored");
         return done ? 0 : 1;
