@@ -36,7 +36,8 @@ work=$(mktemp -d)
 tool_pid=
 step=start
 # The test's own report: fd 3 stays the test's standard error inside steps whose output is
-# thrown away.
+# thrown away. Programs the steps start do not get it (bounded closes it for them), so that no
+# program of the wine session keeps CTest's output open.
 exec 3>&2
 
 cleanup() {
@@ -70,7 +71,7 @@ stall() {
 bounded() {
     local limit=$1
     shift
-    timeout -k 5 "$limit" "$@"
+    timeout -k 5 "$limit" "$@" 3>&-
     local status=$?
     [ "$status" -eq 124 ] || [ "$status" -eq 137 ] && stall "$*"
     return "$status"
@@ -128,7 +129,7 @@ start_tool() {
     shift
     step="starting the dialog"
     cp "$KORVANE_EXE" "$folder/Korvane.exe"
-    (cd "$folder" && exec wine Korvane.exe "$@") >/dev/null 2>&1 &
+    (cd "$folder" && exec wine Korvane.exe "$@") >/dev/null 2>&1 3>&- &
     tool_pid=$!
     probe wait-window 90 >/dev/null || fail "the dialog did not appear"
     sleep 1
