@@ -148,12 +148,12 @@ void BM_LayoutAndDraw(benchmark::State& state)
     for (auto _ : state) {
         RidEdaza::CommandWriter writer = p.writer;
         Dimension::LayoutDimensionRun(points, height, p.scaled, p.model.state, run);
-        Dimension::DrawDimensionRun(run, points, height, p.scaled, p.model.state, writer);
+        Dimension::DrawDimensionRun(run, p.model.state, writer);
         lines = writer.buffer.lines.size();
         benchmark::DoNotOptimize(lines);
     }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(run.Interval.size()));
-    state.counters["intervals"] = static_cast<double>(run.Interval.size());
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(run.intervals.size()));
+    state.counters["intervals"] = static_cast<double>(run.intervals.size());
     state.counters["lines"] = static_cast<double>(lines);
     SetLabel(state, kind);
 }
@@ -163,9 +163,8 @@ void BM_WriteCommandFile(benchmark::State& state)
     const int kind = static_cast<int>(state.range(0));
     const Prepared& p = PreparedDrawing(kind, state.range(1));
     RidEdaza::CommandWriter writer = p.writer;
-    Dimension::MeasurePointList points;
     const Dimension::CommandResult result = Dimension::RunDimensionCommand(
-        p.settings, p.model, "", points, writer, Dimension::CommandHooks{});
+        p.settings, p.model, "", writer, Dimension::CommandHooks{});
     benchmark::DoNotOptimize(result.intervals);
     const fs::path out = fs::temp_directory_path() / "korvane-bench-out.txt";
     for (auto _ : state) {
@@ -182,9 +181,8 @@ void BM_WholeCommand(benchmark::State& state)
     const Prepared& p = PreparedDrawing(kind, state.range(1));
     for (auto _ : state) {
         RidEdaza::CommandWriter writer = p.writer;
-        Dimension::MeasurePointList points;
         const Dimension::CommandResult result = Dimension::RunDimensionCommand(
-            p.settings, p.model, "", points, writer, Dimension::CommandHooks{});
+            p.settings, p.model, "", writer, Dimension::CommandHooks{});
         benchmark::DoNotOptimize(result.intervals);
     }
     SetLabel(state, kind);

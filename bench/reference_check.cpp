@@ -110,9 +110,8 @@ int main(int argc, char** argv)
         // The fast stages, as the programs run them.
         const Clock::time_point fastStart = Clock::now();
         RidEdaza::CommandWriter fast = initial;
-        Dimension::MeasurePointList fastPoints;
         const Dimension::CommandResult result = Dimension::RunDimensionCommand(
-            settings, model, "", fastPoints, fast, Dimension::CommandHooks{});
+            settings, model, "", fast, Dimension::CommandHooks{});
         const double fastSeconds = Seconds(fastStart);
 
         // The reference stages, in the same sequence.
@@ -128,7 +127,7 @@ int main(int argc, char** argv)
         Dimension::GroupMeasurePoints(points, height);
         Dimension::DimensionRun run;
         if (Dimension::LayoutDimensionRun(points, height, scaled, model.state, run)) {
-            Dimension::DrawDimensionRun(run, points, height, scaled, model.state, reference);
+            Dimension::DrawDimensionRun(run, model.state, reference);
         }
         const double referenceSeconds = Seconds(referenceStart);
 

@@ -204,15 +204,14 @@ int RunCli(const std::vector<std::string>& args, const std::filesystem::path& ex
 
     int exitCode = kExitDone;
     if (!options.cancel) {
-        Dimension::MeasurePointList points;
         Dimension::CommandHooks hooks;
         hooks.settingsAccepted = [&] {
             // A failed save is silent, as in the dialog: it never changes the outcome.
             Unit1::SaveSettings(dialog, settingsPath);
         };
         const Dimension::CommandResult result = Dimension::RunDimensionCommand(
-            Unit1::ReadDimensionSettings(dialog), model, options.argument.value_or(""), points,
-            writer, hooks);
+            Unit1::ReadDimensionSettings(dialog), model, options.argument.value_or(""), writer,
+            hooks);
         switch (result.outcome) {
         case Dimension::CommandOutcome::Drawn:
             break;

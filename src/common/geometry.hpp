@@ -34,8 +34,19 @@ double VectorAngleDeg(double dx, double dy);
 // The same angle in 0 <= a < 360 (a negative whole multiple of 360 gives -0).
 double NormalizeDegrees(double a);
 
+// The cosine and sine of one turn, taken once for many points. Turning with them gives the
+// very bits that turning by the angle gives: the angle's sine and cosine are only taken once.
+struct Rotation {
+    long double c = 1.0L;
+    long double s = 0.0L;
+};
+Rotation RotationOf(double theta);
+Rotation RotationOfDeg(double thetaDeg);  // theta converted from degrees first
+
 // (x, y) turned about (cx, cy) by theta.
 void RotatePoint(double x, double y, double cx, double cy, double theta, double& outX, double& outY);
+void RotatePoint(double x, double y, double cx, double cy, const Rotation& turn, double& outX,
+                 double& outY);
 void RotatePointDeg(double x, double y, double cx, double cy, double thetaDeg, double& outX,
                     double& outY);
 

@@ -19,7 +19,7 @@ void Report(const CommandHooks& hooks, std::string_view status)
 
 CommandResult RunDimensionCommand(const DimensionSettings& settings,
                                   const RidEdaza::DrawingModel& model,
-                                  std::string_view firstArgument, MeasurePointList& points,
+                                  std::string_view firstArgument,
                                   RidEdaza::CommandWriter& writer, const CommandHooks& hooks)
 {
     // An input-method DLL or a driver may have changed the x87 precision since start.
@@ -44,9 +44,9 @@ CommandResult RunDimensionCommand(const DimensionSettings& settings,
 
     Report(hooks, kStatusAcquiring);
     HeightPoint heightPoint;
+    MeasurePointList points;
     if (AcquireMeasurePoints(scaled, model, firstArgument, heightPoint, points) ==
         AcquireResult::CannotDimension) {
-        points.clear();
         result.outcome = CommandOutcome::CannotDimension;
         return result;
     }
@@ -64,10 +64,12 @@ CommandResult RunDimensionCommand(const DimensionSettings& settings,
         result.outcome = CommandOutcome::TooFewPoints;
         return result;
     }
-    result.keptPoints = run.KeptIndex.size();
-    result.intervals = run.Interval.size();
-    result.staggeredTexts = static_cast<std::size_t>(
-        std::count_if(run.TextLevel.begin(), run.TextLevel.end(), [](auto level) { return level >= 1; }));
+    // The record holds all the drawing needs: the points make room for the commands.
+    points = MeasurePointList{};
+    result.keptPoints = run.points.size();
+    result.intervals = run.intervals.size();
+    result.staggeredTexts = static_cast<std::size_t>(std::count_if(
+        run.intervals.begin(), run.intervals.end(), [](const IntervalLayout& i) { return i.row >= 1; }));
 
     Report(hooks, kStatusDrawing);
     // The run goes in whole or not at all: a number that is not finite throws it away and leaves
@@ -75,7 +77,7 @@ CommandResult RunDimensionCommand(const DimensionSettings& settings,
     // one would.
     const RidEdaza::CommandWriter before = writer;
     writer.nonFiniteSeen = false;
-    DrawDimensionRun(run, points, heightPoint, scaled, model.state, writer);
+    DrawDimensionRun(run, model.state, writer);
     if (writer.nonFiniteSeen) {
         writer = before;
         result.outcome = CommandOutcome::CannotDimension;

@@ -11,7 +11,6 @@
 #include <functional>
 #include <string_view>
 
-#include "dimension/measure_points.hpp"
 #include "dimension/settings.hpp"
 #include "exchange/command_writer.hpp"
 #include "exchange/drawing_model.hpp"
@@ -55,12 +54,12 @@ struct CommandHooks {
     std::function<void()> settingsAccepted;
 };
 
-// Runs OK once. `settings` are the unscaled values read from the controls. `points` is the
-// front end's measuring-point list, rebuilt here. On CannotDimension the writer (buffer and
-// attribute cache) is left exactly as it was before the call.
+// Runs OK once. `settings` are the unscaled values read from the controls. The measuring points
+// live for the call only. On CannotDimension the writer (buffer and attribute cache) is left
+// exactly as it was before the call.
 CommandResult RunDimensionCommand(const DimensionSettings& settings,
                                   const RidEdaza::DrawingModel& model,
-                                  std::string_view firstArgument, MeasurePointList& points,
+                                  std::string_view firstArgument,
                                   RidEdaza::CommandWriter& writer, const CommandHooks& hooks);
 
 }  // namespace Dimension

@@ -3,17 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/geometry.hpp"
-#include "common/trig.hpp"
-#include "dimension/value_text.hpp"
-
 namespace Dimension {
 namespace {
 
 using RidEdaza::CommandWriter;
 using RidEdaza::kZ3Mark;
-
-double Store(long double v) { return static_cast<double>(v); }
 
 // The text key "cs" of the value texts.
 constexpr std::int32_t kValueTextKey = 2;
@@ -27,45 +21,25 @@ void MarkedLine(CommandWriter& writer, const DrawingPoint& a, const DrawingPoint
     RidEdaza::OutLine(writer, a.X, a.Y, b.X, b.Y);
 }
 
-// Direction in degrees of the vector from `from` to `to`.
-double DirectionDeg(const DrawingPoint& from, const DrawingPoint& to)
+// A host marker point with the list's index as its code, or a line arrow's two barbs.
+void DrawEndMarker(CommandWriter& writer, const EndMarkerLayout& marker, double markerScale)
 {
-    return MyFunc::VectorAngleDeg(Store(static_cast<long double>(to.X) - from.X),
-                                  Store(static_cast<long double>(to.Y) - from.Y));
-}
-
-// The normal end marker at `tip`, q pointing out of the interval. A line arrow's barbs open back
-// into the interval; the other kinds are host marker points with the list's index as their code.
-// An index the lists do not offer is sized as a line arrow by the layout, so it is drawn as one.
-void DrawEndMarker(CommandWriter& writer, std::int32_t marker, const DrawingPoint& tip, double q,
-                   const DimensionSettings& settings)
-{
-    if (marker >= 1 && marker <= 11) {
+    if (marker.kind >= 1 && marker.kind <= 11) {
         RidEdaza::OutZFlags(writer, kZ3Mark);
-        RidEdaza::OutMarkerPoint(writer, marker, tip.X, tip.Y, settings.EndMarkerScale, q);
+        RidEdaza::OutMarkerPoint(writer, marker.kind, marker.tip.X, marker.tip.Y, markerScale,
+                                 marker.direction);
         return;
     }
-    const long double back = static_cast<long double>(q) + 180.0L;
-    const double barbs[2] = {Store(back + settings.MarkerAngle), Store(back - settings.MarkerAngle)};
-    for (const double phi : barbs) {
-        const double radians = MyFunc::DegreesToRadians(phi);
-        const long double length = static_cast<long double>(settings.MarkerLength) * settings.CurrentScale;
-        const double dx = Store(length * MyFunc::Cos(radians));
-        const double dy = Store(length * MyFunc::Sin(radians));
-        const DrawingPoint end{Store(static_cast<long double>(tip.X) + dx),
-                               Store(static_cast<long double>(tip.Y) + dy)};
-        MarkedLine(writer, tip, end);
-    }
+    for (const DrawingPoint& barb : marker.barbs) MarkedLine(writer, marker.tip, barb);
 }
 
-// The marker of a point that no wide interval gives a normal marker: a slash sized to the
-// smaller of the chosen markers, or a plain dot.
+// The marker of a point that no wide interval gives a normal marker.
 void DrawNarrowMarker(CommandWriter& writer, const DimensionRun& run, const DrawingPoint& at,
-                      double q, const DimensionSettings& settings)
+                      double direction)
 {
     RidEdaza::OutZFlags(writer, kZ3Mark);
-    if (settings.NarrowMarker == 0) {
-        RidEdaza::OutMarkerPoint(writer, kSlashMarkerCode, at.X, at.Y, run.SlashScale, q);
+    if (run.narrowMarker == NarrowMarkerKind::Slash) {
+        RidEdaza::OutMarkerPoint(writer, kSlashMarkerCode, at.X, at.Y, run.SlashScale, direction);
     } else {
         RidEdaza::OutPoint(writer, at.X, at.Y);
     }
@@ -82,81 +56,59 @@ void WriteHostAttributes(CommandWriter& writer, const RidEdaza::DrawingState& st
     RidEdaza::OutFontName(writer, state.initialFontName);
 }
 
-void WriteSegmentsAndTexts(const DimensionRun& run, const MeasurePointList& points,
-                           const HeightPoint& heightPoint, const DimensionSettings& settings,
-                           double axisAngle, CommandWriter& writer)
+void WriteSegmentAndText(const DimensionRun& run, const IntervalLayout& interval,
+                         CommandWriter& writer)
 {
-    const ValueOptions options = ValueOptionsOf(settings);
-    const ValueTextStyle& style = run.TextStyle;
-    for (std::size_t k = 0; k < run.Interval.size(); ++k) {
-        const IntervalSegment segment = SegmentEnds(run, k, points, heightPoint, axisAngle);
-        const IntervalText text =
-            IntervalTextOf(run.Interval[k], options, style, settings.CurrentScale);
-        if (!text.present) {
-            MarkedLine(writer, segment.N, segment.P);
-            continue;
-        }
-        const TextPlacement place =
-            TextAnchor(run, k, text.width, points, heightPoint, settings, axisAngle);
-        if (!settings.DimensionFigure) {
-            MarkedLine(writer, segment.N, segment.P);
-            RidEdaza::OutTextKind(writer, style.kind, style.colour, 0, style.width, style.height,
-                                  style.spacing);
-            RidEdaza::OutCcValue(writer, 0);
-            RidEdaza::OutZFlags(writer, kZ3Mark);
-            RidEdaza::OutText(writer, kValueTextKey, text.text, place.anchor.X, place.anchor.Y,
-                              place.direction.X, place.direction.Y);
-        } else {
-            RidEdaza::OutTextKind(writer, style.kind, style.colour, 0, style.width, style.height,
-                                  style.spacing);
-            RidEdaza::OutDimensionFigure(writer, text.text, segment.N.X, segment.N.Y,
-                                         segment.P.X, segment.P.Y, place.anchor.X,
-                                         place.anchor.Y, place.direction.X, place.direction.Y);
-        }
-        if (run.TextLevel[k] >= 1) MarkedLine(writer, segment.M, place.leaderEnd);
+    if (interval.text < 0) {
+        MarkedLine(writer, interval.N, interval.P);
+        return;
     }
+    const ValueTextLayout& text = run.texts[static_cast<std::size_t>(interval.text)];
+    const ValueTextStyle& style = run.TextStyle;
+    const DrawingPoint& d = run.TextDirection;
+    if (!run.dimensionFigures) {
+        MarkedLine(writer, interval.N, interval.P);
+        RidEdaza::OutTextKind(writer, style.kind, style.colour, 0, style.width, style.height,
+                              style.spacing);
+        RidEdaza::OutCcValue(writer, 0);
+        RidEdaza::OutZFlags(writer, kZ3Mark);
+        RidEdaza::OutText(writer, kValueTextKey, text.text, text.anchor.X, text.anchor.Y, d.X, d.Y);
+    } else {
+        RidEdaza::OutTextKind(writer, style.kind, style.colour, 0, style.width, style.height,
+                              style.spacing);
+        RidEdaza::OutDimensionFigure(writer, text.text, interval.N.X, interval.N.Y, interval.P.X,
+                                     interval.P.Y, text.anchor.X, text.anchor.Y, d.X, d.Y);
+    }
+    if (interval.row >= 1) MarkedLine(writer, interval.M, text.leaderEnd);
 }
 
-void WriteEndMarkers(const DimensionRun& run, const MeasurePointList& points,
-                     const HeightPoint& heightPoint, const DimensionSettings& settings,
-                     double axisAngle, CommandWriter& writer)
+void WriteEndMarkers(const DimensionRun& run, const IntervalLayout& interval,
+                     CommandWriter& writer)
 {
-    const std::size_t w = run.Interval.size();
-    for (std::size_t k = 0; k < w; ++k) {
-        const IntervalSegment segment = SegmentEnds(run, k, points, heightPoint, axisAngle);
-        if (IsWideInterval(run, k)) {
-            DrawEndMarker(writer, settings.StartMarker, segment.N,
-                          DirectionDeg(segment.P, segment.N), settings);
-            DrawEndMarker(writer, settings.EndMarker, segment.P,
-                          DirectionDeg(segment.N, segment.P), settings);
-            continue;
-        }
-        // Both narrow markers of an interval point along it, from N towards P.
-        const double q = DirectionDeg(segment.N, segment.P);
-        if (!run.WideNeighbour[k]) DrawNarrowMarker(writer, run, segment.N, q, settings);
-        if (k + 1 == w && !run.WideNeighbour[w]) {
-            DrawNarrowMarker(writer, run, segment.P, q, settings);
-        }
+    if (interval.ends >= 0) {
+        const IntervalEnds& ends = run.ends[static_cast<std::size_t>(interval.ends)];
+        DrawEndMarker(writer, ends.start, run.EndMarkerScale);
+        DrawEndMarker(writer, ends.end, run.EndMarkerScale);
+        return;
     }
+    // Both narrow markers of an interval point along it, from N towards P.
+    if (interval.narrowMarkerAtN) DrawNarrowMarker(writer, run, interval.N, interval.direction);
+    if (interval.narrowMarkerAtP) DrawNarrowMarker(writer, run, interval.P, interval.direction);
 }
 
 }  // namespace
 
-void DrawDimensionRun(const DimensionRun& run, const MeasurePointList& points,
-                      const HeightPoint& heightPoint, const DimensionSettings& settings,
-                      const RidEdaza::DrawingState& state, RidEdaza::CommandWriter& writer)
+void DrawDimensionRun(const DimensionRun& run, const RidEdaza::DrawingState& state,
+                      RidEdaza::CommandWriter& writer)
 {
-    const double axisAngle = state.axisAngle;
     WriteHostAttributes(writer, state);
-
-    for (const std::int32_t index : run.KeptIndex) {
-        const ExtensionSegment line = ExtensionLine(points[static_cast<std::size_t>(index)],
-                                                    heightPoint, settings, axisAngle);
-        if (line.present) MarkedLine(writer, line.start, line.end);
+    for (const PointLayout& point : run.points) {
+        if (point.extension.present) {
+            MarkedLine(writer, point.extension.start, point.extension.end);
+        }
     }
-
-    WriteSegmentsAndTexts(run, points, heightPoint, settings, axisAngle, writer);
-    WriteEndMarkers(run, points, heightPoint, settings, axisAngle, writer);
+    for (const IntervalLayout& interval : run.intervals) WriteSegmentAndText(run, interval, writer);
+    for (const IntervalLayout& interval : run.intervals) WriteEndMarkers(run, interval, writer);
 
     // The host's current text kind is in force again after the run.
     const RidEdaza::TextKind& free = state.initialFreeText;

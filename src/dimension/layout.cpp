@@ -1,13 +1,16 @@
 #include "dimension/layout.hpp"
 
 #include <algorithm>
-#include <array>
+#include <bit>
+#include <utility>
 
 #include "common/geometry.hpp"
 #include "common/trig.hpp"
 
 namespace Dimension {
 namespace {
+
+using MyFunc::Rotation;
 
 double Store(long double v) { return static_cast<double>(v); }
 
@@ -47,18 +50,19 @@ constexpr std::array<MarkerExtentRow, 12> kMarkerExtents{{
     {7.5L, 1.25L},                       // triangle, second kind
 }};
 
-double TextAngleOf(double axisAngle)
-{
-    double a = MyFunc::NormalizeDegrees(axisAngle);
-    if (a >= 180.0) a = Store(static_cast<long double>(a) - 180.0L);
-    if (a > kUprightLimit) a = Store(static_cast<long double>(a) + 180.0L);
-    return a;
-}
+bool IsMarkerPointKind(std::int32_t marker) { return marker >= 1 && marker <= 11; }
 
-DrawingPoint Turned(double x, double y, double angleDeg)
+// The turns of one run, each taken once.
+struct RunTurns {
+    Rotation axis;    // dimension frame -> drawing coordinates
+    Rotation text;    // a text's own upright frame -> drawing coordinates
+    Rotation untext;  // drawing coordinates -> a text's own frame
+};
+
+DrawingPoint Turned(double x, double y, const Rotation& turn)
 {
     DrawingPoint p;
-    MyFunc::RotatePointDeg(x, y, 0.0, 0.0, angleDeg, p.X, p.Y);
+    MyFunc::RotatePoint(x, y, 0.0, 0.0, turn, p.X, p.Y);
     return p;
 }
 
@@ -67,30 +71,215 @@ DrawingPoint Plus(const DrawingPoint& a, const DrawingPoint& b)
     return {Store(static_cast<long double>(a.X) + b.X), Store(static_cast<long double>(a.Y) + b.Y)};
 }
 
-// Places the texts that do not fit over their intervals in the first row that is free at their
-// left end.
-void PlaceTextRows(const MeasurePointList& points, const ValueOptions& options,
-                   double currentScale, DimensionRun& run)
+// Direction in degrees of the vector from `from` to `to`.
+double DirectionDeg(const DrawingPoint& from, const DrawingPoint& to)
 {
-    const ValueTextStyle& style = run.TextStyle;
-    const long double rowGap = (static_cast<long double>(style.width) + style.spacing) * currentScale;
-    for (std::size_t k = 0; k < run.Interval.size(); ++k) {
-        const double interval = run.Interval[k];
-        const IntervalText text = IntervalTextOf(interval, options, style, currentScale);
-        if (!text.present || interval >= text.width) continue;
+    return MyFunc::VectorAngleDeg(Store(static_cast<long double>(to.X) - from.X),
+                                  Store(static_cast<long double>(to.Y) - from.Y));
+}
 
-        const double x = points[static_cast<std::size_t>(run.KeptIndex[k])].X;
-        const double left = Store(static_cast<long double>(x) + static_cast<long double>(interval) / 2.0L -
+// The sines and cosines of the barb angles. A run has few distinct ones (two per direction of
+// its dimension line), so each is taken once; a run whose directions scatter keeps only the
+// latest few.
+struct BarbTurns {
+    struct Entry {
+        std::uint64_t degreesBits;
+        Rotation turn;
+    };
+    static constexpr std::size_t kMostKept = 16;
+    std::vector<Entry> entries;
+};
+
+const Rotation& BarbTurn(BarbTurns& cache, double degrees)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(degrees);
+    for (const BarbTurns::Entry& entry : cache.entries) {
+        if (entry.degreesBits == bits) return entry.turn;
+    }
+    if (cache.entries.size() == BarbTurns::kMostKept) cache.entries.clear();
+    cache.entries.push_back({bits, MyFunc::RotationOfDeg(degrees)});
+    return cache.entries.back().turn;
+}
+
+// A normal end marker at `tip`, q pointing out of the interval. A line arrow's barbs open back
+// into the interval: at q + 180 + theta and q + 180 - theta, each L (paper mm) long.
+EndMarkerLayout EndMarkerAt(std::int32_t kind, const DrawingPoint& tip, double q,
+                            const DimensionSettings& settings, BarbTurns& turns)
+{
+    EndMarkerLayout marker;
+    marker.kind = kind;
+    marker.tip = tip;
+    marker.direction = q;
+    if (IsMarkerPointKind(kind)) return marker;
+    const long double back = static_cast<long double>(q) + 180.0L;
+    const double barbs[2] = {Store(back + settings.MarkerAngle), Store(back - settings.MarkerAngle)};
+    const long double length = static_cast<long double>(settings.MarkerLength) * settings.CurrentScale;
+    for (std::size_t i = 0; i < 2; ++i) {
+        const Rotation& turn = BarbTurn(turns, barbs[i]);
+        const double dx = Store(length * turn.c);
+        const double dy = Store(length * turn.s);
+        marker.barbs[i] = {Store(static_cast<long double>(tip.X) + dx),
+                           Store(static_cast<long double>(tip.Y) + dy)};
+    }
+    return marker;
+}
+
+// The value text of an interval and its width in drawing units; none when the plain value text
+// is "0".
+bool IntervalText(double interval, const ValueOptions& options, const ValueTextStyle& style,
+                  double currentScale, ValueTextLayout& text)
+{
+    if (PlainValueText(interval, options) == "0") return false;
+    text.text = FormatDimensionValue(interval, options);
+    const double paperWidth = MyFunc::MeasureTextWidth(text.text, style.width, style.spacing);
+    text.width = Store(static_cast<long double>(paperWidth) * currentScale);
+    return true;
+}
+
+// The intervals' lengths and value texts, and the rows of the texts that do not fit over their
+// intervals: each goes to the first row that is free at its left end.
+void PlaceIntervalsAndTexts(const MeasurePointList& points, const DimensionSettings& settings,
+                            DimensionRun& run)
+{
+    const double s = settings.CurrentScale;
+    const ValueOptions options = ValueOptionsOf(settings);
+    const ValueTextStyle& style = run.TextStyle;
+    const long double rowGap = (static_cast<long double>(style.width) + style.spacing) * s;
+    const std::size_t w = run.points.size() - 1;
+    // The X up to which row r + 1 is taken.
+    std::vector<double> rowEnd(w, Store(static_cast<long double>(points.front().X) -
+                                        kRowStartOffset * s));
+    run.intervals.resize(w);
+    for (std::size_t k = 0; k < w; ++k) {
+        IntervalLayout& interval = run.intervals[k];
+        const double x = points[static_cast<std::size_t>(run.points[k].index)].X;
+        const double next = points[static_cast<std::size_t>(run.points[k + 1].index)].X;
+        interval.length = Store(Abs(static_cast<long double>(next) - x));
+
+        ValueTextLayout text;
+        if (!IntervalText(interval.length, options, style, s, text)) continue;
+        interval.text = static_cast<std::int32_t>(run.texts.size());
+        const bool fits = interval.length >= text.width;
+        const double left = Store(static_cast<long double>(x) +
+                                  static_cast<long double>(interval.length) / 2.0L -
                                   static_cast<long double>(text.width) / 2.0L);
-        run.TextLevel[k] = 1;  // kept when no row is free (a text of millions of paper mm)
-        for (std::size_t r = 0; r < run.RowEnd.size(); ++r) {
-            if (run.RowEnd[r] < left) {
-                run.TextLevel[k] = static_cast<std::int32_t>(r + 1);
-                run.RowEnd[r] = Store(static_cast<long double>(left) + text.width + rowGap);
+        run.texts.push_back(std::move(text));
+        if (fits) continue;
+
+        interval.row = 1;  // kept when no row is free (a text of millions of paper mm)
+        for (std::size_t r = 0; r < w; ++r) {
+            if (rowEnd[r] < left) {
+                interval.row = static_cast<std::int32_t>(r + 1);
+                rowEnd[r] = Store(static_cast<long double>(left) + run.texts.back().width + rowGap);
                 break;
             }
         }
     }
+}
+
+// Where a value text goes: centred over its interval at the value gap, or in its staggered row,
+// which stacks away from the measured point as seen in the texts' own upright frame, so that a
+// staggered text never lands among the extension lines. The leader ends one gap short of it.
+void PlaceText(const IntervalLayout& interval, const MeasurePoint& measured,
+               const DrawingPoint& heightInTextFrame, const DimensionSettings& settings,
+               const DimensionRun& run, const RunTurns& turns, ValueTextLayout& text)
+{
+    const long double g = settings.ValueGap;
+    const double offsetX = Store(-static_cast<long double>(text.width) / 2.0L);
+    double offsetY = settings.ValueGap;
+    double leaderLength = 0.0;
+    if (interval.row >= 1) {
+        const double height = Store(static_cast<long double>(run.TextStyle.height) *
+                                    settings.CurrentScale);
+        const long double step = static_cast<long double>(height) + g;
+        const DrawingPoint m1 = Turned(measured.X, measured.Y, turns.axis);
+        const DrawingPoint m2 = Turned(m1.X, m1.Y, turns.untext);
+        const long double r = interval.row;
+        if (heightInTextFrame.Y >= m2.Y) {
+            offsetY = Store(g + r * step);
+            leaderLength = Store(r * step);
+        } else {
+            offsetY = Store(-(r + 1.0L) * step);
+            leaderLength = Store(-r * step);
+        }
+    }
+    text.anchor = Plus(interval.M, Turned(offsetX, offsetY, turns.text));
+    text.leaderEnd = interval.row >= 1 ? Plus(interval.M, Turned(0.0, leaderLength, turns.text))
+                                       : interval.M;
+}
+
+// The segments on the dimension line, their directions, texts and markers.
+void PlaceSegmentsAndMarkers(const MeasurePointList& points, const HeightPoint& heightPoint,
+                             const DimensionSettings& settings, const RunTurns& turns,
+                             DimensionRun& run)
+{
+    const DrawingPoint h1 = Turned(heightPoint.X, heightPoint.Y, turns.axis);
+    const DrawingPoint heightInTextFrame = Turned(h1.X, h1.Y, turns.untext);
+    BarbTurns barbTurns;
+    const std::size_t w = run.intervals.size();
+    for (std::size_t k = 0; k < w; ++k) {
+        IntervalLayout& interval = run.intervals[k];
+        const MeasurePoint& measured = points[static_cast<std::size_t>(run.points[k].index)];
+        const double bx = Store(static_cast<long double>(measured.X) + interval.length);
+        interval.N = Turned(measured.X, heightPoint.Y, turns.axis);
+        interval.P = Turned(bx, heightPoint.Y, turns.axis);
+        interval.M = {Store((static_cast<long double>(interval.N.X) + interval.P.X) / 2.0L),
+                      Store((static_cast<long double>(interval.N.Y) + interval.P.Y) / 2.0L)};
+        interval.direction = DirectionDeg(interval.N, interval.P);
+        if (interval.text >= 0) {
+            PlaceText(interval, measured, heightInTextFrame, settings, run, turns,
+                      run.texts[static_cast<std::size_t>(interval.text)]);
+        }
+        if (static_cast<long double>(run.StartAlong) + run.EndAlong < interval.length) {
+            interval.ends = static_cast<std::int32_t>(run.ends.size());
+            run.ends.push_back({EndMarkerAt(settings.StartMarker, interval.N,
+                                            DirectionDeg(interval.P, interval.N), settings,
+                                            barbTurns),
+                                EndMarkerAt(settings.EndMarker, interval.P, interval.direction,
+                                            settings, barbTurns)});
+        } else {
+            interval.narrowMarkerAtN = !run.points[k].wideNeighbour;
+            interval.narrowMarkerAtP = k + 1 == w && !run.points[w].wideNeighbour;
+        }
+    }
+}
+
+ExtensionSegment ExtensionLineOf(const MeasurePoint& point, const HeightPoint& heightPoint,
+                                 const DimensionSettings& settings, const Rotation& axis)
+{
+    const long double h = heightPoint.Y;
+    const long double y = point.Y;
+    ExtensionSegment line;
+    if (Abs(h - y) - settings.ExtensionGap <= MyFunc::kTolerance) return line;
+
+    double startY = 0.0;
+    double endY = 0.0;
+    if (h >= y) {
+        startY = Store(y + settings.ExtensionGap);
+        endY = Store(h + settings.ExtensionOvershoot);
+    } else {
+        startY = Store(y - settings.ExtensionGap);
+        endY = Store(h - settings.ExtensionOvershoot);
+    }
+    line.present = true;
+    line.start = Turned(point.X, startY, axis);
+    line.end = Turned(point.X, endY, axis);
+    return line;
+}
+
+void SetMarkerExtents(const DimensionSettings& settings, DimensionRun& run)
+{
+    const MarkerExtent start = MarkerExtentOf(settings.StartMarker, settings);
+    const MarkerExtent end = MarkerExtentOf(settings.EndMarker, settings);
+    run.StartAlong = start.along;
+    run.StartAcross = start.across;
+    run.EndAlong = end.along;
+    run.EndAcross = end.across;
+    run.SlashScale = Store(static_cast<long double>(std::min(run.StartAcross, run.EndAcross)) /
+                           (kDiagonalExtent * settings.CurrentScale));
+    run.EndMarkerScale = settings.EndMarkerScale;
+    run.narrowMarker =
+        settings.NarrowMarker == 0 ? NarrowMarkerKind::Slash : NarrowMarkerKind::Dot;
 }
 
 }  // namespace
@@ -131,7 +320,7 @@ ValueTextStyle ValueTextStyleOf(std::int32_t valueTextKind, const RidEdaza::Draw
 MarkerExtent MarkerExtentOf(std::int32_t marker, const DimensionSettings& settings)
 {
     const long double s = settings.CurrentScale;
-    if (marker < 1 || marker > 11) {
+    if (!IsMarkerPointKind(marker)) {
         const double theta = MyFunc::DegreesToRadians(settings.MarkerAngle);
         const long double length = settings.MarkerLength;
         return {Store(length * MyFunc::Cos(theta) * s), Store(length * MyFunc::Sin(theta) * s)};
@@ -141,147 +330,49 @@ MarkerExtent MarkerExtentOf(std::int32_t marker, const DimensionSettings& settin
     return {Store(row.along * factor * s), Store(row.across * factor * s)};
 }
 
-bool IsWideInterval(const DimensionRun& run, std::size_t k)
+double TextAngleOf(double axisAngle)
 {
-    return static_cast<long double>(run.StartAlong) + run.EndAlong < run.Interval[k];
-}
-
-IntervalText IntervalTextOf(double interval, const ValueOptions& options,
-                            const ValueTextStyle& style, double currentScale)
-{
-    IntervalText result;
-    if (PlainValueText(interval, options) == "0") return result;
-    result.present = true;
-    result.text = FormatDimensionValue(interval, options);
-    const double paperWidth = MyFunc::MeasureTextWidth(result.text, style.width, style.spacing);
-    result.width = Store(static_cast<long double>(paperWidth) * currentScale);
-    return result;
+    double a = MyFunc::NormalizeDegrees(axisAngle);
+    if (a >= 180.0) a = Store(static_cast<long double>(a) - 180.0L);
+    if (a > kUprightLimit) a = Store(static_cast<long double>(a) + 180.0L);
+    return a;
 }
 
 bool LayoutDimensionRun(const MeasurePointList& points, const HeightPoint& heightPoint,
                         const DimensionSettings& settings, const RidEdaza::DrawingState& state,
                         DimensionRun& run)
 {
-    (void)heightPoint;  // the rows and extents do not depend on the line's level
     run = DimensionRun{};
     for (std::size_t i = 0; i < points.size(); ++i) {
-        if (points[i].Kept != 0) run.KeptIndex.push_back(static_cast<std::int32_t>(i));
+        if (points[i].Kept != 0) run.points.push_back({static_cast<std::int32_t>(i), false, {}});
     }
-    if (run.KeptIndex.size() < 2) {
+    if (run.points.size() < 2) {
         run = DimensionRun{};
         return false;
     }
 
-    const double s = settings.CurrentScale;
-    const MarkerExtent start = MarkerExtentOf(settings.StartMarker, settings);
-    const MarkerExtent end = MarkerExtentOf(settings.EndMarker, settings);
-    run.StartAlong = start.along;
-    run.StartAcross = start.across;
-    run.EndAlong = end.along;
-    run.EndAcross = end.across;
-    run.SlashScale = Store(static_cast<long double>(std::min(run.StartAcross, run.EndAcross)) /
-                           (kDiagonalExtent * s));
+    SetMarkerExtents(settings, run);
+    run.dimensionFigures = settings.DimensionFigure;
     run.TextStyle = ValueTextStyleOf(settings.ValueTextKind, state);
-
-    const std::size_t n = run.KeptIndex.size();
-    const double rowStart = Store(static_cast<long double>(points.front().X) - kRowStartOffset * s);
-    for (std::size_t k = 1; k < n; ++k) {
-        const double x = points[static_cast<std::size_t>(run.KeptIndex[k])].X;
-        const double previous = points[static_cast<std::size_t>(run.KeptIndex[k - 1])].X;
-        run.Interval.push_back(Store(Abs(static_cast<long double>(x) - previous)));
-        run.RowEnd.push_back(rowStart);
-        run.TextLevel.push_back(0);
-    }
-    run.WideNeighbour.assign(n, false);
-
-    PlaceTextRows(points, ValueOptionsOf(settings), s, run);
-
-    for (std::size_t k = 0; k + 1 < n; ++k) {
-        if (IsWideInterval(run, k)) {
-            run.WideNeighbour[k] = true;
-            run.WideNeighbour[k + 1] = true;
-        }
-    }
     run.TextAngle = TextAngleOf(state.axisAngle);
-    return true;
-}
+    const RunTurns turns{MyFunc::RotationOfDeg(state.axisAngle),
+                         MyFunc::RotationOfDeg(run.TextAngle),
+                         MyFunc::RotationOfDeg(-run.TextAngle)};
+    run.TextDirection = {Store(10.0L * turns.text.c), Store(10.0L * turns.text.s)};
 
-IntervalSegment SegmentEnds(const DimensionRun& run, std::size_t k,
-                            const MeasurePointList& points, const HeightPoint& heightPoint,
-                            double axisAngle)
-{
-    const double ax = points[static_cast<std::size_t>(run.KeptIndex[k])].X;
-    const double bx = Store(static_cast<long double>(ax) + run.Interval[k]);
-    IntervalSegment segment;
-    segment.N = Turned(ax, heightPoint.Y, axisAngle);
-    segment.P = Turned(bx, heightPoint.Y, axisAngle);
-    segment.M = {Store((static_cast<long double>(segment.N.X) + segment.P.X) / 2.0L),
-                 Store((static_cast<long double>(segment.N.Y) + segment.P.Y) / 2.0L)};
-    return segment;
-}
-
-ExtensionSegment ExtensionLine(const MeasurePoint& point, const HeightPoint& heightPoint,
-                               const DimensionSettings& settings, double axisAngle)
-{
-    const long double h = heightPoint.Y;
-    const long double y = point.Y;
-    ExtensionSegment line;
-    if (Abs(h - y) - settings.ExtensionGap <= MyFunc::kTolerance) return line;
-
-    double startY = 0.0;
-    double endY = 0.0;
-    if (h >= y) {
-        startY = Store(y + settings.ExtensionGap);
-        endY = Store(h + settings.ExtensionOvershoot);
-    } else {
-        startY = Store(y - settings.ExtensionGap);
-        endY = Store(h - settings.ExtensionOvershoot);
-    }
-    line.present = true;
-    line.start = Turned(point.X, startY, axisAngle);
-    line.end = Turned(point.X, endY, axisAngle);
-    return line;
-}
-
-TextPlacement TextAnchor(const DimensionRun& run, std::size_t k, double textWidth,
-                         const MeasurePointList& points, const HeightPoint& heightPoint,
-                         const DimensionSettings& settings, double axisAngle)
-{
-    const IntervalSegment segment = SegmentEnds(run, k, points, heightPoint, axisAngle);
-    const std::int32_t level = run.TextLevel[k];
-    const double angle = run.TextAngle;
-    const long double g = settings.ValueGap;
-
-    const double offsetX = Store(-static_cast<long double>(textWidth) / 2.0L);
-    double offsetY = settings.ValueGap;
-    TextPlacement placement;
-    if (level >= 1) {
-        // Seen in the texts' own upright frame: rows stack away from the measured points, so a
-        // staggered text never lands among the extension lines.
-        const double height = Store(static_cast<long double>(run.TextStyle.height) *
-                                    settings.CurrentScale);
-        const long double step = static_cast<long double>(height) + g;
-        const MeasurePoint& measured = points[static_cast<std::size_t>(run.KeptIndex[k])];
-        const DrawingPoint h1 = Turned(heightPoint.X, heightPoint.Y, axisAngle);
-        const DrawingPoint h2 = Turned(h1.X, h1.Y, -angle);
-        const DrawingPoint m1 = Turned(measured.X, measured.Y, axisAngle);
-        const DrawingPoint m2 = Turned(m1.X, m1.Y, -angle);
-        const long double r = level;
-        if (h2.Y >= m2.Y) {
-            offsetY = Store(g + r * step);
-            placement.leaderLength = Store(r * step);
-        } else {
-            offsetY = Store(-(r + 1.0L) * step);
-            placement.leaderLength = Store(-r * step);
+    PlaceIntervalsAndTexts(points, settings, run);
+    for (std::size_t k = 0; k < run.intervals.size(); ++k) {
+        if (static_cast<long double>(run.StartAlong) + run.EndAlong < run.intervals[k].length) {
+            run.points[k].wideNeighbour = true;
+            run.points[k + 1].wideNeighbour = true;
         }
     }
-
-    placement.anchor = Plus(segment.M, Turned(offsetX, offsetY, angle));
-    const double radians = MyFunc::DegreesToRadians(angle);
-    placement.direction = {Store(10.0L * MyFunc::Cos(radians)), Store(10.0L * MyFunc::Sin(radians))};
-    placement.leaderEnd = level >= 1 ? Plus(segment.M, Turned(0.0, placement.leaderLength, angle))
-                                     : segment.M;
-    return placement;
+    PlaceSegmentsAndMarkers(points, heightPoint, settings, turns, run);
+    for (PointLayout& point : run.points) {
+        point.extension = ExtensionLineOf(points[static_cast<std::size_t>(point.index)],
+                                          heightPoint, settings, turns.axis);
+    }
+    return true;
 }
 
 }  // namespace Dimension

@@ -1,16 +1,25 @@
-// The layout of one dimension run: intervals, value-text rows, marker extents, text angle, and the
-// per-element geometry that the drawing writes.
+// The layout of one dimension run: every decision the drawing needs, in one record.
 //
-// Everything is computed in the dimension frame (the X axis is the dimension direction) and every
-// point handed out is turned back by +axisAngle into drawing coordinates. Lengths are drawing units
-// of the current layer group: paper-mm sizes are multiplied by CurrentScale. Intermediates are long
-// double; every field and every returned coordinate is a stored double.
+// LayoutDimensionRun is a pure function from the ordered measuring points, the height point, the
+// settings and the host's drawing state to a DimensionRun. The record holds, per interval, the
+// segment (N, P and their midpoint M), the direction its markers point in, its value text with
+// width, anchor, row and leader, and its end markers (kind, tip, direction, the barbs of a line
+// arrow); per kept point its extension line and whether a wide interval gives it a normal
+// marker; for the run the marker extents, the slash's scale, the text style and the text
+// angle. The drawing (draw.hpp) only turns this record into commands.
+//
+// Geometry is computed in the dimension frame (the X axis is the dimension direction) and every
+// point in the record is turned back by +axisAngle into drawing coordinates. Lengths are drawing
+// units of the current layer group: paper-mm sizes are multiplied by CurrentScale.
+// Intermediates are long double; every field is a stored double. The sine and cosine of each
+// angle are taken once per run (once per distinct barb angle), never per element.
 //
 // Where the extents are stored: each of StartAlong, StartAcross, EndAlong, EndAcross is one long
 // double product, left to right (L * cos theta * s for a line arrow, base * EndMarkerScale * s for
 // a marker), stored once; SlashScale is min(StartAcross, EndAcross) / (1.25 * sqrt 2 * s), stored.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -32,20 +41,87 @@ struct ValueTextStyle {
     std::int32_t colour = 1;
 };
 
-// One run: n kept points, w = n - 1 intervals.
+struct DrawingPoint {
+    double X = 0.0;
+    double Y = 0.0;
+};
+
+// A normal end marker at one end of a wide interval.
+struct EndMarkerLayout {
+    std::int32_t kind = 0;  // the marker list's index; 1..11 a host marker point, else a line arrow
+    DrawingPoint tip;
+    double direction = 0.0;  // degrees, pointing out of the interval
+    // Line arrow: the far ends of the barbs, in the order they are drawn (tip to each).
+    std::array<DrawingPoint, 2> barbs{};
+};
+
+// The value text of an interval whose plain value text is not "0".
+struct ValueTextLayout {
+    std::string text;  // Shift-JIS, every value option applied
+    double width = 0.0;
+    DrawingPoint anchor;     // start of the text's base line
+    DrawingPoint leaderEnd;  // staggered row: the leader runs from M to here; else M
+};
+
+// One interval: from kept point k to kept point k + 1.
+struct IntervalLayout {
+    double length = 0.0;     // |X of the next kept point - X of this one|
+    DrawingPoint N;          // on the dimension line at the kept point
+    DrawingPoint P;          // at the next one
+    DrawingPoint M;          // their midpoint
+    double direction = 0.0;  // of P - N in degrees: the end marker and narrow markers point along it
+    std::int32_t row = 0;    // 0: the text sits over the interval (or there is none); r >= 1 row r
+    std::int32_t text = -1;  // index into DimensionRun::texts; -1: no value text
+    std::int32_t ends = -1;  // wide interval: index into DimensionRun::ends; -1: narrow
+    bool narrowMarkerAtN = false;  // narrow: N gets no normal marker from a wide neighbour
+    bool narrowMarkerAtP = false;  // the last interval, narrow, and its end gets none either
+};
+
+// The two normal markers of a wide interval.
+struct IntervalEnds {
+    EndMarkerLayout start;  // at N
+    EndMarkerLayout end;    // at P
+};
+
+// The extension line of a kept point, from the gap beside the point to the overshoot beyond the
+// dimension line; none when the point lies within the gap of the line.
+struct ExtensionSegment {
+    bool present = false;
+    DrawingPoint start;
+    DrawingPoint end;
+};
+
+// A kept point, in ascending X.
+struct PointLayout {
+    std::int32_t index = 0;      // position in the sorted measuring-point list
+    bool wideNeighbour = false;  // a wide interval beside it gives it a normal marker
+    ExtensionSegment extension;
+};
+
+enum class NarrowMarkerKind {
+    Slash,  // a slash marker point sized by SlashScale
+    Dot,    // a plain point
+};
+
+// One run: n kept points, w = n - 1 intervals. Value texts and normal markers are held only for
+// the intervals that have them: in a dense run most intervals are narrow and textless.
 struct DimensionRun {
-    std::vector<std::int32_t> KeptIndex;  // n: position in the sorted list, ascending X
-    std::vector<double> Interval;         // w: distance to the next kept point
-    std::vector<std::int32_t> TextLevel;  // w: 0 over the interval, r >= 1 staggered row r
-    std::vector<double> RowEnd;           // w: X up to which row r + 1 is occupied
-    std::vector<bool> WideNeighbour;      // n: a wide interval gives the point its normal marker
+    std::vector<PointLayout> points;        // n
+    std::vector<IntervalLayout> intervals;  // w
+    std::vector<ValueTextLayout> texts;     // one per interval with a value text, in order
+    std::vector<IntervalEnds> ends;         // one per wide interval, in order
+
     double StartAlong = 0.0;
     double StartAcross = 0.0;
     double EndAlong = 0.0;
     double EndAcross = 0.0;
     double SlashScale = 0.0;
+    double EndMarkerScale = 1.0;  // the host marker points' scale, as the dialog gives it
+    NarrowMarkerKind narrowMarker = NarrowMarkerKind::Slash;
+    bool dimensionFigures = false;  // segment and text go out as one dimension figure
     ValueTextStyle TextStyle;
-    double TextAngle = 0.0;  // degrees, never upside down
+    double TextAngle = 0.0;       // degrees, never upside down
+    DrawingPoint TextDirection;  // (10 cos TextAngle, 10 sin TextAngle)
 };
 
 // The value options of the dialog's settings.
@@ -68,55 +144,8 @@ struct MarkerExtent {
 };
 MarkerExtent MarkerExtentOf(std::int32_t marker, const DimensionSettings& settings);
 
-// True when the interval leaves room for both normal end markers (strictly).
-bool IsWideInterval(const DimensionRun& run, std::size_t k);
-
-// The value text of an interval and its width in drawing units; no text when the plain value
-// text is "0".
-struct IntervalText {
-    bool present = false;
-    std::string text;
-    double width = 0.0;
-};
-IntervalText IntervalTextOf(double interval, const ValueOptions& options,
-                            const ValueTextStyle& style, double currentScale);
-
-struct DrawingPoint {
-    double X = 0.0;
-    double Y = 0.0;
-};
-
-// The segment of interval k on the dimension line: N at the kept point, P at the next one, M
-// their midpoint.
-struct IntervalSegment {
-    DrawingPoint N;
-    DrawingPoint P;
-    DrawingPoint M;
-};
-IntervalSegment SegmentEnds(const DimensionRun& run, std::size_t k,
-                            const MeasurePointList& points, const HeightPoint& heightPoint,
-                            double axisAngle);
-
-// The extension line of a kept point, from the gap beside the point to the overshoot beyond the
-// dimension line; none when the point lies within the gap of the line.
-struct ExtensionSegment {
-    bool present = false;
-    DrawingPoint start;
-    DrawingPoint end;
-};
-ExtensionSegment ExtensionLine(const MeasurePoint& point, const HeightPoint& heightPoint,
-                               const DimensionSettings& settings, double axisAngle);
-
-// Where the value text of interval k goes: anchor (start of its base line), direction vector,
-// and for a staggered row the leader from M to leaderEnd (leaderLength 0 at level 0).
-struct TextPlacement {
-    DrawingPoint anchor;
-    DrawingPoint direction;
-    double leaderLength = 0.0;
-    DrawingPoint leaderEnd;
-};
-TextPlacement TextAnchor(const DimensionRun& run, std::size_t k, double textWidth,
-                         const MeasurePointList& points, const HeightPoint& heightPoint,
-                         const DimensionSettings& settings, double axisAngle);
+// The direction of the value texts for an axis angle: the axis, turned half round where the
+// text would read upside down (0 <= a <= 90.00000001 or a > 270.00000001).
+double TextAngleOf(double axisAngle);
 
 }  // namespace Dimension

@@ -33,7 +33,7 @@ Lines DrawnLines(const std::vector<double>& xs, const DimensionSettings& setting
     EXPECT_TRUE(Dimension::LayoutDimensionRun(points, height, settings, state, run));
     RidEdaza::CommandWriter writer;
     RidEdaza::ResetOutputState(writer, state);
-    Dimension::DrawDimensionRun(run, points, height, settings, state, writer);
+    Dimension::DrawDimensionRun(run, state, writer);
     EXPECT_FALSE(writer.nonFiniteSeen);
     return writer.buffer.lines;
 }

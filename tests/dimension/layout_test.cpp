@@ -27,6 +27,42 @@ DimensionSettings Defaults()
     return settings;
 }
 
+std::vector<std::int32_t> KeptIndex(const DimensionRun& run)
+{
+    std::vector<std::int32_t> result;
+    for (const Dimension::PointLayout& point : run.points) result.push_back(point.index);
+    return result;
+}
+
+std::vector<double> Lengths(const DimensionRun& run)
+{
+    std::vector<double> result;
+    for (const Dimension::IntervalLayout& interval : run.intervals) result.push_back(interval.length);
+    return result;
+}
+
+std::vector<std::int32_t> Rows(const DimensionRun& run)
+{
+    std::vector<std::int32_t> result;
+    for (const Dimension::IntervalLayout& interval : run.intervals) result.push_back(interval.row);
+    return result;
+}
+
+std::vector<bool> WideNeighbours(const DimensionRun& run)
+{
+    std::vector<bool> result;
+    for (const Dimension::PointLayout& point : run.points) result.push_back(point.wideNeighbour);
+    return result;
+}
+
+// A point of the record turned back into the dimension frame.
+Dimension::DrawingPoint InFrame(const Dimension::DrawingPoint& p, double axis)
+{
+    Dimension::DrawingPoint q;
+    MyFunc::RotatePointDeg(p.X, p.Y, 0, 0, -axis, q.X, q.Y);
+    return q;
+}
+
 DimensionRun Layout(const MeasurePointList& points, const DimensionSettings& settings,
                     const RidEdaza::DrawingState& state = {})
 {
@@ -109,13 +145,10 @@ TEST(Layout, FewerThanTwoKeptPointsGiveNoRun)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         DimensionRun run;
-        run.KeptIndex = {99};  // a stale run must not survive a refusal
+        run.points = {{99, true, {}}};  // a stale run must not survive a refusal
         ASSERT_EQ(Dimension::LayoutDimensionRun(c.points, {}, Defaults(), {}, run), c.laidOut);
-        EXPECT_EQ(run.KeptIndex, c.keptIndex);
-        EXPECT_EQ(run.Interval, c.interval);
-        EXPECT_EQ(run.WideNeighbour.size(), c.keptIndex.size());
-        // Rows start left of the first point of the list, kept or not.
-        for (double rowEnd : run.RowEnd) EXPECT_EQ(rowEnd, -1000005.0);
+        EXPECT_EQ(KeptIndex(run), c.keptIndex);
+        EXPECT_EQ(Lengths(run), c.interval);
     }
 }
 
@@ -141,7 +174,7 @@ TEST(Layout, TextsThatDoNotFitGoToTheFirstFreeRow)
         SCOPED_TRACE(c.name);
         RidEdaza::DrawingState state;
         state.textKinds[0] = {c.width, 3, 0, 2};
-        EXPECT_EQ(Layout(PointsAt(c.xs), Defaults(), state).TextLevel, c.levels);
+        EXPECT_EQ(Rows(Layout(PointsAt(c.xs), Defaults(), state)), c.levels);
     }
 }
 
@@ -166,7 +199,7 @@ TEST(Layout, WideIntervalsGiveBothPointsNormalMarkers)
         SCOPED_TRACE(c.name);
         DimensionSettings settings = Defaults();
         settings.StartMarker = settings.EndMarker = c.marker;
-        EXPECT_EQ(Layout(PointsAt(c.xs), settings).WideNeighbour, c.wide);
+        EXPECT_EQ(WideNeighbours(Layout(PointsAt(c.xs), settings)), c.wide);
     }
 }
 
@@ -232,65 +265,70 @@ TEST(Layout, ExtensionLinesRunFromTheGapToBeyondTheLine)
         {"vertical run", 90, 0, true, 10, 2, 10, 102},
         {"turned run, point above", 135, 103, true, 10, 101, 10, 98},
     };
-    DimensionSettings settings = Defaults();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Dimension::ExtensionSegment line =
-            Dimension::ExtensionLine({10, c.y, 1}, {0, 100}, settings, c.axis);
+        RidEdaza::DrawingState state;
+        state.axisAngle = c.axis;
+        DimensionRun run;
+        ASSERT_TRUE(Dimension::LayoutDimensionRun(PointsAt({10, 20}, c.y), {0, 100}, Defaults(),
+                                                  state, run));
+        const Dimension::ExtensionSegment& line = run.points[0].extension;
         ASSERT_EQ(line.present, c.present);
         if (!c.present) continue;
-        double x = 0, y = 0;
-        MyFunc::RotatePointDeg(line.start.X, line.start.Y, 0, 0, -c.axis, x, y);
-        EXPECT_NEAR(x, c.x1, 1e-12);
-        EXPECT_NEAR(y, c.y1, 1e-12);
-        MyFunc::RotatePointDeg(line.end.X, line.end.Y, 0, 0, -c.axis, x, y);
-        EXPECT_NEAR(x, c.x2, 1e-12);
-        EXPECT_NEAR(y, c.y2, 1e-12);
+        const Dimension::DrawingPoint start = InFrame(line.start, c.axis);
+        const Dimension::DrawingPoint end = InFrame(line.end, c.axis);
+        EXPECT_NEAR(start.X, c.x1, 1e-12);
+        EXPECT_NEAR(start.Y, c.y1, 1e-12);
+        EXPECT_NEAR(end.X, c.x2, 1e-12);
+        EXPECT_NEAR(end.Y, c.y2, 1e-12);
     }
 }
 
 TEST(Layout, StaggeredTextsStackAwayFromTheMeasuredPoints)
 {
-    // Interval 0..10 on the line Y = 100, a text 6 wide, text height 3, gap 0.5. Expected values
-    // are in the dimension frame.
+    // The interval ending at 10 on the line Y = 100, text height 3, gap 0.5. Its text "10" is 6
+    // wide and fits, or 12 wide and goes to row 1; after an interval -10..0 with the same
+    // overlapping text it goes to row 2. Expected values are in the dimension frame.
     struct Case {
         const char* name;
         double axis, pointY;
-        std::int32_t level;
+        std::int32_t row;
         double anchorX, anchorY, dirX, leaderEndY;
     };
     const Case cases[] = {
         {"level 0", 0, 0, 0, 2, 100.5, 10, 100},
-        {"row 2 above, points below", 0, 0, 2, 2, 107.5, 10, 107},
-        {"row 1 below, points above", 0, 200, 1, 2, 93, 10, 96.5},
+        {"row 2 above, points below", 0, 0, 2, -1, 107.5, 10, 107},
+        {"row 1 below, points above", 0, 200, 1, -1, 93, 10, 96.5},
         {"level 0 stays above with points above", 0, 200, 0, 2, 100.5, 10, 100},
-        {"point on the line counts as below it", 0, 100, 1, 2, 104, 10, 103.5},
-        {"vertical run", 90, 0, 1, 2, 104, 10, 103.5},
-        {"axis 270 reads the other way", 270, 0, 1, 8, 107, -10, 103.5},
-        {"axis 135 reads the other way", 135, 0, 1, 8, 107, -10, 103.5},
+        {"point on the line counts as below it", 0, 100, 1, -1, 104, 10, 103.5},
+        {"vertical run", 90, 0, 1, -1, 104, 10, 103.5},
+        {"axis 270 reads the other way", 270, 0, 1, 11, 107, -10, 103.5},
+        {"axis 135 reads the other way", 135, 0, 1, 11, 107, -10, 103.5},
         {"axis 135 level 0 is upright", 135, 0, 0, 8, 99.5, -10, 100},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RidEdaza::DrawingState state;
         state.axisAngle = c.axis;
-        const MeasurePointList points = PointsAt({0, 10}, c.pointY);
-        const HeightPoint height{5, 100};
+        state.textKinds[0] = {c.row == 0 ? 6.0 : 12.0, 3, 0, 2};
+        const MeasurePointList points =
+            PointsAt(c.row == 2 ? std::vector<double>{-10, 0, 10} : std::vector<double>{0, 10},
+                     c.pointY);
         DimensionRun run;
-        ASSERT_TRUE(Dimension::LayoutDimensionRun(points, height, Defaults(), state, run));
-        run.TextLevel[0] = c.level;
-        const Dimension::TextPlacement place =
-            Dimension::TextAnchor(run, 0, 6, points, height, Defaults(), c.axis);
-        double x = 0, y = 0;
-        MyFunc::RotatePointDeg(place.anchor.X, place.anchor.Y, 0, 0, -c.axis, x, y);
-        EXPECT_NEAR(x, c.anchorX, 1e-12);
-        EXPECT_NEAR(y, c.anchorY, 1e-12);
-        MyFunc::RotatePointDeg(place.direction.X, place.direction.Y, 0, 0, -c.axis, x, y);
-        EXPECT_NEAR(x, c.dirX, 1e-12);
-        EXPECT_NEAR(y, 0, 1e-12);
-        MyFunc::RotatePointDeg(place.leaderEnd.X, place.leaderEnd.Y, 0, 0, -c.axis, x, y);
-        EXPECT_NEAR(x, 5, 1e-12);
-        EXPECT_NEAR(y, c.leaderEndY, 1e-12);
+        ASSERT_TRUE(Dimension::LayoutDimensionRun(points, {5, 100}, Defaults(), state, run));
+        const Dimension::IntervalLayout& interval = run.intervals.back();
+        ASSERT_EQ(interval.row, c.row);
+        ASSERT_GE(interval.text, 0);
+        const Dimension::ValueTextLayout& text = run.texts[static_cast<std::size_t>(interval.text)];
+        const Dimension::DrawingPoint anchor = InFrame(text.anchor, c.axis);
+        EXPECT_NEAR(anchor.X, c.anchorX, 1e-12);
+        EXPECT_NEAR(anchor.Y, c.anchorY, 1e-12);
+        const Dimension::DrawingPoint direction = InFrame(run.TextDirection, c.axis);
+        EXPECT_NEAR(direction.X, c.dirX, 1e-12);
+        EXPECT_NEAR(direction.Y, 0, 1e-12);
+        const Dimension::DrawingPoint leaderEnd = InFrame(text.leaderEnd, c.axis);
+        EXPECT_NEAR(leaderEnd.X, 5, 1e-12);
+        EXPECT_NEAR(leaderEnd.Y, c.leaderEndY, 1e-12);
     }
 }
 

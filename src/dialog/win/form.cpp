@@ -272,7 +272,7 @@ void Button1Click(TForm1& form)
     };
     const Dimension::CommandResult result =
         Dimension::RunDimensionCommand(ReadDimensionSettings(current), form.model,
-                                       form.firstArgument, form.points, form.writer, hooks);
+                                       form.firstArgument, form.writer, hooks);
     form.state.SavedLeft = current.SavedLeft;
     form.state.SavedTop = current.SavedTop;
 
@@ -303,8 +303,6 @@ void FormClose(TForm1& form)
 {
     if (form.closed) return;
     form.closed = true;
-    form.points.clear();
-    form.points.shrink_to_fit();
     // The host reads this file when the tool has ended: the run, or "hq" for nothing drawn.
     RidEdaza::WriteCommandFile(form.writer.buffer, form.files.toolFolder / kExchangeFileName);
     RidEdaza::ReleaseDrawingModel(form.model, form.writer.buffer);

@@ -20,7 +20,6 @@
 
 #include "dialog/controls.hpp"
 #include "dialog/dialog_state.hpp"
-#include "dimension/measure_points.hpp"
 #include "exchange/command_writer.hpp"
 #include "exchange/drawing_model.hpp"
 
@@ -74,7 +73,6 @@ struct TForm1 {
     DialogState state;  // the values loaded at FormShow; SavedLeft/SavedTop updated at OK
     RidEdaza::DrawingModel model;
     RidEdaza::CommandWriter writer;
-    Dimension::MeasurePointList points;
     bool shown = false;   // FormShow has run
     bool closed = false;  // FormClose has run
 };
