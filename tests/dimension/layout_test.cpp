@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "common/geometry.hpp"
@@ -180,26 +182,38 @@ TEST(Layout, TextsThatDoNotFitGoToTheFirstFreeRow)
 
 TEST(Layout, WideIntervalsGiveBothPointsNormalMarkers)
 {
-    // Line arrows 3 at 15 degrees need 2 * 2.898 = 5.796; squares 1.25 + 1.25 = 2.5.
+    // Line arrows 3 at 15 degrees need 2 * 2.898 = 5.796; squares 1.25 + 1.25 = 2.5. Markers per
+    // interval: W both normal markers, N a narrow marker at N, P at P, B at both, - none.
     struct Case {
         const char* name;
         std::int32_t marker;
         std::vector<double> xs;
         std::vector<bool> wide;
+        std::string markers;
     };
     const Case cases[] = {
-        {"5 units is narrow for arrows", 0, {0, 5}, {false, false}},
-        {"wide then narrow", 0, {0, 10, 15}, {true, true, false}},
-        {"narrow then wide", 0, {0, 5, 15}, {false, true, true}},
-        {"all narrow", 0, {0, 1, 2, 3}, {false, false, false, false}},
-        {"exactly enough room is narrow", 2, {0, 2.5}, {false, false}},
-        {"a hair more is wide", 2, {0, 2.5000001}, {true, true}},
+        {"5 units is narrow for arrows", 0, {0, 5}, {false, false}, "B"},
+        {"wide then narrow", 0, {0, 10, 15}, {true, true, false}, "WP"},
+        {"narrow then wide", 0, {0, 5, 15}, {false, true, true}, "NW"},
+        {"narrow between wide ones", 0, {0, 10, 12, 22}, {true, true, true, true}, "W-W"},
+        {"all narrow", 0, {0, 1, 2, 3}, {false, false, false, false}, "NNB"},
+        {"exactly enough room is narrow", 2, {0, 2.5}, {false, false}, "B"},
+        {"a hair more is wide", 2, {0, 2.5000001}, {true, true}, "W"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         DimensionSettings settings = Defaults();
         settings.StartMarker = settings.EndMarker = c.marker;
-        EXPECT_EQ(WideNeighbours(Layout(PointsAt(c.xs), settings)), c.wide);
+        const DimensionRun run = Layout(PointsAt(c.xs), settings);
+        EXPECT_EQ(WideNeighbours(run), c.wide);
+        std::string markers;
+        for (const Dimension::IntervalLayout& interval : run.intervals) {
+            const bool n = interval.narrowMarkerAtN;
+            const bool p = interval.narrowMarkerAtP;
+            markers += interval.ends >= 0 ? 'W' : n && p ? 'B' : n ? 'N' : p ? 'P' : '-';
+        }
+        EXPECT_EQ(markers, c.markers);
+        EXPECT_EQ(run.ends.size(), static_cast<std::size_t>(std::count(markers.begin(), markers.end(), 'W')));
     }
 }
 
