@@ -5,11 +5,9 @@
 
 #include "common/number_text.hpp"
 #include "dialog/dialog_state.hpp"
-#include "dialog/settings_file.hpp"
+#include "dialog/tool_run.hpp"
 #include "dimension/command.hpp"
-#include "exchange/command_writer.hpp"
 #include "exchange/drawing_model.hpp"
-#include "exchange/exchange_reader.hpp"
 
 namespace Cli {
 namespace {
@@ -164,6 +162,27 @@ void PrintModelSummary(const RidEdaza::DrawingModel& model, bool fileRead, std::
     out << "\n";
 }
 
+// Says why nothing was drawn, and gives the exit code of the outcome.
+int ReportOutcome(const Dimension::CommandResult& result, std::ostream& err)
+{
+    switch (result.outcome) {
+    case Dimension::CommandOutcome::Drawn:
+        return kExitDone;
+    case Dimension::CommandOutcome::Refused:
+        err << Dimension::SettingControlName(result.focus) << ": " << Explanation(result.focus)
+            << "\n";
+        return kExitRefused;
+    case Dimension::CommandOutcome::TooFewPoints:
+        err << kTooFewPointsMessage << "\n";
+        return kExitTooFewPoints;
+    case Dimension::CommandOutcome::CannotDimension:
+        err << "korvane-cli: cannot dimension: a layer-group scale is 0 or a coordinate is "
+               "not a finite number\n";
+        return kExitCannotDimension;
+    }
+    return kExitDone;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, const std::filesystem::path& executable,
@@ -181,55 +200,22 @@ int RunCli(const std::vector<std::string>& args, const std::filesystem::path& ex
         }
     }
 
-    const std::filesystem::path folder =
-        options.folder ? *options.folder : executable.parent_path();
-    std::filesystem::path settingsPath = executable;
-    settingsPath.replace_extension(".dat");
-    if (options.settings) settingsPath = *options.settings;
-    const std::filesystem::path exchangePath = folder / "JWC_TEMP.TXT";
+    Unit1::ToolRun run;
+    run.files = Unit1::ToolFilesBeside(executable);
+    if (options.folder) run.files.toolFolder = *options.folder;
+    if (options.settings) run.files.settingsFile = *options.settings;
+    run.firstArgument = options.argument.value_or("");
 
-    // What the dialog does when it is shown, in the same order.
-    RidEdaza::DrawingModel model;
-    RidEdaza::CommandWriter writer;
-    RidEdaza::InitDrawingModel(model, writer.buffer);
-    const bool fileRead = RidEdaza::ReadExchangeFile(model, exchangePath);
-    RidEdaza::ResetOutputState(writer, model.state);
-    Unit1::DialogState dialog = Unit1::DefaultDialogState();
-    dialog.ComboBox3Items = Unit1::TextKindItems(model.state);
-    Unit1::LoadSettings(dialog, settingsPath);
+    Unit1::DialogState dialog = Unit1::OpenToolRun(run, Unit1::DefaultDialogState());
     for (const std::string& assignment : options.sets) {
         if (!ApplySet(dialog, assignment, err)) return kExitUsage;
     }
-    if (options.summary) PrintModelSummary(model, fileRead, out);
+    if (options.summary) PrintModelSummary(run.model, run.exchangeFileRead, out);
 
     int exitCode = kExitDone;
     if (!options.cancel) {
-        Dimension::CommandHooks hooks;
-        hooks.settingsAccepted = [&] {
-            // A failed save is silent, as in the dialog: it never changes the outcome.
-            Unit1::SaveSettings(dialog, settingsPath);
-        };
-        const Dimension::CommandResult result = Dimension::RunDimensionCommand(
-            Unit1::ReadDimensionSettings(dialog), model, options.argument.value_or(""), writer,
-            hooks);
-        switch (result.outcome) {
-        case Dimension::CommandOutcome::Drawn:
-            break;
-        case Dimension::CommandOutcome::Refused:
-            err << Dimension::SettingControlName(result.focus) << ": "
-                << Explanation(result.focus) << "\n";
-            exitCode = kExitRefused;
-            break;
-        case Dimension::CommandOutcome::TooFewPoints:
-            err << kTooFewPointsMessage << "\n";
-            exitCode = kExitTooFewPoints;
-            break;
-        case Dimension::CommandOutcome::CannotDimension:
-            err << "korvane-cli: cannot dimension: a layer-group scale is 0 or a coordinate is "
-                   "not a finite number\n";
-            exitCode = kExitCannotDimension;
-            break;
-        }
+        const Dimension::CommandResult result = Unit1::PressOk(run, dialog, Unit1::OkHooks{});
+        exitCode = ReportOutcome(result, err);
         if (options.summary) {
             out << "points acquired: " << result.acquiredPoints << ", kept: "
                 << result.keptPoints << "\nintervals: " << result.intervals
@@ -237,11 +223,9 @@ int RunCli(const std::vector<std::string>& args, const std::filesystem::path& ex
         }
     }
 
-    // What the dialog does when it closes.
-    const bool written = RidEdaza::WriteCommandFile(writer.buffer, exchangePath);
-    RidEdaza::ReleaseDrawingModel(model, writer.buffer);
-    if (!written) {
-        err << "korvane-cli: the command file " << PathText(exchangePath)
+    if (!Unit1::CloseToolRun(run)) {
+        err << "korvane-cli: the command file "
+            << PathText(run.files.toolFolder / Unit1::kExchangeFileName)
             << " could not be written\n";
         return kExitNotWritten;
     }

@@ -9,7 +9,7 @@
 #include "common/fpu.hpp"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "dialog/win/executable_path.hpp"
 
 namespace {
 
@@ -20,20 +20,6 @@ std::string Utf8FromWide(const wchar_t* text)
     return std::string(u8.begin(), u8.end());
 }
 
-std::filesystem::path ExecutablePath()
-{
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(),
-                                                static_cast<DWORD>(buffer.size()));
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return std::filesystem::path(buffer);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -41,7 +27,7 @@ int wmain(int argc, wchar_t** argv)
     MyFunc::UseExtendedPrecision();
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(Utf8FromWide(argv[i]));
-    return Cli::RunCli(args, ExecutablePath(), std::cout, std::cerr);
+    return Cli::RunCli(args, Unit1::ExecutablePath(), std::cout, std::cerr);
 }
 
 #else

@@ -6,16 +6,12 @@
 #include <climits>
 
 #include "common/fpu.hpp"
-#include "dialog/settings_file.hpp"
 #include "dialog/win/form_window.hpp"
 #include "dialog/win/win_text.hpp"
 #include "dimension/command.hpp"
-#include "exchange/exchange_reader.hpp"
 
 namespace Unit1 {
 namespace {
-
-constexpr wchar_t kExchangeFileName[] = L"JWC_TEMP.TXT";
 
 TForm1* FormOf(HWND window)
 {
@@ -88,28 +84,6 @@ bool IsFocusable(HWND form, HWND window)
 }
 
 }  // namespace
-
-FormFiles FilesBesideExecutable()
-{
-    FormFiles files;
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return files;
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        if (path.size() >= 32768) return files;
-        path.resize(path.size() * 2);
-    }
-    const std::filesystem::path executable(path);
-    files.toolFolder = executable.parent_path();
-    files.settingsFile = executable;
-    files.settingsFile.replace_extension(L".dat");
-    return files;
-}
 
 POINT VisibleWindowPosition(std::int32_t savedLeft, std::int32_t savedTop, int width, int height)
 {
@@ -220,14 +194,7 @@ DialogState ReadDialogState(const TForm1& form)
 
 void FormShow(TForm1& form)
 {
-    RidEdaza::InitDrawingModel(form.model, form.writer.buffer);
-    RidEdaza::ReadExchangeFile(form.model, form.files.toolFolder / kExchangeFileName);
-    RidEdaza::ResetOutputState(form.writer, form.model.state);
-
-    DialogState state = ReadDialogState(form);
-    state.ComboBox3Items = TextKindItems(form.model.state);
-    state.ComboBox3 = -1;
-    LoadSettings(state, form.files.settingsFile);
+    const DialogState state = OpenToolRun(form.run, ReadDialogState(form));
     ApplyDialogState(form, state);
 
     RECT outer{};
@@ -239,7 +206,6 @@ void FormShow(TForm1& form)
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     OpenNoticeStrip(form);
-    form.shown = true;
 }
 
 void ShowForm1(TForm1& form)
@@ -254,25 +220,21 @@ void ShowForm1(TForm1& form)
 
 void Button1Click(TForm1& form)
 {
-    if (!form.shown || form.closed) return;
+    if (!form.run.opened || form.run.closed) return;
     // An input-method DLL may have changed the x87 precision since the last OK.
     MyFunc::UseExtendedPrecision();
 
     DialogState current = ReadDialogState(form);
-    Dimension::CommandHooks hooks;
+    OkHooks hooks;
     hooks.progress = [&form](std::string_view status) { SetStatus(form, status); };
-    hooks.settingsAccepted = [&form, &current] {
+    hooks.beforeSave = [&form](DialogState& values) {
         RECT outer{};
         if (GetWindowRect(form.handle, &outer)) {
-            current.SavedLeft = outer.left;
-            current.SavedTop = outer.top;
+            values.SavedLeft = outer.left;
+            values.SavedTop = outer.top;
         }
-        // A failed save is silent: the run goes on.
-        SaveSettings(current, form.files.settingsFile);
     };
-    const Dimension::CommandResult result =
-        Dimension::RunDimensionCommand(ReadDimensionSettings(current), form.model,
-                                       form.firstArgument, form.writer, hooks);
+    const Dimension::CommandResult result = PressOk(form.run, current, hooks);
     form.state.SavedLeft = current.SavedLeft;
     form.state.SavedTop = current.SavedTop;
 
@@ -301,11 +263,8 @@ void Button2Click(TForm1& form)
 
 void FormClose(TForm1& form)
 {
-    if (form.closed) return;
-    form.closed = true;
-    // The host reads this file when the tool has ended: the run, or "hq" for nothing drawn.
-    RidEdaza::WriteCommandFile(form.writer.buffer, form.files.toolFolder / kExchangeFileName);
-    RidEdaza::ReleaseDrawingModel(form.model, form.writer.buffer);
+    // A command file that cannot be written is deleted; the dialog closes either way.
+    CloseToolRun(form.run);
 }
 
 LRESULT CALLBACK Form1WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -20,20 +20,9 @@
 
 #include "dialog/controls.hpp"
 #include "dialog/dialog_state.hpp"
-#include "exchange/command_writer.hpp"
-#include "exchange/drawing_model.hpp"
+#include "dialog/tool_run.hpp"
 
 namespace Unit1 {
-
-// Where the dialog finds its files.
-struct FormFiles {
-    std::filesystem::path toolFolder;    // JWC_TEMP.TXT is read from and written to this folder
-    std::filesystem::path settingsFile;  // the settings file
-};
-
-// The running executable's folder and the executable's path with ".dat" (UTF-16 paths, so a
-// folder name outside code page 932 still works).
-FormFiles FilesBesideExecutable();
 
 // One input control of the table and its window(s).
 struct FormControl {
@@ -63,29 +52,25 @@ struct TForm1 {
     HBRUSH memoBrush = nullptr;
     HBRUSH statusBrush = nullptr;
 
-    FormFiles files;
-    std::string firstArgument;  // the host's first command-line argument ("1": indicated points)
     std::wstring noticeUrl;     // empty: the notice strip stays blank
     bool quitOnClose = true;    // end the message loop when the window is destroyed
     // Shows the two messages of OK; tests put a recorder here.
     int(WINAPI* messageBox)(HWND, LPCWSTR, LPCWSTR, UINT) = MessageBoxW;
 
     DialogState state;  // the values loaded at FormShow; SavedLeft/SavedTop updated at OK
-    RidEdaza::DrawingModel model;
-    RidEdaza::CommandWriter writer;
-    bool shown = false;   // FormShow has run
-    bool closed = false;  // FormClose has run
+    ToolRun run;        // opened by FormShow, closed by FormClose
 };
 
 // Builds the hidden window with all controls at their defaults. False when Windows could not
 // create it. `form` must stay at its address until the window is destroyed.
-bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, FormFiles files,
+bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
                  std::string firstArgument, std::wstring noticeUrl);
 
 // Frees the fonts and brushes once the window is gone.
 void DestroyForm1(TForm1& form);
 
-// Model, exchange file, text kinds, settings, window position, notice strip: in this order.
+// Opens the run (model, exchange file, text kinds, settings), then places the window and opens
+// the notice strip.
 void FormShow(TForm1& form);
 
 // Shows the window, activated, with the focus on the first control.

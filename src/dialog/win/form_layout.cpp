@@ -365,11 +365,11 @@ bool IsWebAddress(std::wstring_view address)
     return startsWith(L"http://") || startsWith(L"https://");
 }
 
-bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, FormFiles files,
+bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
                  std::string firstArgument, std::wstring noticeUrl)
 {
-    form.files = std::move(files);
-    form.firstArgument = std::move(firstArgument);
+    form.run.files = std::move(files);
+    form.run.firstArgument = std::move(firstArgument);
     form.noticeUrl = std::move(noticeUrl);
     form.owner = owner;
     if (!RegisterClasses(instance)) return false;

@@ -8,7 +8,9 @@
 
 #include "common/fpu.hpp"
 #include "dialog/controls.hpp"
+#include "dialog/tool_run.hpp"
 #include "dialog/win/app.hpp"
+#include "dialog/win/executable_path.hpp"
 #include "dialog/win/form.hpp"
 #include "dialog/win/win_text.hpp"
 #include "exchange/command_writer.hpp"
@@ -25,7 +27,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         LocalFree(arguments);
     }
 
-    const Unit1::FormFiles files = Unit1::FilesBesideExecutable();
+    const Unit1::ToolFiles files = Unit1::ToolFilesBeside(Unit1::ExecutablePath());
     HWND application =
         Unit1::CreateApplicationWindow(instance, Unit1::Cp932ToWide(Unit1::kApplicationTitle));
     Unit1::TForm1 form;
@@ -35,7 +37,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         if (application) DestroyWindow(application);
         // Without a dialog nothing can be drawn: say so to the host rather than leave it its
         // own file to execute.
-        RidEdaza::WriteCommandFile(RidEdaza::CommandBuffer{}, files.toolFolder / L"JWC_TEMP.TXT");
+        RidEdaza::WriteCommandFile(RidEdaza::CommandBuffer{},
+                                   files.toolFolder / Unit1::kExchangeFileName);
         return 1;
     }
     Unit1::FormShow(form);

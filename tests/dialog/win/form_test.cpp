@@ -593,7 +593,7 @@ TEST(Form1, TooFewPointsAsksAndStaysOpenThenCancelWritesNothingDone)
     EXPECT_EQ(ShownMessages()[0].text, Cp932ToWide(Unit1::kTooFewPointsMessage));
     EXPECT_EQ(ShownMessages()[0].style, static_cast<UINT>(MB_ICONQUESTION | MB_OK));
     EXPECT_NE(open.form().handle, nullptr);
-    EXPECT_FALSE(open.form().closed);
+    EXPECT_FALSE(open.form().run.closed);
     // The settings were accepted before the points were counted.
     EXPECT_TRUE(std::filesystem::exists(folder / "Korvane.dat"));
     EXPECT_EQ(TextOf(open["LabelA1"]), Cp932ToWide(Dimension::kStatusCounting));
@@ -616,7 +616,7 @@ TEST(Form1, RefusedValueFocusesItsControlAndTouchesNoFile)
     Unit1::Button1Click(open.form());
     EXPECT_TRUE(ShownMessages().empty());
     EXPECT_EQ(GetFocus(), open["Edit7"]);
-    EXPECT_FALSE(open.form().closed);
+    EXPECT_FALSE(open.form().run.closed);
     EXPECT_EQ(TestFiles::ReadBytes(folder / "Korvane.dat"), settings);
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), kOnePointDrawing);
 }
@@ -631,7 +631,7 @@ std::string CommandFileOfOneRun(void (*change)(Unit1::DialogState&))
     if (!open.created()) return "<no window>";
     open.Show();
     Unit1::Button1Click(open.form());
-    return open.form().closed ? TestFiles::ReadBytes(folder / "JWC_TEMP.TXT") : "<still open>";
+    return open.form().run.closed ? TestFiles::ReadBytes(folder / "JWC_TEMP.TXT") : "<still open>";
 }
 
 TEST(Form1, CannotDimensionWarnsAndALaterOkWritesWhatAFirstOneWould)
@@ -648,12 +648,12 @@ TEST(Form1, CannotDimensionWarnsAndALaterOkWritesWhatAFirstOneWould)
     EXPECT_EQ(ShownMessages()[0].title, Cp932ToWide("\x8A\x6D\x94\x46"));  // 確認
     EXPECT_EQ(ShownMessages()[0].text, Cp932ToWide(Unit1::kCannotDimensionMessage));
     EXPECT_EQ(ShownMessages()[0].style, static_cast<UINT>(MB_ICONWARNING | MB_OK));
-    ASSERT_FALSE(open.form().closed);
+    ASSERT_FALSE(open.form().run.closed);
 
     // The user leaves out the points (the one on the zero-scale layer group) and tries again.
     SendMessageW(open["CheckBox7"], BM_SETCHECK, BST_UNCHECKED, 0);
     Unit1::Button1Click(open.form());
-    ASSERT_TRUE(open.form().closed);
+    ASSERT_TRUE(open.form().run.closed);
     const std::string written = TestFiles::ReadBytes(folder / "JWC_TEMP.TXT");
     EXPECT_NE(written, "hq\r\n");
     EXPECT_EQ(written, CommandFileOfOneRun([](Unit1::DialogState& s) { s.CheckBox5 = true; }));
@@ -667,7 +667,7 @@ TEST(Form1, CloseWritesTheCommandFileOnce)
     ASSERT_TRUE(open.created());
     open.Show();
     SendMessageW(open.form().handle, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(open.form().closed);
+    EXPECT_TRUE(open.form().run.closed);
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "hq\r\n");
     // Whatever else tries to close it later finds nothing left to write.
     TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", "kept");

@@ -1,0 +1,69 @@
+// One run of the tool, from the host's start to the command file it reads back: the sequence
+// that the dialog and korvane-cli both drive, so that it exists once.
+//
+//   open   the drawing model is emptied, JWC_TEMP.TXT is read from the tool folder into it, the
+//          writer's attribute cache is reset to the host's settings, the text-kind list is built
+//          from the drawing, and the settings file is applied over the controls' values;
+//   OK     the dimensioning command on the controls' values; once every check has passed the
+//          settings are saved (with the window position the front end puts in), before any
+//          point is acquired; a drawn run waits in the writer's buffer;
+//   close  the command file is written (the run, or "hq" when nothing was drawn) and the model
+//          is released. Whatever ends the run (OK, Cancel, the close box) closes it once.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "dialog/dialog_state.hpp"
+#include "dimension/command.hpp"
+#include "exchange/command_writer.hpp"
+#include "exchange/drawing_model.hpp"
+
+namespace Unit1 {
+
+// The host writes its file here and reads the commands back from the same file.
+inline constexpr std::string_view kExchangeFileName = "JWC_TEMP.TXT";
+
+// Where a run finds its files.
+struct ToolFiles {
+    std::filesystem::path toolFolder;    // holds JWC_TEMP.TXT
+    std::filesystem::path settingsFile;  // the dialog's values between runs
+};
+
+// The tool's own folder and the executable's path with ".dat": where the host and the user
+// expect them. An empty path (the executable could not be found) gives empty paths.
+ToolFiles ToolFilesBeside(const std::filesystem::path& executable);
+
+struct ToolRun {
+    ToolFiles files;
+    std::string firstArgument;  // the host's first argument: "1" selects indicated points
+    RidEdaza::DrawingModel model;
+    RidEdaza::CommandWriter writer;
+    bool exchangeFileRead = false;  // the host's file was there and read to its end
+    bool opened = false;
+    bool closed = false;
+};
+
+// Opens the run. `controls` are the controls' values before the settings file is applied (their
+// defaults); the result is what the dialog shows: the text kinds of the drawing listed, none of
+// them selected unless the settings file selects one, and the settings file applied.
+DialogState OpenToolRun(ToolRun& run, DialogState controls);
+
+struct OkHooks {
+    // A status text (Shift-JIS) to show at once: nothing else is processed while OK runs.
+    std::function<void(std::string_view status)> progress;
+    // Every check has passed: the front end puts the window's position into the values, which
+    // are saved right after.
+    std::function<void(DialogState& controls)> beforeSave;
+};
+
+// OK on the controls' values. A failed save is silent and never changes the outcome.
+Dimension::CommandResult PressOk(ToolRun& run, DialogState& controls, const OkHooks& hooks);
+
+// Writes the command file and releases the model, once. False when the file could not be
+// written (no partly written file is left).
+bool CloseToolRun(ToolRun& run);
+
+}  // namespace Unit1
