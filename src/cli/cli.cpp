@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/number_text.hpp"
+#include "dialog/controls.hpp"
 #include "dialog/dialog_state.hpp"
 #include "dialog/tool_run.hpp"
 #include "dimension/command.hpp"
@@ -107,27 +108,6 @@ bool ApplySet(Unit1::DialogState& dialog, const std::string& assignment, std::os
     return true;
 }
 
-std::string_view Explanation(Dimension::SettingControl control)
-{
-    using Dimension::SettingControl;
-    switch (control) {
-    case SettingControl::ComboBox1: return "no start-point marker is selected";
-    case SettingControl::ComboBox2: return "no end-point marker is selected";
-    case SettingControl::Edit1: return "the end-point scale must be greater than 0";
-    case SettingControl::Edit7: return "the line-arrow length must be greater than 0 and at most 1000";
-    case SettingControl::Edit8: return "the line-arrow angle must be greater than 0 and less than 180";
-    case SettingControl::ComboBox3: return "no text kind is selected for the value";
-    case SettingControl::ComboBox4: return "no precision is selected";
-    case SettingControl::ComboBox5: return "no rounding is selected";
-    case SettingControl::RadioGroup1: return "no choice for the zeros after the decimal point";
-    case SettingControl::RadioGroup2: return "no unit is selected";
-    case SettingControl::Edit5: return "the distance to the extension line must not be negative";
-    case SettingControl::Edit6: return "the extension-line overshoot must not be negative";
-    case SettingControl::None: break;
-    }
-    return "";
-}
-
 void PrintModelSummary(const RidEdaza::DrawingModel& model, bool fileRead, std::ostream& out)
 {
     using MyFunc::GeneralNumberText;
@@ -169,8 +149,8 @@ int ReportOutcome(const Dimension::CommandResult& result, std::ostream& err)
     case Dimension::CommandOutcome::Drawn:
         return kExitDone;
     case Dimension::CommandOutcome::Refused:
-        err << Dimension::SettingControlName(result.focus) << ": " << Explanation(result.focus)
-            << "\n";
+        err << Unit1::SettingControlName(result.focus) << ": "
+            << Unit1::SettingExplanation(result.focus) << "\n";
         return kExitRefused;
     case Dimension::CommandOutcome::TooFewPoints:
         err << kTooFewPointsMessage << "\n";

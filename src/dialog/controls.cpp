@@ -52,82 +52,173 @@ constexpr std::array<std::string_view, 2> kNarrowMarkerItems = {
     "\x8D\x95\x8A\xDB(\x93\x5F)",  // 黒丸(点)
 };
 
+// The labels' texts that name an edit field or drop-down list to the user.
+constexpr std::string_view kStartPointText = "\x8E\x6E\x93\x5F";                 // 始点
+constexpr std::string_view kEndPointText = "\x8F\x49\x93\x5F";                   // 終点
+constexpr std::string_view kLengthText = "\x92\xB7\x82\xB3";                     // 長さ
+constexpr std::string_view kAngleText = "\x8A\x70\x93\x78";                      // 角度
+constexpr std::string_view kEndScaleText = "\x92\x5B\x93\x5F\x94\x7B\x97\xA6";   // 端点倍率
+constexpr std::string_view kPrecisionText =
+    "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x90\xB8\x93\x78";                          // 寸法値の精度
+constexpr std::string_view kRoundingText =
+    "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x8A\xDB\x82\xDF";                          // 寸法値の丸め
+constexpr std::string_view kTextKindText =
+    "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x95\xB6\x8E\x9A\x8E\xED";                  // 寸法値の文字種
+constexpr std::string_view kPrefixText = "\x90\xDA\x93\xAA\x95\xB6\x8E\x9A";     // 接頭文字
+constexpr std::string_view kSuffixText = "\x90\xDA\x94\xF6\x95\xB6\x8E\x9A";     // 接尾文字
+// 寸法値と水平線との距離
+constexpr std::string_view kValueGapText =
+    "\x90\xA1\x96\x40\x92\x6C\x82\xC6\x90\x85\x95\xBD\x90\xFC\x82\xC6\x82\xCC\x8B\x97\x97\xA3";
+// 計測点と寸法補助線の距離
+constexpr std::string_view kExtensionGapText =
+    "\x8C\x76\x91\xAA\x93\x5F\x82\xC6\x90\xA1\x96\x40\x95\xE2\x8F\x95\x90\xFC\x82\xCC\x8B\x97"
+    "\x97\xA3";
+// 寸法補助線のはみ出し距離
+constexpr std::string_view kOvershootText =
+    "\x90\xA1\x96\x40\x95\xE2\x8F\x95\x90\xFC\x82\xCC\x82\xCD\x82\xDD\x8F\x6F\x82\xB5\x8B\x97"
+    "\x97\xA3";
+
 constexpr ControlSpec DropDown(std::string_view name, std::int32_t left, std::int32_t top,
                                std::int32_t width, Items items, std::int32_t defaultIndex,
-                               std::int32_t tab)
+                               std::int32_t tab, const ControlValue& value)
 {
     return {.name = name, .kind = ControlKind::DropDownList, .left = left, .top = top,
             .width = width, .height = kDropDownHeight, .items = items,
-            .defaultIndex = defaultIndex, .imeOff = true, .tabOrder = tab};
+            .defaultIndex = defaultIndex, .imeOff = true, .tabOrder = tab, .value = value};
 }
 
 constexpr ControlSpec Edit(std::string_view name, std::int32_t left, std::int32_t top,
                            std::int32_t width, std::string_view defaultText,
-                           std::int32_t maxLength, bool imeOff, std::int32_t tab)
+                           std::int32_t maxLength, bool imeOff, std::int32_t tab,
+                           const ControlValue& value)
 {
     return {.name = name, .kind = ControlKind::Edit, .left = left, .top = top, .width = width,
             .height = kEditHeight, .defaultText = defaultText, .maxLength = maxLength,
-            .imeOff = imeOff, .tabOrder = tab};
+            .imeOff = imeOff, .tabOrder = tab, .value = value};
 }
 
 constexpr ControlSpec Radio(std::string_view name, std::int32_t left, std::int32_t top,
                             std::int32_t width, std::int32_t height, std::string_view caption,
-                            Items items, std::int32_t columns, std::int32_t tab)
+                            Items items, std::int32_t columns, std::int32_t tab,
+                            const ControlValue& value)
 {
     return {.name = name, .kind = ControlKind::RadioGroup, .left = left, .top = top,
             .width = width, .height = height, .caption = caption, .items = items,
-            .columns = columns, .defaultIndex = 0, .tabOrder = tab};
+            .columns = columns, .defaultIndex = 0, .tabOrder = tab, .value = value};
 }
 
 constexpr ControlSpec Check(std::string_view name, std::int32_t left, std::int32_t top,
                             std::int32_t width, std::string_view caption,
-                            std::string_view parent, std::int32_t tab)
+                            std::string_view parent, std::int32_t tab, const ControlValue& value)
 {
     return {.name = name, .kind = ControlKind::CheckBox, .left = left, .top = top,
             .width = width, .height = kCheckBoxHeight, .caption = caption, .parent = parent,
-            .tabOrder = tab};
+            .tabOrder = tab, .value = value};
+}
+
+// A check box's value: its tick, saved on `line`, read into `flag` and never checked.
+constexpr ControlValue Tick(bool DialogState::*checked, std::int32_t line,
+                            bool Dimension::DimensionSettings::*flag)
+{
+    return {.state = {.checked = checked}, .settingsLine = line, .setting = {.flag = flag}};
 }
 
 constexpr std::string_view kGroup = "GroupBox1";
 
+using S = DialogState;
+using D = Dimension::DimensionSettings;
+using C = Dimension::SettingControl;
+
 // Sized by its entries, so that no empty control can trail the list.
 constexpr auto kControls = std::to_array<ControlSpec>({
-    DropDown("ComboBox1", 48, 4, 81, kMarkerItems, 0, 0),
-    DropDown("ComboBox2", 48, 28, 81, kMarkerItems, 0, 1),
-    Edit("Edit7", 48, 64, 33, "3", 8, true, 2),
-    Edit("Edit8", 48, 88, 33, "15", 8, true, 3),
-    Edit("Edit1", 72, 112, 57, "1", 16, true, 4),
+    DropDown("ComboBox1", 48, 4, 81, kMarkerItems, 0, 0,
+             {.state = {.index = &S::ComboBox1}, .settingsLine = 3,
+              .setting = {.index = &D::StartMarker}, .check = C::ComboBox1,
+              .labelCaption = kStartPointText,
+              .explanation = "no start-point marker is selected"}),
+    DropDown("ComboBox2", 48, 28, 81, kMarkerItems, 0, 1,
+             {.state = {.index = &S::ComboBox2}, .settingsLine = 4,
+              .setting = {.index = &D::EndMarker}, .check = C::ComboBox2,
+              .labelCaption = kEndPointText, .explanation = "no end-point marker is selected"}),
+    Edit("Edit7", 48, 64, 33, "3", 8, true, 2,
+         {.state = {.text = &S::Edit7}, .settingsLine = 14,
+          .setting = {.number = &D::MarkerLength}, .check = C::Edit7,
+          .labelCaption = kLengthText,
+          .explanation = "the line-arrow length must be greater than 0 and at most 1000"}),
+    Edit("Edit8", 48, 88, 33, "15", 8, true, 3,
+         {.state = {.text = &S::Edit8}, .settingsLine = 15,
+          .setting = {.number = &D::MarkerAngle}, .check = C::Edit8, .labelCaption = kAngleText,
+          .explanation = "the line-arrow angle must be greater than 0 and less than 180"}),
+    Edit("Edit1", 72, 112, 57, "1", 16, true, 4,
+         {.state = {.text = &S::Edit1}, .settingsLine = 8,
+          .setting = {.number = &D::EndMarkerScale}, .check = C::Edit1,
+          .labelCaption = kEndScaleText,
+          .explanation = "the end-point scale must be greater than 0"}),
     // Filled from the host's text kinds when the dialog is shown; nothing selected until then.
-    DropDown("ComboBox3", 136, 28, 169, {}, -1, 5),
-    Edit("Edit2", 200, 56, 105, "", 32, false, 6),  // prefix: Japanese input allowed
-    Edit("Edit3", 200, 80, 105, "", 32, false, 7),  // suffix: Japanese input allowed
-    DropDown("ComboBox4", 200, 136, 105, kPrecisionItems, 3, 8),
-    DropDown("ComboBox5", 200, 160, 105, kRoundingItems, 2, 9),
+    DropDown("ComboBox3", 136, 28, 169, {}, -1, 5,
+             {.state = {.index = &S::ComboBox3}, .settingsLine = 5,
+              .setting = {.index = &D::ValueTextKind}, .check = C::ComboBox3,
+              .labelCaption = kTextKindText,
+              .explanation = "no text kind is selected for the value"}),
+    // Prefix and suffix: Japanese input allowed.
+    Edit("Edit2", 200, 56, 105, "", 32, false, 6,
+         {.state = {.text = &S::Edit2}, .settingsLine = 9, .setting = {.text = &D::Prefix},
+          .labelCaption = kPrefixText}),
+    Edit("Edit3", 200, 80, 105, "", 32, false, 7,
+         {.state = {.text = &S::Edit3}, .settingsLine = 10, .setting = {.text = &D::Suffix},
+          .labelCaption = kSuffixText}),
+    DropDown("ComboBox4", 200, 136, 105, kPrecisionItems, 3, 8,
+             {.state = {.index = &S::ComboBox4}, .settingsLine = 6,
+              .setting = {.index = &D::Precision}, .check = C::ComboBox4,
+              .labelCaption = kPrecisionText, .explanation = "no precision is selected"}),
+    DropDown("ComboBox5", 200, 160, 105, kRoundingItems, 2, 9,
+             {.state = {.index = &S::ComboBox5}, .settingsLine = 7,
+              .setting = {.index = &D::Rounding}, .check = C::ComboBox5,
+              .labelCaption = kRoundingText, .explanation = "no rounding is selected"}),
     Radio("RadioGroup1", 8, 184, 145, 41,
           "\x8F\xAC\x90\x94\x93\x5F\x88\xC8\x89\xBA\x82\xCC\x82\x4F\x95\x5C\x8E\xA6",  // 小数点以下の０表示
-          kTrailingZeroItems, 2, 10),
+          kTrailingZeroItems, 2, 10,
+          {.state = {.index = &S::RadioGroup1}, .settingsLine = 16,
+           .setting = {.index = &D::ShowTrailingZeros}, .check = C::RadioGroup1,
+           .explanation = "no choice for the zeros after the decimal point"}),
     Radio("RadioGroup2", 160, 184, 145, 41,
           "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x92\x50\x88\xCA",  // 寸法値の単位
-          kUnitItems, 2, 11),
+          kUnitItems, 2, 11,
+          {.state = {.index = &S::RadioGroup2}, .settingsLine = 17,
+           .setting = {.index = &D::ValueUnit}, .check = C::RadioGroup2,
+           .explanation = "no unit is selected"}),
     Check("CheckBox1", 8, 232, 145,
           "\x82\x52\x8C\x85\x96\x88\x83\x4A\x83\x93\x83\x7D\x95\x74\x89\xC1",  // ３桁毎カンマ付加
-          "", 12),
+          "", 12, Tick(&S::CheckBox1, 18, &D::ThousandsCommas)),
     Check("CheckBox2", 152, 232, 105,
           "\x92\x50\x88\xCA\x82\xCC\x95\x74\x89\xC1",  // 単位の付加
-          "", 13),
+          "", 13, Tick(&S::CheckBox2, 19, &D::AppendUnit)),
     Check("CheckBox3", 256, 232, 129,
           "\x90\xA1\x96\x40\x92\x6C\x82\xF0\x91\x53\x8A\x70\x89\xBB",  // 寸法値を全角化
-          "", 14),
+          "", 14, Tick(&S::CheckBox3, 20, &D::FullWidthValue)),
     Check("CheckBox4", 384, 232, 105,
           "\x90\xA1\x96\x40\x90\x7D\x8C\x60\x89\xBB",  // 寸法図形化
-          "", 15),
-    Edit("Edit4", 200, 252, 57, "0.5", 16, true, 16),
-    Edit("Edit5", 200, 276, 57, "2", 16, true, 17),
-    Edit("Edit6", 200, 300, 57, "2", 16, true, 18),
+          "", 15, Tick(&S::CheckBox4, 21, &D::DimensionFigure)),
+    // The one distance OK does not check.
+    Edit("Edit4", 200, 252, 57, "0.5", 16, true, 16,
+         {.state = {.text = &S::Edit4}, .settingsLine = 11, .setting = {.number = &D::ValueGap},
+          .labelCaption = kValueGapText}),
+    Edit("Edit5", 200, 276, 57, "2", 16, true, 17,
+         {.state = {.text = &S::Edit5}, .settingsLine = 12,
+          .setting = {.number = &D::ExtensionGap}, .check = C::Edit5,
+          .labelCaption = kExtensionGapText,
+          .explanation = "the distance to the extension line must not be negative"}),
+    Edit("Edit6", 200, 300, 57, "2", 16, true, 18,
+         {.state = {.text = &S::Edit6}, .settingsLine = 13,
+          .setting = {.number = &D::ExtensionOvershoot}, .check = C::Edit6,
+          .labelCaption = kOvershootText,
+          .explanation = "the extension-line overshoot must not be negative"}),
     Radio("RadioGroup3", 8, 328, 145, 67,
           // 寸法間隔が狭い場合
           "\x90\xA1\x96\x40\x8A\xD4\x8A\x75\x82\xAA\x8B\xB7\x82\xA2\x8F\xEA\x8D\x87",
-          kNarrowMarkerItems, 1, 19),
+          kNarrowMarkerItems, 1, 19,
+          {.state = {.index = &S::RadioGroup3}, .settingsLine = 22,
+           .setting = {.index = &D::NarrowMarker}}),
     ControlSpec{.name = kGroup, .kind = ControlKind::GroupBox, .left = 160, .top = 328,
                 .width = 321, .height = 67,
                 // 範囲選択時の取得する点
@@ -137,22 +228,22 @@ constexpr auto kControls = std::to_array<ControlSpec>({
     Check("CheckBox5", 8, 16, 169,
           // 高さ点側の線分の端点
           "\x8D\x82\x82\xB3\x93\x5F\x91\xA4\x82\xCC\x90\xFC\x95\xAA\x82\xCC\x92\x5B\x93\x5F",
-          kGroup, 0),
+          kGroup, 0, Tick(&S::CheckBox5, 23, &D::TakeNearLineEnds)),
     Check("CheckBox6", 8, 32, 191,
           // 高さ点反対側の線分の端点
           "\x8D\x82\x82\xB3\x93\x5F\x94\xBD\x91\xCE\x91\xA4\x82\xCC\x90\xFC\x95\xAA\x82\xCC"
           "\x92\x5B\x93\x5F",
-          kGroup, 1),
+          kGroup, 1, Tick(&S::CheckBox6, 24, &D::TakeFarLineEnds)),
     Check("CheckBox7", 8, 48, 193,
           // 点・点マーカの配置点
           "\x93\x5F\x81\x45\x93\x5F\x83\x7D\x81\x5B\x83\x4A\x82\xCC\x94\x7A\x92\x75\x93\x5F",
-          kGroup, 2),
+          kGroup, 2, Tick(&S::CheckBox7, 25, &D::TakePoints)),
     Check("CheckBox8", 200, 16, 119,
           "\x89\x7E\x8C\xCA\x82\xCC\x92\x86\x90\x53\x93\x5F",  // 円弧の中心点
-          kGroup, 3),
+          kGroup, 3, Tick(&S::CheckBox8, 26, &D::TakeArcCenters)),
     Check("CheckBox9", 200, 32, 119,
           "\x89\x7E\x8C\xCA\x82\xCC\x92\x5B\x93\x5F",  // 円弧の端点
-          kGroup, 4),
+          kGroup, 4, Tick(&S::CheckBox9, 27, &D::TakeArcEnds)),
     ControlSpec{.name = "Button1", .kind = ControlKind::Button, .left = 360, .top = 256,
                 .width = 121, .height = 33,
                 .caption = "\x82\x6E\x82\x6A(&Y)",  // ＯＫ(&Y)
@@ -171,35 +262,26 @@ constexpr auto kControls = std::to_array<ControlSpec>({
 constexpr std::string_view kPaperMm = "\x90\x7D\x90\xA1mm";
 
 constexpr std::array<LabelSpec, 20> kLabels = {{
-    {"Label6", 8, 8, "\x8E\x6E\x93\x5F"},                                 // 始点
-    {"Label7", 8, 32, "\x8F\x49\x93\x5F"},                                // 終点
+    {"Label6", 8, 8, kStartPointText},
+    {"Label7", 8, 32, kEndPointText},
     {"Label15", 8, 52, "\x81\x69\x90\xFC\x96\xEE\x88\xF3\x81\x6A", 11},   // （線矢印）
-    {"Label17", 8, 68, "\x92\xB7\x82\xB3"},                               // 長さ
+    {"Label17", 8, 68, kLengthText},
     {"Label18", 88, 68, kPaperMm},
-    {"Label16", 8, 92, "\x8A\x70\x93\x78"},                               // 角度
+    {"Label16", 8, 92, kAngleText},
     {"Label19", 88, 92, "\x81\x8B"},                                      // °
-    {"Label1", 8, 116, "\x92\x5B\x93\x5F\x94\x7B\x97\xA6"},               // 端点倍率
+    {"Label1", 8, 116, kEndScaleText},
     // （点マーカ　線矢印を除く）
     {"Label20", 128, 116,
      "\x81\x69\x93\x5F\x83\x7D\x81\x5B\x83\x4A\x81\x40\x90\xFC\x96\xEE\x88\xF3\x82\xF0\x8F\x9C"
      "\x82\xAD\x81\x6A"},
-    {"Label13", 8, 140, "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x90\xB8\x93\x78"},  // 寸法値の精度
-    {"Label21", 8, 164, "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x8A\xDB\x82\xDF"},  // 寸法値の丸め
-    // 寸法値の文字種
-    {"Label2", 136, 8, "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x95\xB6\x8E\x9A\x8E\xED"},
-    {"Label11", 136, 60, "\x90\xDA\x93\xAA\x95\xB6\x8E\x9A"},              // 接頭文字
-    {"Label12", 136, 84, "\x90\xDA\x94\xF6\x95\xB6\x8E\x9A"},              // 接尾文字
-    // 寸法値と水平線との距離
-    {"Label3", 8, 256,
-     "\x90\xA1\x96\x40\x92\x6C\x82\xC6\x90\x85\x95\xBD\x90\xFC\x82\xC6\x82\xCC\x8B\x97\x97\xA3"},
-    // 計測点と寸法補助線の距離
-    {"Label5", 8, 280,
-     "\x8C\x76\x91\xAA\x93\x5F\x82\xC6\x90\xA1\x96\x40\x95\xE2\x8F\x95\x90\xFC\x82\xCC\x8B\x97"
-     "\x97\xA3"},
-    // 寸法補助線のはみ出し距離
-    {"Label9", 8, 304,
-     "\x90\xA1\x96\x40\x95\xE2\x8F\x95\x90\xFC\x82\xCC\x82\xCD\x82\xDD\x8F\x6F\x82\xB5\x8B\x97"
-     "\x97\xA3"},
+    {"Label13", 8, 140, kPrecisionText},
+    {"Label21", 8, 164, kRoundingText},
+    {"Label2", 136, 8, kTextKindText},
+    {"Label11", 136, 60, kPrefixText},
+    {"Label12", 136, 84, kSuffixText},
+    {"Label3", 8, 256, kValueGapText},
+    {"Label5", 8, 280, kExtensionGapText},
+    {"Label9", 8, 304, kOvershootText},
     {"Label4", 264, 256, kPaperMm},
     {"Label8", 264, 280, kPaperMm},
     {"Label10", 264, 304, kPaperMm},
@@ -248,6 +330,16 @@ constexpr std::array<std::string_view, 22> kNoticeLines = {
     "\x81\x40\x89\xBA\x82\xB3\x82\xA2\x81\x42",  // 　下さい。
 };
 
+// The control that answers to a check; nullptr for None, which no control answers to.
+const ControlSpec* ControlOfCheck(Dimension::SettingControl check)
+{
+    if (check == Dimension::SettingControl::None) return nullptr;
+    for (const ControlSpec& control : kControls) {
+        if (control.value.check == check) return &control;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::span<const ControlSpec> DialogControls() { return kControls; }
@@ -260,6 +352,29 @@ const ControlSpec* FindControl(std::string_view name)
         if (control.name == name) return &control;
     }
     return nullptr;
+}
+
+std::string_view UserCaption(const ControlSpec& control)
+{
+    return control.value.labelCaption.empty() ? control.caption : control.value.labelCaption;
+}
+
+std::string_view SettingControlName(Dimension::SettingControl check)
+{
+    const ControlSpec* control = ControlOfCheck(check);
+    return control ? control->name : std::string_view();
+}
+
+std::string_view SettingCaption(Dimension::SettingControl check)
+{
+    const ControlSpec* control = ControlOfCheck(check);
+    return control ? UserCaption(*control) : std::string_view();
+}
+
+std::string_view SettingExplanation(Dimension::SettingControl check)
+{
+    const ControlSpec* control = ControlOfCheck(check);
+    return control ? control->value.explanation : std::string_view();
 }
 
 std::span<const std::string_view> MarkerItems() { return kMarkerItems; }

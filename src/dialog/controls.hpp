@@ -1,15 +1,22 @@
 // The dialog's controls as data: one table of the input controls and one of the labels, with the
 // window's texts.
 //
-// The same table drives the settings file (which controls hold a value, how many items a list
-// has), korvane-cli's --set (the control names) and the Win32 layout (kind, position and size in
-// client pixels, captions, items, defaults, typing limits, IME, tab order, parent). All texts are
-// Shift-JIS (code page 932) bytes, exactly as the dialog shows them.
+// One row per control holds everything known about it: the Win32 layout (kind, position and size
+// in client pixels, captions, items, defaults, typing limits, IME, tab order, parent) and, for a
+// control that holds a value, where that value goes: its DialogState member (--set, the Win32
+// mirroring), its settings-file line, its DimensionSettings member and conversion (OK), the check
+// it answers to with korvane-cli's explanation, and the text that names it to the user. The
+// settings file, ReadDimensionSettings, SetControl and the lookups below all walk this one table.
+// All dialog texts are Shift-JIS (code page 932) bytes, exactly as the dialog shows them.
 #pragma once
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+
+#include "dialog/dialog_state.hpp"
+#include "dimension/settings.hpp"
 
 namespace Unit1 {
 
@@ -22,6 +29,27 @@ enum class ControlKind {
     Button,
     Memo,          // read-only multi-line notice text
     NoticePanel,   // the bottom strip that holds the notice page
+};
+
+// Where OK puts a control's value in the record of the checks. At most one member is set, and
+// which one decides the conversion.
+struct SettingsField {
+    std::int32_t Dimension::DimensionSettings::*index = nullptr;  // the item index as it is
+    bool Dimension::DimensionSettings::*flag = nullptr;           // the tick as it is
+    double Dimension::DimensionSettings::*number = nullptr;       // the text by TextToRealOrZero
+    std::string Dimension::DimensionSettings::*text = nullptr;    // the text, empty when blank
+};
+
+// A value control's links from its DialogState member to the checks of OK; all empty for a
+// control without a value (group box, button, memo, notice panel).
+struct ControlValue {
+    StateField state{};
+    std::int32_t settingsLine = 0;  // 1-based line of the settings file (3..27)
+    SettingsField setting{};
+    // The check whose failure puts the focus here, and korvane-cli's English reason for it.
+    Dimension::SettingControl check = Dimension::SettingControl::None;
+    std::string_view labelCaption{};  // edit field, drop-down list: the text of its label
+    std::string_view explanation{};
 };
 
 struct ControlSpec {
@@ -45,6 +73,7 @@ struct ControlSpec {
     bool tabStop = true;
     bool isDefaultButton = false;              // Enter
     bool isCancelButton = false;               // Esc
+    ControlValue value{};
 };
 
 struct LabelSpec {
@@ -63,6 +92,16 @@ std::span<const LabelSpec> DialogLabels();
 
 // The control with this name (case-sensitive, "Edit7"), or nullptr.
 const ControlSpec* FindControl(std::string_view name);
+
+// The text that names a value control to the user: the label beside an edit field or drop-down
+// list ("長さ" for Edit7), a radio group's or check box's own caption.
+std::string_view UserCaption(const ControlSpec& control);
+
+// The control that a failed check puts the focus on: its name ("Edit7"), its UserCaption and
+// korvane-cli's explanation of the failure. "" for None.
+std::string_view SettingControlName(Dimension::SettingControl check);
+std::string_view SettingCaption(Dimension::SettingControl check);
+std::string_view SettingExplanation(Dimension::SettingControl check);
 
 // The twelve end-marker kinds of ComboBox1 and ComboBox2 (items 1 and 11 share a text).
 std::span<const std::string_view> MarkerItems();

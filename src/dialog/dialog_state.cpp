@@ -1,6 +1,5 @@
 #include "dialog/dialog_state.hpp"
 
-#include <array>
 #include <charconv>
 #include <optional>
 #include <system_error>
@@ -11,41 +10,6 @@
 
 namespace Unit1 {
 namespace {
-
-struct NamedField {
-    std::string_view name;
-    StateField field;
-};
-
-using S = DialogState;
-
-constexpr std::array<NamedField, 25> kFields = {{
-    {"ComboBox1", {.index = &S::ComboBox1}},
-    {"ComboBox2", {.index = &S::ComboBox2}},
-    {"ComboBox3", {.index = &S::ComboBox3}},
-    {"ComboBox4", {.index = &S::ComboBox4}},
-    {"ComboBox5", {.index = &S::ComboBox5}},
-    {"Edit1", {.text = &S::Edit1}},
-    {"Edit2", {.text = &S::Edit2}},
-    {"Edit3", {.text = &S::Edit3}},
-    {"Edit4", {.text = &S::Edit4}},
-    {"Edit5", {.text = &S::Edit5}},
-    {"Edit6", {.text = &S::Edit6}},
-    {"Edit7", {.text = &S::Edit7}},
-    {"Edit8", {.text = &S::Edit8}},
-    {"RadioGroup1", {.index = &S::RadioGroup1}},
-    {"RadioGroup2", {.index = &S::RadioGroup2}},
-    {"RadioGroup3", {.index = &S::RadioGroup3}},
-    {"CheckBox1", {.checked = &S::CheckBox1}},
-    {"CheckBox2", {.checked = &S::CheckBox2}},
-    {"CheckBox3", {.checked = &S::CheckBox3}},
-    {"CheckBox4", {.checked = &S::CheckBox4}},
-    {"CheckBox5", {.checked = &S::CheckBox5}},
-    {"CheckBox6", {.checked = &S::CheckBox6}},
-    {"CheckBox7", {.checked = &S::CheckBox7}},
-    {"CheckBox8", {.checked = &S::CheckBox8}},
-    {"CheckBox9", {.checked = &S::CheckBox9}},
-}};
 
 // 現在の文字種(
 constexpr std::string_view kCurrentTextKind = "\x8C\xBB\x8D\xDD\x82\xCC\x95\xB6\x8E\x9A\x8E\xED(";
@@ -83,17 +47,15 @@ std::string KeepUnlessBlank(const std::string& text)
 
 StateField FieldOf(std::string_view controlName)
 {
-    for (const NamedField& named : kFields) {
-        if (named.name == controlName) return named.field;
-    }
-    return {};
+    const ControlSpec* control = FindControl(controlName);
+    return control ? control->value.state : StateField{};
 }
 
 DialogState DefaultDialogState()
 {
     DialogState state;
     for (const ControlSpec& control : DialogControls()) {
-        const StateField field = FieldOf(control.name);
+        const StateField& field = control.value.state;
         if (field.index) state.*field.index = control.defaultIndex;
         if (field.text) state.*field.text = std::string(control.defaultText);
         if (field.checked) state.*field.checked = control.defaultChecked;
@@ -135,7 +97,7 @@ std::int32_t ItemCount(const DialogState& state, const ControlSpec& control)
 
 void ApplyItemIndex(DialogState& state, const ControlSpec& control, std::int32_t index)
 {
-    std::int32_t DialogState::*field = FieldOf(control.name).index;
+    std::int32_t DialogState::*field = control.value.state.index;
     if (!field) return;
     const std::int32_t count = ItemCount(state, control);
     if (index < 0) index = 0;
@@ -147,33 +109,17 @@ void ApplyItemIndex(DialogState& state, const ControlSpec& control, std::int32_t
 
 Dimension::DimensionSettings ReadDimensionSettings(const DialogState& state)
 {
-    using MyFunc::TextToRealOrZero;
     Dimension::DimensionSettings settings;
-    settings.StartMarker = state.ComboBox1;
-    settings.EndMarker = state.ComboBox2;
-    settings.EndMarkerScale = TextToRealOrZero(state.Edit1);
-    settings.MarkerLength = TextToRealOrZero(state.Edit7);
-    settings.MarkerAngle = TextToRealOrZero(state.Edit8);
-    settings.ValueTextKind = state.ComboBox3;
-    settings.Prefix = KeepUnlessBlank(state.Edit2);
-    settings.Suffix = KeepUnlessBlank(state.Edit3);
-    settings.Precision = state.ComboBox4;
-    settings.Rounding = state.ComboBox5;
-    settings.ShowTrailingZeros = state.RadioGroup1;
-    settings.ValueUnit = state.RadioGroup2;
-    settings.ThousandsCommas = state.CheckBox1;
-    settings.AppendUnit = state.CheckBox2;
-    settings.FullWidthValue = state.CheckBox3;
-    settings.DimensionFigure = state.CheckBox4;
-    settings.ValueGap = TextToRealOrZero(state.Edit4);
-    settings.ExtensionGap = TextToRealOrZero(state.Edit5);
-    settings.ExtensionOvershoot = TextToRealOrZero(state.Edit6);
-    settings.NarrowMarker = state.RadioGroup3;
-    settings.TakeNearLineEnds = state.CheckBox5;
-    settings.TakeFarLineEnds = state.CheckBox6;
-    settings.TakePoints = state.CheckBox7;
-    settings.TakeArcCenters = state.CheckBox8;
-    settings.TakeArcEnds = state.CheckBox9;
+    for (const ControlSpec& control : DialogControls()) {
+        const StateField& from = control.value.state;
+        const SettingsField& to = control.value.setting;
+        if (to.index && from.index) settings.*to.index = state.*from.index;
+        if (to.flag && from.checked) settings.*to.flag = state.*from.checked;
+        if (to.number && from.text) {
+            settings.*to.number = MyFunc::TextToRealOrZero(state.*from.text);
+        }
+        if (to.text && from.text) settings.*to.text = KeepUnlessBlank(state.*from.text);
+    }
     settings.CurrentScale = 1.0;
     return settings;
 }
@@ -183,7 +129,7 @@ bool SetControl(DialogState& state, std::string_view name, std::string_view valu
     if (!IsPrintableAscii(value)) return false;
     const ControlSpec* control = FindControl(name);
     if (!control) return false;
-    const StateField field = FieldOf(name);
+    const StateField& field = control->value.state;
 
     if (field.text) {
         state.*field.text = std::string(value);

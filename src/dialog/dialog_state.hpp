@@ -3,7 +3,8 @@
 // A drop-down list or radio group holds its selected item index (-1: nothing selected), a check
 // box a bool, an edit field its text as Shift-JIS bytes. The Win32 dialog copies its controls
 // into a DialogState and back; korvane-cli builds one from the defaults, the settings file and
-// its --set options. Control names are those of the controls table (controls.hpp).
+// its --set options. Control names are those of the controls table (controls.hpp), whose rows
+// also say which member holds each control's value and where OK takes it.
 #pragma once
 
 #include <cstdint>
@@ -56,13 +57,15 @@ struct DialogState {
 };
 
 // Where a control's value lives in a DialogState; at most one member is set. All are null for a
-// control that holds no value (button, group box, memo, notice panel) and for unknown names.
+// control that holds no value (button, group box, memo, notice panel).
 struct StateField {
     std::int32_t DialogState::*index = nullptr;  // drop-down list, radio group
     std::string DialogState::*text = nullptr;    // edit
     bool DialogState::*checked = nullptr;        // check box
 };
 
+// The field of the named control, as its row of the controls table gives it; all null for an
+// unknown name.
 StateField FieldOf(std::string_view controlName);
 
 // Every control at its default from the controls table; window at (100, 100); no text kinds.
@@ -78,8 +81,9 @@ std::int32_t ItemCount(const DialogState& state, const ControlSpec& control);
 // the end leaves a drop-down list without a selection and selects a radio group's last item.
 void ApplyItemIndex(DialogState& state, const ControlSpec& control, std::int32_t index);
 
-// The record OK checks, unscaled (CurrentScale 1). Numbers by TextToRealOrZero; a prefix or
-// suffix with nothing but blanks becomes empty, any other is kept byte for byte.
+// The record OK checks, unscaled (CurrentScale 1), each member from the control whose row names
+// it. Numbers by TextToRealOrZero; a prefix or suffix with nothing but blanks becomes empty, any
+// other is kept byte for byte.
 Dimension::DimensionSettings ReadDimensionSettings(const DialogState& state);
 
 // korvane-cli's --set NAME=VALUE. VALUE must be printable ASCII. A list or radio group takes a

@@ -12,45 +12,46 @@
 namespace Unit1 {
 namespace {
 
-// One line of the file: a control of the dialog, or one of the window's coordinates.
-struct SettingsLine {
-    std::string_view control;
-    std::int32_t DialogState::*position = nullptr;
-};
+constexpr std::size_t kLineCount = 27;
 
-constexpr std::array<SettingsLine, 27> kLines = {{
-    {"", &DialogState::SavedLeft},
-    {"", &DialogState::SavedTop},
-    {"ComboBox1"}, {"ComboBox2"}, {"ComboBox3"}, {"ComboBox4"}, {"ComboBox5"},
-    {"Edit1"}, {"Edit2"}, {"Edit3"}, {"Edit4"}, {"Edit5"}, {"Edit6"}, {"Edit7"}, {"Edit8"},
-    {"RadioGroup1"}, {"RadioGroup2"},
-    {"CheckBox1"}, {"CheckBox2"}, {"CheckBox3"}, {"CheckBox4"},
-    {"RadioGroup3"},
-    {"CheckBox5"}, {"CheckBox6"}, {"CheckBox7"}, {"CheckBox8"}, {"CheckBox9"},
-}};
+// Lines 1 and 2 hold the window's top-left; every other line belongs to the control whose row of
+// the controls table gives its number, so one table serves both reading and writing.
+constexpr std::array<std::int32_t DialogState::*, 2> kPositionLines = {
+    &DialogState::SavedLeft, &DialogState::SavedTop};
 
-void ApplyLine(DialogState& state, const SettingsLine& line, std::string_view text)
+// The control of the line at this 0-based index; nullptr for none (the position lines).
+const ControlSpec* ControlOfLine(std::size_t index)
 {
-    if (line.position) {
-        state.*line.position = MyFunc::TextToIntOrZero(text);
+    for (const ControlSpec& control : DialogControls()) {
+        if (static_cast<std::size_t>(control.value.settingsLine) == index + 1) return &control;
+    }
+    return nullptr;
+}
+
+void ApplyLine(DialogState& state, std::size_t index, std::string_view text)
+{
+    if (index < kPositionLines.size()) {
+        state.*kPositionLines[index] = MyFunc::TextToIntOrZero(text);
         return;
     }
-    const StateField field = FieldOf(line.control);
+    const ControlSpec* control = ControlOfLine(index);
+    if (!control) return;
+    const StateField& field = control->value.state;
     if (field.text) {
         state.*field.text = std::string(text);
     } else if (field.checked) {
         state.*field.checked = MyFunc::TextToIntOrZero(text) != 0;
     } else if (field.index) {
-        ApplyItemIndex(state, *FindControl(line.control), MyFunc::TextToIntOrZero(text));
+        ApplyItemIndex(state, *control, MyFunc::TextToIntOrZero(text));
     }
 }
 
-void AppendLine(std::string& bytes, const DialogState& state, const SettingsLine& line)
+void AppendLine(std::string& bytes, const DialogState& state, std::size_t index)
 {
-    if (line.position) {
-        bytes += std::to_string(state.*line.position);
-    } else {
-        const StateField field = FieldOf(line.control);
+    if (index < kPositionLines.size()) {
+        bytes += std::to_string(state.*kPositionLines[index]);
+    } else if (const ControlSpec* control = ControlOfLine(index)) {
+        const StateField& field = control->value.state;
         if (field.text) bytes += state.*field.text;
         if (field.checked) bytes += state.*field.checked ? "1" : "0";
         if (field.index) bytes += std::to_string(state.*field.index);
@@ -70,22 +71,22 @@ void LoadSettings(DialogState& state, const std::filesystem::path& path)
 
     std::string text;
     std::size_t applied = 0;
-    while (applied < kLines.size() && std::getline(in, text)) {
+    while (applied < kLineCount && std::getline(in, text)) {
         // Only an LF ends a line; the CR of a CR LF pair is not part of the value.
         if (!in.eof() && !text.empty() && text.back() == '\r') text.pop_back();
-        ApplyLine(state, kLines[applied], text);
+        ApplyLine(state, applied, text);
         ++applied;
     }
     // After a read error the remaining controls keep what they had; at the end of a short file
     // the missing lines count as empty.
     if (in.bad()) return;
-    for (; applied < kLines.size(); ++applied) ApplyLine(state, kLines[applied], "");
+    for (; applied < kLineCount; ++applied) ApplyLine(state, applied, "");
 }
 
 bool SaveSettings(const DialogState& state, const std::filesystem::path& path)
 {
     std::string bytes;
-    for (const SettingsLine& line : kLines) AppendLine(bytes, state, line);
+    for (std::size_t index = 0; index < kLineCount; ++index) AppendLine(bytes, state, index);
 
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) return false;

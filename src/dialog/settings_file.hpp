@@ -3,7 +3,8 @@
 // Beside the executable with the extension ".dat". Shift-JIS text of exactly 27 lines, each
 // ended by CR LF, one value a line: 1-2 window left and top, 3-7 ComboBox1..5 item indexes,
 // 8-15 Edit1..8 texts byte for byte, 16-17 RadioGroup1..2 indexes, 18-21 CheckBox1..4 ("1" / "0"),
-// 22 RadioGroup3 index, 23-27 CheckBox5..9.
+// 22 RadioGroup3 index, 23-27 CheckBox5..9 (each control's number is in its row of the controls
+// table).
 //
 // Reading: a line ends at LF, with one CR directly before it removed; a last line without LF
 // counts; missing lines read as empty, lines past the 27th are ignored. Integers are read with

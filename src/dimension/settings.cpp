@@ -5,26 +5,6 @@
 
 namespace Dimension {
 
-std::string_view SettingControlName(SettingControl control)
-{
-    switch (control) {
-    case SettingControl::None: return "";
-    case SettingControl::ComboBox1: return "ComboBox1";
-    case SettingControl::ComboBox2: return "ComboBox2";
-    case SettingControl::Edit1: return "Edit1";
-    case SettingControl::Edit7: return "Edit7";
-    case SettingControl::Edit8: return "Edit8";
-    case SettingControl::ComboBox3: return "ComboBox3";
-    case SettingControl::ComboBox4: return "ComboBox4";
-    case SettingControl::ComboBox5: return "ComboBox5";
-    case SettingControl::RadioGroup1: return "RadioGroup1";
-    case SettingControl::RadioGroup2: return "RadioGroup2";
-    case SettingControl::Edit5: return "Edit5";
-    case SettingControl::Edit6: return "Edit6";
-    }
-    return "";
-}
-
 SettingControl FirstInvalidSetting(const DimensionSettings& s)
 {
     // The order decides which control gets the focus when several values are bad. Each entry

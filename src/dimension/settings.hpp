@@ -3,20 +3,17 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "exchange/drawing_model.hpp"
 
 namespace Dimension {
 
-// The controls that a failed check puts the keyboard focus on, in check order.
+// The controls that a failed check puts the keyboard focus on, in check order. Each front end
+// maps them to its own controls (the dialog: one row of its controls table each).
 enum class SettingControl {
     None, ComboBox1, ComboBox2, Edit1, Edit7, Edit8, ComboBox3, ComboBox4, ComboBox5,
     RadioGroup1, RadioGroup2, Edit5, Edit6
 };
-
-// The control's name as the dialog and korvane-cli call it ("Edit7"); "" for None.
-std::string_view SettingControlName(SettingControl control);
 
 struct DimensionSettings {
     std::int32_t StartMarker = 0;       // ComboBox1 index, -1 none

@@ -52,15 +52,45 @@ TEST(DialogControls, EveryValueControlIsBackedByTheDialogState)
     EXPECT_FALSE(names.contains(""));
     EXPECT_EQ(FindControl("edit1"), nullptr);
 
-    // Every control a failed check focuses can take the focus.
+    // Every control a failed check focuses can take the focus, and can be named and explained.
     using Dimension::SettingControl;
     for (int i = static_cast<int>(SettingControl::ComboBox1);
          i <= static_cast<int>(SettingControl::Edit6); ++i) {
-        const std::string_view name =
-            Dimension::SettingControlName(static_cast<SettingControl>(i));
+        const auto check = static_cast<SettingControl>(i);
+        const std::string_view name = Unit1::SettingControlName(check);
         SCOPED_TRACE(std::string(name));
         ASSERT_NE(FindControl(name), nullptr);
         EXPECT_TRUE(FindControl(name)->tabStop);
+        EXPECT_EQ(FindControl(name)->value.check, check);
+        EXPECT_FALSE(Unit1::SettingCaption(check).empty());
+        EXPECT_FALSE(Unit1::SettingExplanation(check).empty());
+    }
+    EXPECT_EQ(Unit1::SettingControlName(SettingControl::None), "");
+}
+
+TEST(DialogControls, NamesEachCheckedControlAsTheUserSeesIt)
+{
+    using C = Dimension::SettingControl;
+    struct Case {
+        C check;
+        std::string_view caption;
+    };
+    // A list or field by the label beside it, a radio group by its own caption.
+    const Case cases[] = {
+        {C::Edit7, "\x92\xB7\x82\xB3"},                                      // 長さ
+        {C::ComboBox1, "\x8E\x6E\x93\x5F"},                                  // 始点
+        {C::Edit1, "\x92\x5B\x93\x5F\x94\x7B\x97\xA6"},                      // 端点倍率
+        // 寸法値の文字種
+        {C::ComboBox3, "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x95\xB6\x8E\x9A\x8E\xED"},
+        // 計測点と寸法補助線の距離
+        {C::Edit5, "\x8C\x76\x91\xAA\x93\x5F\x82\xC6\x90\xA1\x96\x40\x95\xE2\x8F\x95\x90\xFC"
+                   "\x82\xCC\x8B\x97\x97\xA3"},
+        {C::RadioGroup2, "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x92\x50\x88\xCA"},  // 寸法値の単位
+        {C::None, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(Unit1::SettingControlName(c.check)));
+        EXPECT_EQ(Unit1::SettingCaption(c.check), c.caption);
     }
 }
 
@@ -100,6 +130,7 @@ TEST(DialogControls, EveryTextIsWholeShiftJis)
     };
     for (const ControlSpec& control : DialogControls()) {
         texts.push_back(control.caption);
+        texts.push_back(control.value.labelCaption);
         texts.push_back(control.defaultText);
         texts.insert(texts.end(), control.items.begin(), control.items.end());
     }

@@ -95,7 +95,7 @@ TEST(ReadDimensionSettings, FeedsTheChecksFromTheFieldTexts)
         DialogState state = ReadyState();
         ASSERT_TRUE(SetControl(state, c.control, c.value));
         const DimensionSettings settings = Unit1::ReadDimensionSettings(state);
-        EXPECT_EQ(Dimension::SettingControlName(Dimension::FirstInvalidSetting(settings)),
+        EXPECT_EQ(Unit1::SettingControlName(Dimension::FirstInvalidSetting(settings)),
                   c.expectedFocus);
     }
 }

@@ -243,7 +243,7 @@ void Button1Click(TForm1& form)
         SendMessageW(form.handle, WM_CLOSE, 0, 0);
         break;
     case Dimension::CommandOutcome::Refused:
-        FocusControl(form, Dimension::SettingControlName(result.focus));
+        FocusControl(form, SettingControlName(result.focus));
         break;
     case Dimension::CommandOutcome::TooFewPoints:
         ShowMessage(form, kTooFewPointsMessage, MB_ICONQUESTION);
