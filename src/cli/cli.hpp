@@ -10,7 +10,8 @@
 //
 // Exit codes: 0 drawn or cancelled, 2 a value failed its check (the control's name on stderr),
 // 3 fewer than two measuring points, 4 cannot dimension (zero scale, a number not finite),
-// 5 the command file could not be written (overrides every other code), 64 usage.
+// 5 the command file could not be written (overrides every other code), 6 memory ran out
+// (the message on stderr, "hq" written; also with --cancel), 64 usage.
 // In every case but 64 the command file is written: the run, or "hq" when nothing was drawn.
 #pragma once
 
@@ -26,6 +27,7 @@ inline constexpr int kExitRefused = 2;
 inline constexpr int kExitTooFewPoints = 3;
 inline constexpr int kExitCannotDimension = 4;
 inline constexpr int kExitNotWritten = 5;
+inline constexpr int kExitOutOfMemory = 6;
 inline constexpr int kExitUsage = 64;
 
 // Runs the tool once. `args` are the command-line arguments after the program name, as UTF-8;

@@ -1,9 +1,37 @@
 #include "dialog/tool_run.hpp"
 
+#include <new>
+#include <system_error>
+
 #include "dialog/settings_file.hpp"
 #include "exchange/exchange_reader.hpp"
 
 namespace Unit1 {
+
+namespace {
+
+// Releases everything the run holds, so that ending it needs no more memory than "hq".
+void RunOutOfMemory(ToolRun& run)
+{
+    run.outOfMemory = true;
+    RidEdaza::ReleaseDrawingModel(run.model, run.writer.buffer);
+    run.writer = RidEdaza::CommandWriter{};
+}
+
+// "hq" into the command file; should even that find no memory, no file at all, as after any
+// failed write: never the host's own file, which it would execute as commands.
+bool WriteNothingDrawn(const std::filesystem::path& commandFile)
+{
+    try {
+        return RidEdaza::WriteCommandFile(RidEdaza::CommandBuffer{}, commandFile);
+    } catch (const std::bad_alloc&) {
+        std::error_code ignored;
+        std::filesystem::remove(commandFile, ignored);
+        return false;
+    }
+}
+
+}  // namespace
 
 ToolFiles ToolFilesBeside(const std::filesystem::path& executable)
 {
@@ -17,40 +45,56 @@ ToolFiles ToolFilesBeside(const std::filesystem::path& executable)
 
 DialogState OpenToolRun(ToolRun& run, DialogState controls)
 {
-    RidEdaza::InitDrawingModel(run.model, run.writer.buffer);
-    run.exchangeFileRead =
-        RidEdaza::ReadExchangeFile(run.model, run.files.toolFolder / kExchangeFileName);
-    RidEdaza::ResetOutputState(run.writer, run.model.state);
-
-    // The text kinds come from the drawing; which one is chosen, from the settings file only.
-    controls.ComboBox3Items = TextKindItems(run.model.state);
-    controls.ComboBox3 = -1;
-    LoadSettings(controls, run.files.settingsFile);
     run.opened = true;
-    return controls;
+    try {
+        RidEdaza::InitDrawingModel(run.model, run.writer.buffer);
+        run.exchangeFileRead =
+            RidEdaza::ReadExchangeFile(run.model, run.files.toolFolder / kExchangeFileName);
+        RidEdaza::ResetOutputState(run.writer, run.model.state);
+
+        // The text kinds come from the drawing; which one is chosen, from the settings file only.
+        DialogState shown = controls;
+        shown.ComboBox3Items = TextKindItems(run.model.state);
+        shown.ComboBox3 = -1;
+        LoadSettings(shown, run.files.settingsFile);
+        return shown;
+    } catch (const std::bad_alloc&) {
+        // A drawing too large to hold (or an endless line): nothing can be drawn from it.
+        RunOutOfMemory(run);
+        return controls;
+    }
 }
 
 Dimension::CommandResult PressOk(ToolRun& run, DialogState& controls, const OkHooks& hooks)
 {
+    if (run.outOfMemory) return {.outcome = Dimension::CommandOutcome::OutOfMemory};
     Dimension::CommandHooks commandHooks;
     commandHooks.progress = hooks.progress;
     commandHooks.settingsAccepted = [&] {
         if (hooks.beforeSave) hooks.beforeSave(controls);
         SaveSettings(controls, run.files.settingsFile);
     };
-    return Dimension::RunDimensionCommand(ReadDimensionSettings(controls), run.model,
-                                          run.firstArgument, run.writer, commandHooks);
+    const Dimension::CommandResult result = Dimension::RunDimensionCommand(
+        ReadDimensionSettings(controls), run.model, run.firstArgument, run.writer, commandHooks);
+    if (result.outcome == Dimension::CommandOutcome::OutOfMemory) RunOutOfMemory(run);
+    return result;
 }
 
 bool CloseToolRun(ToolRun& run)
 {
-    if (run.closed) return true;
+    if (run.closed) return run.commandFileWritten;
     run.closed = true;
     // The host reads this file when the tool has ended: the run, or "hq" for nothing drawn.
-    const bool written =
-        RidEdaza::WriteCommandFile(run.writer.buffer, run.files.toolFolder / kExchangeFileName);
+    const std::filesystem::path commandFile = run.files.toolFolder / kExchangeFileName;
+    try {
+        run.commandFileWritten = RidEdaza::WriteCommandFile(run.writer.buffer, commandFile);
+    } catch (const std::bad_alloc&) {
+        // No room even to write the run: the host gets "nothing drawn", never its own file back.
+        RunOutOfMemory(run);
+        run.commandFileWritten = WriteNothingDrawn(commandFile);
+    }
     RidEdaza::ReleaseDrawingModel(run.model, run.writer.buffer);
-    return written;
+    return run.commandFileWritten;
 }
 
 }  // namespace Unit1

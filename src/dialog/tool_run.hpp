@@ -9,6 +9,10 @@
 //          point is acquired; a drawn run waits in the writer's buffer;
 //   close  the command file is written (the run, or "hq" when nothing was drawn) and the model
 //          is released. Whatever ends the run (OK, Cancel, the close box) closes it once.
+//
+// Memory running out at any step never aborts the program: the step releases what it held and
+// marks the run outOfMemory, after which nothing is drawn and closing writes "hq". The front end
+// tells the user and closes.
 #pragma once
 
 #include <filesystem>
@@ -44,6 +48,8 @@ struct ToolRun {
     bool exchangeFileRead = false;  // the host's file was there and read to its end
     bool opened = false;
     bool closed = false;
+    bool outOfMemory = false;  // the run can only end: OK draws nothing, closing writes "hq"
+    bool commandFileWritten = false;
 };
 
 // Opens the run. `controls` are the controls' values before the settings file is applied (their
@@ -59,7 +65,8 @@ struct OkHooks {
     std::function<void(DialogState& controls)> beforeSave;
 };
 
-// OK on the controls' values. A failed save is silent and never changes the outcome.
+// OK on the controls' values. A failed save is silent and never changes the outcome. After the
+// run ran out of memory this draws nothing and answers OutOfMemory.
 Dimension::CommandResult PressOk(ToolRun& run, DialogState& controls, const OkHooks& hooks);
 
 // Writes the command file and releases the model, once. False when the file could not be

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "common/fpu.hpp"
 #include "dimension/draw.hpp"
@@ -15,16 +16,10 @@ void Report(const CommandHooks& hooks, std::string_view status)
     if (hooks.progress) hooks.progress(status);
 }
 
-}  // namespace
-
-CommandResult RunDimensionCommand(const DimensionSettings& settings,
-                                  const RidEdaza::DrawingModel& model,
-                                  std::string_view firstArgument,
-                                  RidEdaza::CommandWriter& writer, const CommandHooks& hooks)
+CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::DrawingModel& model,
+                        std::string_view firstArgument, RidEdaza::CommandWriter& writer,
+                        const CommandHooks& hooks)
 {
-    // An input-method DLL or a driver may have changed the x87 precision since start.
-    MyFunc::UseExtendedPrecision();
-
     CommandResult result;
     result.focus = FirstInvalidSetting(settings);
     if (result.focus != SettingControl::None) {
@@ -87,6 +82,27 @@ CommandResult RunDimensionCommand(const DimensionSettings& settings,
     Report(hooks, kStatusWritingFile);
     result.outcome = CommandOutcome::Drawn;
     return result;
+}
+
+}  // namespace
+
+CommandResult RunDimensionCommand(const DimensionSettings& settings,
+                                  const RidEdaza::DrawingModel& model,
+                                  std::string_view firstArgument,
+                                  RidEdaza::CommandWriter& writer, const CommandHooks& hooks)
+{
+    // An input-method DLL or a driver may have changed the x87 precision since start.
+    MyFunc::UseExtendedPrecision();
+    try {
+        return RunStages(settings, model, firstArgument, writer, hooks);
+    } catch (const std::bad_alloc&) {
+        // The stages' points and layout are gone with the unwinding; a half-built run must not
+        // reach the host either, and its room is what the ending needs.
+        writer.buffer = RidEdaza::CommandBuffer{};
+        CommandResult result;
+        result.outcome = CommandOutcome::OutOfMemory;
+        return result;
+    }
 }
 
 }  // namespace Dimension

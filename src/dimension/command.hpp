@@ -36,6 +36,7 @@ enum class CommandOutcome {
     Refused,          // a value failed its check: focus goes to CommandResult::focus
     TooFewPoints,     // fewer than two measuring points kept
     CannotDimension,  // zero scale or a number that is not finite: nothing appended
+    OutOfMemory,      // memory ran out: the buffer is emptied, and the run can only end ("hq")
 };
 
 struct CommandResult {
@@ -56,7 +57,8 @@ struct CommandHooks {
 
 // Runs OK once. `settings` are the unscaled values read from the controls. The measuring points
 // live for the call only. On CannotDimension the writer (buffer and attribute cache) is left
-// exactly as it was before the call.
+// exactly as it was before the call. Never throws for want of memory: that is OutOfMemory, with
+// everything the command held released and the writer's buffer emptied.
 CommandResult RunDimensionCommand(const DimensionSettings& settings,
                                   const RidEdaza::DrawingModel& model,
                                   std::string_view firstArgument,

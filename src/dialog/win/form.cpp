@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <new>
 
 #include "common/fpu.hpp"
 #include "dialog/win/form_window.hpp"
@@ -74,7 +75,9 @@ int ShowMessage(const TForm1& form, std::string_view text, UINT icon)
 {
     const std::wstring wideText = Cp932ToWide(text);
     const std::wstring title = Cp932ToWide(kMessageTitle);
-    return form.messageBox(form.handle, wideText.c_str(), title.c_str(), icon | MB_OK);
+    // Before the dialog is shown the box stands on its own.
+    HWND owner = form.handle && IsWindowVisible(form.handle) ? form.handle : nullptr;
+    return form.messageBox(owner, wideText.c_str(), title.c_str(), icon | MB_OK);
 }
 
 bool IsFocusable(HWND form, HWND window)
@@ -253,6 +256,21 @@ void Button1Click(TForm1& form)
         // a first one would.
         ShowMessage(form, kCannotDimensionMessage, MB_ICONWARNING);
         break;
+    case Dimension::CommandOutcome::OutOfMemory:
+        EndForWantOfMemory(form);
+        break;
+    }
+}
+
+void EndForWantOfMemory(TForm1& form)
+{
+    form.run.outOfMemory = true;
+    ShowMessage(form, kOutOfMemoryMessage, MB_ICONWARNING);
+    // Closing writes "hq": nothing of the run reaches the host.
+    if (form.handle) {
+        SendMessageW(form.handle, WM_CLOSE, 0, 0);
+    } else {
+        FormClose(form);
     }
 }
 
@@ -267,6 +285,12 @@ void FormClose(TForm1& form)
     CloseToolRun(form.run);
 }
 
+namespace {
+
+LRESULT FormMessage(TForm1& form, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace
+
 LRESULT CALLBACK Form1WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
@@ -277,19 +301,32 @@ LRESULT CALLBACK Form1WindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     }
     TForm1* form = FormOf(window);
     if (!form) return DefWindowProcW(window, message, wParam, lParam);
+    // No exception may cross the system's frames around a window procedure (a 32-bit program
+    // cannot unwind through them): memory running out in a handler ends the run here.
+    try {
+        return FormMessage(*form, window, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        if (!form->run.closed) EndForWantOfMemory(*form);
+        return 0;
+    }
+}
 
+namespace {
+
+LRESULT FormMessage(TForm1& form, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     switch (message) {
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
-            Button1Click(*form);
+            Button1Click(form);
             return 0;
         }
         if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED) {
-            Button2Click(*form);
+            Button2Click(form);
             return 0;
         }
         if (LOWORD(wParam) >= kFirstRadioId && HIWORD(wParam) == BN_CLICKED) {
-            UpdateRadioTabStops(*form);
+            UpdateRadioTabStops(form);
             return 0;
         }
         break;
@@ -300,55 +337,57 @@ LRESULT CALLBACK Form1WindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CTLCOLORBTN: {
         HDC dc = reinterpret_cast<HDC>(wParam);
         HWND control = reinterpret_cast<HWND>(lParam);
-        if (control == ControlWindow(*form, "Memo1") && form->memoBrush) {
+        if (control == ControlWindow(form, "Memo1") && form.memoBrush) {
             SetBkColor(dc, ColourOf(kMemoBackground));
-            return reinterpret_cast<LRESULT>(form->memoBrush);
+            return reinterpret_cast<LRESULT>(form.memoBrush);
         }
-        if (control == form->statusStrip && form->statusBrush) {
+        if (control == form.statusStrip && form.statusBrush) {
             SetBkColor(dc, ColourOf(kStatusBackground));
-            return reinterpret_cast<LRESULT>(form->statusBrush);
+            return reinterpret_cast<LRESULT>(form.statusBrush);
         }
         SetBkColor(dc, RGB(255, 255, 255));
-        return reinterpret_cast<LRESULT>(form->whiteBrush);
+        return reinterpret_cast<LRESULT>(form.whiteBrush);
     }
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = GetFocus();
-            if (IsFocusable(window, focus)) form->lastFocus = focus;
+            if (IsFocusable(window, focus)) form.lastFocus = focus;
         } else if (!HIWORD(wParam)) {
-            HWND focus = IsFocusable(window, form->lastFocus)
-                             ? form->lastFocus
+            HWND focus = IsFocusable(window, form.lastFocus)
+                             ? form.lastFocus
                              : GetNextDlgTabItem(window, nullptr, FALSE);
             if (focus) SetFocus(focus);
         }
         return 0;
     case WM_SYSCOMMAND:
         // The application window carries the task-bar button: minimising goes through it.
-        if ((wParam & 0xFFF0) == SC_MINIMIZE && form->owner) {
-            SendMessageW(form->owner, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        if ((wParam & 0xFFF0) == SC_MINIMIZE && form.owner) {
+            SendMessageW(form.owner, WM_SYSCOMMAND, SC_MINIMIZE, 0);
             return 0;
         }
         break;
     case WM_CLOSE:
-        FormClose(*form);
+        FormClose(form);
         DestroyWindow(window);
         return 0;
     case WM_DESTROY:
-        if (form->quitOnClose) PostQuitMessage(0);
+        if (form.quitOnClose) PostQuitMessage(0);
         return 0;
     case WM_NCDESTROY:
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        form->handle = nullptr;
-        form->noticeLink = nullptr;
-        form->noticeStrip = nullptr;
-        form->statusStrip = nullptr;
-        form->labels.clear();
-        form->controls.clear();
+        form.handle = nullptr;
+        form.noticeLink = nullptr;
+        form.noticeStrip = nullptr;
+        form.statusStrip = nullptr;
+        form.labels.clear();
+        form.controls.clear();
         break;
     default:
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
+
+}  // namespace
 
 }  // namespace Unit1

@@ -82,6 +82,9 @@ void Button1Click(TForm1& form);
 // Cancel: closes the window; nothing is drawn.
 void Button2Click(TForm1& form);
 
+// Memory ran out: the warning box, then the window closes and the command file says "hq".
+void EndForWantOfMemory(TForm1& form);
+
 // Writes the command file and releases the model; runs once, whatever closes the window.
 void FormClose(TForm1& form);
 

@@ -42,6 +42,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         return 1;
     }
     Unit1::FormShow(form);
+    if (form.run.outOfMemory) {
+        // The drawing could not be read for want of memory: the box comes before any dialog.
+        Unit1::EndForWantOfMemory(form);
+        Unit1::DestroyForm1(form);
+        if (application) DestroyWindow(application);
+        return 0;
+    }
     Unit1::AttachApplicationWindow(application, form);
     Unit1::ShowForm1(form);
     const int exitCode = Unit1::RunMessageLoop(form);
