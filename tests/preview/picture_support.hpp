@@ -15,6 +15,10 @@ namespace PreviewTest {
 std::string RenderBytes(std::string_view input, std::string_view commands,
                         const Preview::PreviewOptions& options = {});
 
+// A bundled example's exchange file with the reviewed command file of its whole run
+// (tests/golden/expected/examples/<example>/), rendered.
+std::string RenderExample(std::string_view example, const Preview::PreviewOptions& options);
+
 // The parsed picture; fails the calling test when it is not well formed or any coordinate is
 // not a finite number inside the picture (labels only need to be finite).
 std::vector<XmlElement> CheckedPicture(const std::string& svg);

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "picture_support.hpp"
-#include "support/test_files.hpp"
 
 using PreviewTest::CheckedPicture;
 using PreviewTest::NumbersIn;
@@ -47,6 +46,12 @@ const std::string kRunCommands =
     "msg\r\n100 600 500 600\r\ncs 250 620 10 0 \"400\r\n"
     "cn2\r\n";
 
+// The picture of kRunCommands on kFramedInput, checked.
+std::vector<XmlElement> RunPicture()
+{
+    return CheckedPicture(RenderBytes(kFramedInput, kRunCommands));
+}
+
 std::vector<double> Numbers(const XmlElement* element, const char* attribute)
 {
     return element == nullptr ? std::vector<double>{} : NumbersIn(element->Get(attribute));
@@ -75,7 +80,7 @@ TEST(PreviewPicture, DrawsEveryEntityOfTheRunAndTheSelectionOnce)
 
 TEST(PreviewPicture, FitsTheDrawingWithYUp)
 {
-    const std::vector<XmlElement> picture = CheckedPicture(RenderBytes(kFramedInput, kRunCommands));
+    const std::vector<XmlElement> picture = RunPicture();
     ASSERT_FALSE(picture.empty());
     EXPECT_EQ(picture.front().Get("viewBox"), "0 0 1200 880");
     const auto lines = WithClass(picture, "run-line");
@@ -91,7 +96,7 @@ TEST(PreviewPicture, FitsTheDrawingWithYUp)
 
 TEST(PreviewPicture, TextsSitAtTheirAnchorsWithTheirDirectionAndKindSize)
 {
-    const std::vector<XmlElement> picture = CheckedPicture(RenderBytes(kFramedInput, kRunCommands));
+    const std::vector<XmlElement> picture = RunPicture();
     const auto texts = WithClass(picture, "run-text");
     ASSERT_EQ(texts.size(), 2u);
 
@@ -153,7 +158,7 @@ TEST(PreviewPicture, MarkerPointsTakeTheShapeOfTheirCode)
 
 TEST(PreviewPicture, MarkerPointsPointAlongTheirAngleAndScaleWithTheirGroup)
 {
-    const std::vector<XmlElement> picture = CheckedPicture(RenderBytes(kFramedInput, kRunCommands));
+    const std::vector<XmlElement> picture = RunPicture();
     const auto markers = WithClass(picture, "run-marker");
     ASSERT_EQ(markers.size(), 3u);
     // "△" at (500, 400), scale 2 on a 1:2 group, pointing left: its tip at the point, its base
@@ -231,14 +236,10 @@ TEST(PreviewPicture, LabelsGiveTheMeasuringPointsAlongTheRun)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.example);
-        const std::string input =
-            TestFiles::ReadBytes(TestFiles::SourcePath("examples/" + std::string(c.example) +
-                                                       "/JWC_TEMP.TXT"));
-        const std::string commands = TestFiles::ReadBytes(TestFiles::SourcePath(
-            "tests/golden/expected/examples/" + std::string(c.example) + "/JWC_TEMP.TXT"));
         Preview::PreviewOptions options;
         options.labels = true;
-        const std::vector<XmlElement> picture = CheckedPicture(RenderBytes(input, commands, options));
+        const std::vector<XmlElement> picture =
+            CheckedPicture(PreviewTest::RenderExample(c.example, options));
         std::vector<std::string> labels;
         for (const XmlElement* label : WithClass(picture, "label")) labels.push_back(label->text);
         EXPECT_EQ(labels, c.labels);
