@@ -32,7 +32,8 @@ void AddCases(const char* inputs, const std::string& tag, std::vector<Case>& cas
     for (const fs::directory_entry& entry : fs::directory_iterator(in)) {
         if (!entry.is_directory()) continue;
         const std::string name = tag + entry.path().filename().string();
-        found.push_back({name, entry.path(), TestFiles::SourcePath("tests/golden/expected") / name});
+        found.push_back(
+            {name, entry.path(), TestFiles::SourcePath("tests/golden/expected") / name});
     }
     // The folder's order is the file system's; the test listing reads better sorted.
     std::sort(found.begin(), found.end(),
@@ -65,8 +66,10 @@ std::string TestName(const testing::TestParamInfo<Case>& info)
 {
     std::string name = info.param.name;
     for (char& c : name) {
-        const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (!alnum) c = '_';
+        // A test name takes ASCII letters and digits; std::isalnum would follow the locale.
+        const bool letterOrDigit =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!letterOrDigit) c = '_';
     }
     return name;
 }

@@ -30,7 +30,8 @@ std::vector<Line> SplitLines(std::string_view bytes)
             lines.push_back({bytes, {}});
             break;
         }
-        const std::size_t textEnd = newline > 0 && bytes[newline - 1] == '\r' ? newline - 1 : newline;
+        const bool crlf = newline > 0 && bytes[newline - 1] == '\r';
+        const std::size_t textEnd = crlf ? newline - 1 : newline;
         lines.push_back({bytes.substr(0, textEnd), bytes.substr(textEnd, newline + 1 - textEnd)});
         bytes.remove_prefix(newline + 1);
     }
