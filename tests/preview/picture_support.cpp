@@ -102,4 +102,11 @@ std::vector<XmlElement> CheckedPicture(const std::string& svg)
     return elements;
 }
 
+void ExpectAttributes(const XmlElement& element, std::initializer_list<Attribute> expected)
+{
+    for (const auto& [name, value] : expected) {
+        EXPECT_EQ(element.Get(name), value) << element.name << " " << name;
+    }
+}
+
 }  // namespace PreviewTest

@@ -2,8 +2,10 @@
 // checks every picture must pass.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "preview/preview.hpp"
@@ -22,5 +24,9 @@ std::string RenderExample(std::string_view example, const Preview::PreviewOption
 // The parsed picture; fails the calling test when it is not well formed or any coordinate is
 // not a finite number inside the picture (labels only need to be finite).
 std::vector<XmlElement> CheckedPicture(const std::string& svg);
+
+// Each listed attribute of `element` has the value beside it; a failure names the attribute.
+using Attribute = std::pair<std::string_view, std::string_view>;
+void ExpectAttributes(const XmlElement& element, std::initializer_list<Attribute> expected);
 
 }  // namespace PreviewTest
