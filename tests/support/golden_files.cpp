@@ -56,9 +56,8 @@ std::string Readable(std::string_view text)
             if (lead(text[j]) && j + 1 < text.size()) ++j;  // its trail byte may look like ASCII
         }
         if (j > i) {
-            std::string hex = TestFiles::HexBytes(text.substr(i, j - i));
-            hex.pop_back();  // the blank after the last pair
-            out += "{" + hex + "}";
+            const std::string hex = TestFiles::HexBytes(text.substr(i, j - i));
+            out.append("{").append(hex, 0, hex.size() - 1).append("}");  // no blank at the end
         }
         i = j;
     }
@@ -73,9 +72,9 @@ std::string Shown(const Line* line, std::size_t from)
     constexpr std::size_t kWindow = 120;
     const std::string_view text = line->text;
     const std::size_t start = std::min(from, text.size());
-    std::string out = start > 0 ? "..." : "";
-    out += "'" + Readable(text.substr(start, kWindow)) + "'";
-    if (start + kWindow < text.size()) out += "...";
+    std::string out = start > 0 ? "...'" : "'";
+    out.append(Readable(text.substr(start, kWindow)));
+    out.append(start + kWindow < text.size() ? "'..." : "'");
     const std::string_view end = line->end;
     return out + (end == "\r\n" ? " CR LF" : end == "\n" ? " LF" : " (no line end)");
 }
