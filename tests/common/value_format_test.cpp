@@ -3,9 +3,11 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <string>
 
 #include "common/value_format.hpp"
+#include "support/byte_texts.hpp"
 #include "support/test_files.hpp"
 
 using MyFunc::FormatFixedDecimals;
@@ -18,6 +20,23 @@ namespace {
 
 // Compares Shift-JIS texts as hex so that a failure shows the bytes.
 #define EXPECT_BYTES(actual, expected) EXPECT_EQ(TestFiles::HexBytes(actual), TestFiles::HexBytes(expected))
+
+// A value written with a number of decimals, by FormatFixedDecimals or FormatGroupedDecimals.
+struct DecimalsCase {
+    std::int32_t precision;
+    double value;
+    const char* expected;
+};
+
+void ExpectDecimals(std::string (*format)(std::int32_t, double),
+                    std::span<const DecimalsCase> cases)
+{
+    for (const DecimalsCase& c : cases) {
+        SCOPED_TRACE("precision " + std::to_string(c.precision) + ", value " +
+                     std::to_string(c.value));
+        EXPECT_EQ(format(c.precision, c.value), c.expected);
+    }
+}
 
 }  // namespace
 
@@ -86,12 +105,7 @@ TEST(RoundToPrecision, StaysFiniteAtTheTopOfTheRange)
 
 TEST(FormatFixedDecimals, WritesExactlyThePrecisionDigits)
 {
-    struct Case {
-        std::int32_t precision;
-        double value;
-        const char* expected;
-    };
-    const Case cases[] = {
+    const DecimalsCase cases[] = {
         {3, 1234.5, "1234.500"},
         {0, 1234.0, "1234"},
         {2, 0.1, "0.10"},
@@ -118,11 +132,7 @@ TEST(FormatFixedDecimals, WritesExactlyThePrecisionDigits)
         {3, -std::numeric_limits<double>::infinity(), ""},
         {3, std::numeric_limits<double>::quiet_NaN(), ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("precision " + std::to_string(c.precision) + ", value " +
-                     std::to_string(c.value));
-        EXPECT_EQ(FormatFixedDecimals(c.precision, c.value), c.expected);
-    }
+    ExpectDecimals(FormatFixedDecimals, cases);
 }
 
 TEST(FormatFixedDecimals, CapsAnAbsurdPrecision)
@@ -136,12 +146,7 @@ TEST(FormatFixedDecimals, CapsAnAbsurdPrecision)
 
 TEST(FormatGroupedDecimals, GroupsTheIntegerDigitsByThree)
 {
-    struct Case {
-        std::int32_t precision;
-        double value;
-        const char* expected;
-    };
-    const Case cases[] = {
+    const DecimalsCase cases[] = {
         {3, 1234.5, "1,234.500"},
         {0, 1000.0, "1,000"},
         {0, 100.0, "100"},
@@ -155,11 +160,7 @@ TEST(FormatGroupedDecimals, GroupsTheIntegerDigitsByThree)
         {0, 1e21, "1,000,000,000,000,000,000,000"},
         {0, std::numeric_limits<double>::quiet_NaN(), ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("precision " + std::to_string(c.precision) + ", value " +
-                     std::to_string(c.value));
-        EXPECT_EQ(FormatGroupedDecimals(c.precision, c.value), c.expected);
-    }
+    ExpectDecimals(FormatGroupedDecimals, cases);
 }
 
 TEST(TakeWholeChars, CutsWholeCharactersOutOfTheWindow)
@@ -257,12 +258,7 @@ TEST(ToFullWidth, MapsHalfWidthKatakanaAndHiragana)
 
 TEST(ToFullWidth, JoinsMarksAndKeepsWhatHasNoFullWidthForm)
 {
-    struct Case {
-        const char* name;
-        std::string text;
-        std::string expected;
-    };
-    const Case cases[] = {
+    const ByteTexts::Case cases[] = {
         {"voiced and semi-voiced", "\xB6\xDE\xB7\xDE\xCA\xDF\xCB\xDF\xB3\xDE",  // ｶﾞｷﾞﾊﾟﾋﾟｳﾞ
          "\x83\x4B\x83\x4D\x83\x70\x83\x73\x83\x94"},                          // ガギパピヴ
         {"no joined form", "\xB1\xDE", "\x83\x41\x81\x4A"},                     // ｱﾞ -> ア゛
@@ -281,10 +277,7 @@ TEST(ToFullWidth, JoinsMarksAndKeepsWhatHasNoFullWidthForm)
          "\x81\x7C\x82\x50\x81\x43\x82\x51\x82\x52\x82\x53\x81\x44\x82\x54"},
         {"empty", "", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_BYTES(ToFullWidth(c.text), c.expected);
-    }
+    ByteTexts::ExpectConversions(cases, ToFullWidth);
 }
 
 TEST(ToFullWidth, ConvertsPiecesOf126BytesOnTheirOwn)
@@ -293,12 +286,7 @@ TEST(ToFullWidth, ConvertsPiecesOf126BytesOnTheirOwn)
     std::string fullA125;
     for (int i = 0; i < 125; ++i) fullA125 += "\x82\x81";  // ａ
 
-    struct Case {
-        const char* name;
-        std::string text;
-        std::string expected;
-    };
-    const Case cases[] = {
+    const ByteTexts::Case cases[] = {
         // ｶ is byte 126, the last of the first piece; its mark opens the second piece.
         {"mark split from its kana", a125 + "\xB6\xDE", fullA125 + "\x83\x4A\x81\x4A"},
         // ｶﾞ at bytes 125 and 126 stays in one piece.
@@ -307,10 +295,7 @@ TEST(ToFullWidth, ConvertsPiecesOf126BytesOnTheirOwn)
         // あ at bytes 126 and 127 moves whole into the second piece.
         {"two-byte character at the edge", a125 + "\x82\xA0", fullA125 + "\x83\x41"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_BYTES(ToFullWidth(c.text), c.expected);
-    }
+    ByteTexts::ExpectConversions(cases, ToFullWidth);
 
     // A long text converts completely, through many pieces.
     const std::string digits(1000, '7');

@@ -232,7 +232,7 @@ TEST(PlainValueText, DecidesWhetherAnIntervalGetsAText)
         {"400 mm in metres, half up", 400.0, options(0, 2, 1), "0"},
         {"400 mm in metres, round up", 400.0, options(0, 1, 1), "1"},
         {"400 mm in metres, one decimal", 400.0, options(1, 2, 1), "0.4"},
-        {"worked example", 1234.5, options(3, 2, 0), "1234.5"},
+        {"no trailing zeros, no commas", 1234.5, options(3, 2, 0), "1234.5"},
         {"thousands without commas", 1234567.0, options(0, 2, 0), "1234567"},
     };
     for (const Case& c : cases) {

@@ -291,7 +291,8 @@ TEST(ParseExchangeLine, ZMarksGoToTheNextEntityOnly)
 
 TEST(ParseExchangeLine, PolylinesEndAtTheNextEntityOrModeLine)
 {
-    // The sequence of the worked example: four lines and a circle that ends the polyline.
+    // Layer group, layer and colour lines set the attributes of what follows; "pl" starts a
+    // polyline, and the circle inside it ends it, so the line after the circle stands alone.
     const DrawingModel m = ReadLines(
         {"lg1", "ly2", "lc3", "0 0 10 0", "pl", "0 0 1 1", "1 1 2 2", "ci 0 0 5", "2 2 3 3"});
     using K = EntityKind;

@@ -1,48 +1,41 @@
-// The pictures of the bundled examples, byte for byte: each example's exchange file with the
-// reviewed command file of its whole-run test, drawn with the grid and the labels as the demo
-// draws them. Set KORVANE_UPDATE_GOLDEN=1 to write the pictures from the current results; look at
-// every changed picture before committing it.
+// The pictures of the bundled examples, byte for byte, one test per example: each example's
+// exchange file with the reviewed command file of its whole-run test, drawn with the grid and the
+// labels as the demo draws them. A differing picture is kept under
+// <build>/golden-actual/preview/. Set KORVANE_UPDATE_GOLDEN=1 to write the pictures from the
+// current results; look at every changed picture before committing it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "picture_support.hpp"
+#include "support/golden_cases.hpp"
+#include "support/golden_files.hpp"
 #include "support/test_files.hpp"
 
 namespace fs = std::filesystem;
 
-TEST(PreviewGolden, ExamplePicturesMatchTheReviewedOnes)
+class PreviewGolden : public testing::TestWithParam<GoldenCases::Case> {};
+
+TEST_P(PreviewGolden, ExamplePictureIsTheReviewedOne)
 {
-    const char* flag = std::getenv("KORVANE_UPDATE_GOLDEN");
-    const bool update = flag != nullptr && std::string(flag) == "1";
-    const fs::path goldenFolder = TestFiles::SourcePath("tests/golden/preview");
-    int examples = 0;
-    for (const fs::directory_entry& entry :
-         fs::directory_iterator(TestFiles::SourcePath("examples"))) {
-        if (!entry.is_directory()) continue;
-        const std::string name = entry.path().filename().string();
-        SCOPED_TRACE(name);
-        ++examples;
-        const fs::path commands =
-            TestFiles::SourcePath("tests/golden/expected/examples/" + name + "/JWC_TEMP.TXT");
-        ASSERT_TRUE(fs::exists(commands)) << "the example has no reviewed command file";
-        Preview::PreviewOptions options;
-        options.grid = true;
-        options.labels = true;
-        const std::string svg =
-            PreviewTest::RenderBytes(TestFiles::ReadBytes(entry.path() / "JWC_TEMP.TXT"),
-                                     TestFiles::ReadBytes(commands), options);
-        PreviewTest::CheckedPicture(svg);
-        const fs::path golden = goldenFolder / (name + ".svg");
-        if (update) {
-            fs::create_directories(goldenFolder);
-            TestFiles::WriteBytes(golden, svg);
-            continue;
-        }
-        ASSERT_TRUE(fs::exists(golden)) << "no reviewed picture";
-        EXPECT_EQ(svg, TestFiles::ReadBytes(golden));
+    const GoldenCases::Case& example = GetParam();
+    ASSERT_TRUE(fs::exists(example.expected / "JWC_TEMP.TXT"))
+        << "the example has no reviewed command file";
+    Preview::PreviewOptions options;
+    options.grid = true;
+    options.labels = true;
+    const std::string name = example.input.filename().string();
+    const std::string svg = PreviewTest::RenderExample(name, options);
+    PreviewTest::CheckedPicture(svg);
+    const fs::path golden = TestFiles::SourcePath("tests/golden/preview") / (name + ".svg");
+    if (GoldenFiles::UpdateRequested()) {
+        fs::create_directories(golden.parent_path());
+        TestFiles::WriteBytes(golden, svg);
+        return;
     }
-    EXPECT_GE(examples, 4);
+    GoldenFiles::ExpectSameBytes(svg, golden, fs::path("preview") / (name + ".svg"));
 }
+
+INSTANTIATE_TEST_SUITE_P(, PreviewGolden, testing::ValuesIn(GoldenCases::Examples()),
+                         GoldenCases::TestName);

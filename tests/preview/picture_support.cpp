@@ -24,6 +24,16 @@ std::string RenderBytes(std::string_view input, std::string_view commands,
     return Preview::RenderPreviewSvg(inputModel, commandModel, options);
 }
 
+std::string RenderExample(std::string_view example, const Preview::PreviewOptions& options)
+{
+    const std::string name(example);
+    return RenderBytes(
+        TestFiles::ReadBytes(TestFiles::SourcePath("examples/" + name + "/JWC_TEMP.TXT")),
+        TestFiles::ReadBytes(
+            TestFiles::SourcePath("tests/golden/expected/examples/" + name + "/JWC_TEMP.TXT")),
+        options);
+}
+
 namespace {
 
 // Numeric attributes hold numbers, separators and the names of SVG transforms and path commands,
@@ -90,6 +100,13 @@ std::vector<XmlElement> CheckedPicture(const std::string& svg)
         }
     }
     return elements;
+}
+
+void ExpectAttributes(const XmlElement& element, std::initializer_list<Attribute> expected)
+{
+    for (const auto& [name, value] : expected) {
+        EXPECT_EQ(element.Get(name), value) << element.name << " " << name;
+    }
 }
 
 }  // namespace PreviewTest

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "picture_support.hpp"
-#include "support/test_files.hpp"
 
 using PreviewTest::CheckedPicture;
+using PreviewTest::ExpectAttributes;
 using PreviewTest::NumbersIn;
 using PreviewTest::RenderBytes;
 using PreviewTest::WithClass;
@@ -47,6 +47,12 @@ const std::string kRunCommands =
     "msg\r\n100 600 500 600\r\ncs 250 620 10 0 \"400\r\n"
     "cn2\r\n";
 
+// The picture of kRunCommands on kFramedInput, checked.
+std::vector<XmlElement> RunPicture()
+{
+    return CheckedPicture(RenderBytes(kFramedInput, kRunCommands));
+}
+
 std::vector<double> Numbers(const XmlElement* element, const char* attribute)
 {
     return element == nullptr ? std::vector<double>{} : NumbersIn(element->Get(attribute));
@@ -75,35 +81,33 @@ TEST(PreviewPicture, DrawsEveryEntityOfTheRunAndTheSelectionOnce)
 
 TEST(PreviewPicture, FitsTheDrawingWithYUp)
 {
-    const std::vector<XmlElement> picture = CheckedPicture(RenderBytes(kFramedInput, kRunCommands));
+    const std::vector<XmlElement> picture = RunPicture();
     ASSERT_FALSE(picture.empty());
     EXPECT_EQ(picture.front().Get("viewBox"), "0 0 1200 880");
     const auto lines = WithClass(picture, "run-line");
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0]->Get("x1"), "140");
-    EXPECT_EQ(lines[0]->Get("y1"), "740");
-    EXPECT_EQ(lines[0]->Get("x2"), "540");
+    ExpectAttributes(*lines[0], {{"x1", "140"}, {"y1", "740"}, {"x2", "540"}});
     const auto points = WithClass(picture, "run-point");
     ASSERT_EQ(points.size(), 1u);
-    EXPECT_EQ(points[0]->Get("cx"), "840");
-    EXPECT_EQ(points[0]->Get("cy"), "440");  // above the line: a smaller pixel Y
+    // Above the line: a smaller pixel Y.
+    ExpectAttributes(*points[0], {{"cx", "840"}, {"cy", "440"}});
 }
 
 TEST(PreviewPicture, TextsSitAtTheirAnchorsWithTheirDirectionAndKindSize)
 {
-    const std::vector<XmlElement> picture = CheckedPicture(RenderBytes(kFramedInput, kRunCommands));
+    const std::vector<XmlElement> picture = RunPicture();
     const auto texts = WithClass(picture, "run-text");
     ASSERT_EQ(texts.size(), 2u);
 
     // Kind 3 on group 1 (1:2): 8 high; "12" is 3 + 0.5 + 3 = 6.5 wide against 8 of the font's
     // own half-width digits.
-    EXPECT_EQ(texts[0]->Get("transform"), "translate(240 720) rotate(-30) scale(0.8125 1)");
-    EXPECT_EQ(texts[0]->Get("font-size"), "8");
+    ExpectAttributes(*texts[0], {{"transform", "translate(240 720) rotate(-30) scale(0.8125 1)"},
+                                 {"font-size", "8"}});
     EXPECT_EQ(texts[0]->text, "12");
 
     // The free size of "cn0" on group 1: 5 high, four full-width characters 3 wide each.
-    EXPECT_EQ(texts[1]->Get("transform"), "translate(340 540) rotate(-90) scale(0.6 1)");
-    EXPECT_EQ(texts[1]->Get("font-size"), "5");
+    ExpectAttributes(*texts[1], {{"transform", "translate(340 540) rotate(-90) scale(0.6 1)"},
+                                 {"font-size", "5"}});
     EXPECT_EQ(texts[1]->text, "\xEF\xBC\x94\xEF\xBC\x8E\xEF\xBC\x95\xEF\xBD\x8D");  // ４．５ｍ
 
     const auto figures = WithClass(picture, "run-dimension");
@@ -153,20 +157,17 @@ TEST(PreviewPicture, MarkerPointsTakeTheShapeOfTheirCode)
 
 TEST(PreviewPicture, MarkerPointsPointAlongTheirAngleAndScaleWithTheirGroup)
 {
-    const std::vector<XmlElement> picture = CheckedPicture(RenderBytes(kFramedInput, kRunCommands));
+    const std::vector<XmlElement> picture = RunPicture();
     const auto markers = WithClass(picture, "run-marker");
     ASSERT_EQ(markers.size(), 3u);
     // "△" at (500, 400), scale 2 on a 1:2 group, pointing left: its tip at the point, its base
     // 7.5 x 4 = 30 to the right and 1.25 x 4 = 5 to each side.
     EXPECT_EQ(markers[0]->Get("points"), "540,440 570,445 570,435");
     // "●" scale 1.5: radius 1.25 x 1.5 x 2.
-    EXPECT_EQ(markers[1]->Get("r"), "3.75");
-    EXPECT_EQ(markers[1]->Get("cx"), "640");
+    ExpectAttributes(*markers[1], {{"r", "3.75"}, {"cx", "640"}});
     // "／" scale 1: 1.25 x sqrt 2 x 2 along and across, rising to the right.
-    EXPECT_EQ(markers[2]->Get("x1"), "736.46");
-    EXPECT_EQ(markers[2]->Get("y1"), "443.54");
-    EXPECT_EQ(markers[2]->Get("x2"), "743.54");
-    EXPECT_EQ(markers[2]->Get("y2"), "436.46");
+    ExpectAttributes(*markers[2],
+                     {{"x1", "736.46"}, {"y1", "443.54"}, {"x2", "743.54"}, {"y2", "436.46"}});
 }
 
 TEST(PreviewPicture, SelectionShowsCirclesArcsTextsPointsAndMarkers)
@@ -231,14 +232,10 @@ TEST(PreviewPicture, LabelsGiveTheMeasuringPointsAlongTheRun)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.example);
-        const std::string input =
-            TestFiles::ReadBytes(TestFiles::SourcePath("examples/" + std::string(c.example) +
-                                                       "/JWC_TEMP.TXT"));
-        const std::string commands = TestFiles::ReadBytes(TestFiles::SourcePath(
-            "tests/golden/expected/examples/" + std::string(c.example) + "/JWC_TEMP.TXT"));
         Preview::PreviewOptions options;
         options.labels = true;
-        const std::vector<XmlElement> picture = CheckedPicture(RenderBytes(input, commands, options));
+        const std::vector<XmlElement> picture =
+            CheckedPicture(PreviewTest::RenderExample(c.example, options));
         std::vector<std::string> labels;
         for (const XmlElement* label : WithClass(picture, "label")) labels.push_back(label->text);
         EXPECT_EQ(labels, c.labels);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "preview/preview.hpp"
+#include "support/byte_texts.hpp"
 
 namespace {
 
@@ -13,12 +14,8 @@ const std::string kReplacement = "\xEF\xBF\xBD";
 
 TEST(PreviewText, ConvertsTheCharactersOfValueAndDrawingTexts)
 {
-    struct Case {
-        const char* what;
-        std::string shiftJis;
-        std::string utf8;
-    };
-    const Case cases[] = {
+    // Shift-JIS text, its UTF-8.
+    const ByteTexts::Case cases[] = {
         {"ASCII, backslash and tilde as they are", "1,500.25 \\~<&>", "1,500.25 \\~<&>"},
         {"ideographic space", "\x81\x40", "\xE3\x80\x80"},
         {"full-width metre", "\x82\x8D", "\xEF\xBD\x8D"},
@@ -46,8 +43,5 @@ TEST(PreviewText, ConvertsTheCharactersOfValueAndDrawingTexts)
          kReplacement + kReplacement + kReplacement + kReplacement + kReplacement},
         {"empty", "", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(Preview::Utf8FromShiftJis(c.shiftJis), c.utf8);
-    }
+    ByteTexts::ExpectConversions(cases, Preview::Utf8FromShiftJis);
 }

@@ -3,10 +3,18 @@
 // (one korvane-cli argument per line), with its reviewed expectation under
 // tests/golden/expected/: JWC_TEMP.TXT (the command file), exit, and Korvane.dat when the run
 // saves the settings.
+//
+// The tests run one GoogleTest test per case (TEST_P over All() or Examples(), named by
+// TestName), all in one program: a failure names its case, and under wine a process costs more
+// than a run.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace GoldenCases {
@@ -17,7 +25,15 @@ struct Case {
     std::filesystem::path expected;
 };
 
+// Every case, ordered by name; Examples() only the bundled examples.
 std::vector<Case> All();
+std::vector<Case> Examples();
+
+// GoogleTest shows a case by its name (the listing, failures).
+void PrintTo(const Case& c, std::ostream* os);
+
+// The case's name as a test name: "examples/floor-plan" -> "examples_floor_plan".
+std::string TestName(const testing::TestParamInfo<Case>& info);
 
 struct RunOutput {
     int exitCode = -1;
@@ -31,5 +47,9 @@ struct RunOutput {
 // Runs the case through korvane-cli's logic in a fresh temporary tool folder, with the case's
 // arguments after `extraArgs`.
 RunOutput Run(const Case& c, const std::vector<std::string>& extraArgs = {});
+
+// The run's exit code, command file and (where the expectation has one) settings file against
+// the reviewed ones; a differing file is kept below golden-actual/<keepUnder>/<case>/.
+void ExpectReviewedOutput(const Case& c, const RunOutput& run, std::string_view keepUnder = {});
 
 }  // namespace GoldenCases

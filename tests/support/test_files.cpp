@@ -10,14 +10,27 @@
 
 namespace TestFiles {
 
-std::filesystem::path SourcePath(std::string_view relative)
+namespace {
+
+std::filesystem::path BelowTree(std::string root, std::string_view relative)
 {
-    std::string root = KORVANE_SOURCE_DIR;
 #ifdef _WIN32
     // The Windows tests run under wine, which shows the Linux root as drive Z:.
     if (!root.empty() && root[0] == '/') root = "Z:" + root;
 #endif
     return std::filesystem::path(root) / std::filesystem::path(relative);
+}
+
+}  // namespace
+
+std::filesystem::path SourcePath(std::string_view relative)
+{
+    return BelowTree(KORVANE_SOURCE_DIR, relative);
+}
+
+std::filesystem::path BuildPath(std::string_view relative)
+{
+    return BelowTree(KORVANE_BINARY_DIR, relative);
 }
 
 std::string HexBytes(std::string_view bytes)

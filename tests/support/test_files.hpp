@@ -10,6 +10,10 @@ namespace TestFiles {
 // A path below the source tree, e.g. SourcePath("tests/fixtures/host/one-line-selected.txt").
 std::filesystem::path SourcePath(std::string_view relative);
 
+// A path below the build tree, where the tests keep what a developer should look at after a
+// failure, e.g. BuildPath("golden-actual").
+std::filesystem::path BuildPath(std::string_view relative);
+
 // The bytes as upper-case hex pairs, each followed by a blank: readable failure messages for
 // Shift-JIS texts.
 std::string HexBytes(std::string_view bytes);
