@@ -1,5 +1,7 @@
 // Acquisition: the drawing's points of the chosen kinds, mapped into the dimension frame and
 // collected once per position.
+#include "dimension/measure_points.hpp"
+
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -9,7 +11,6 @@
 
 #include "common/geometry.hpp"
 #include "common/trig.hpp"
-#include "dimension/measure_points.hpp"
 #include "dimension/measure_points_internal.hpp"
 
 namespace Dimension {
@@ -212,8 +213,9 @@ AcquireResult AcquireSelectedPoints(const DimensionSettings& settings,
         !AddRecords(settings, state, groups, model.lines, lineEnds)) {
         return kCannot;
     }
-    if (settings.TakePoints && (!AddRecords(settings, state, groups, model.points, position) ||
-                                !AddRecords(settings, state, groups, model.markerPoints, position))) {
+    if (settings.TakePoints &&
+        (!AddRecords(settings, state, groups, model.points, position) ||
+         !AddRecords(settings, state, groups, model.markerPoints, position))) {
         return kCannot;
     }
     if (settings.TakeArcCenters && !AddRecords(settings, state, groups, model.circles, centre)) {

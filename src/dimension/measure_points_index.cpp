@@ -1,12 +1,13 @@
 // The point index of the acquisition: each point is looked up among the points already collected
 // near it, so that a point at a position already taken is dropped in constant time.
+#include "dimension/measure_points.hpp"
+
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "dimension/measure_points.hpp"
 #include "dimension/measure_points_internal.hpp"
 
 namespace Dimension {

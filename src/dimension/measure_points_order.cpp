@@ -29,6 +29,8 @@
 // which position), so that every later component finds its points where the selection sort
 // would have left them: step i exchanges positions i and p exactly when the selected point
 // stands at p != i.
+#include "dimension/measure_points.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -38,7 +40,6 @@
 #include <vector>
 
 #include "common/geometry.hpp"
-#include "dimension/measure_points.hpp"
 #include "dimension/measure_points_internal.hpp"
 
 namespace Dimension {
