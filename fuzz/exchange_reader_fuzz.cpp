@@ -3,7 +3,8 @@
 // Besides the sanitizers: the model must keep its invariants (model_check.hpp), and reading the
 // file must give the same model as applying its lines one by one, split the plain way (at LF,
 // CR bytes dropped, a line starting with Ctrl-Z ending the file). That catches a line lost or
-// doubled where the reader's blocks meet.
+// doubled where the reader's blocks meet. Reading the same bytes from memory must give the same
+// model as reading the file.
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string digest = Fuzz::ModelDigest(model);  // checks the invariants on the way
     if (digest != ReadLineByLine(bytes)) {
         Fuzz::Fail("reading the file differs from applying its lines one by one");
+    }
+
+    RidEdaza::DrawingModel fromMemory;
+    RidEdaza::InitDrawingModel(fromMemory, buffer);
+    RidEdaza::ReadExchangeText(fromMemory, bytes);
+    if (Fuzz::ModelDigest(fromMemory) != digest) {
+        Fuzz::Fail("reading the bytes from memory differs from reading the file");
     }
     return 0;
 }

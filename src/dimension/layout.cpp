@@ -25,9 +25,6 @@ constexpr long double kDiagonalExtent = 1.25L * kSqrt2;
 // Every row starts far left of the run (in paper mm), so an untouched row is always free.
 constexpr long double kRowStartOffset = 1000000.0L;
 
-// Above this the value text would read upside down and is turned half round.
-constexpr long double kUprightLimit = 90.00000001L;
-
 struct MarkerExtentRow {
     long double along;
     long double across;
@@ -328,14 +325,6 @@ MarkerExtent MarkerExtentOf(std::int32_t marker, const DimensionSettings& settin
     const MarkerExtentRow& row = kMarkerExtents[static_cast<std::size_t>(marker)];
     const long double factor = settings.EndMarkerScale;
     return {Store(row.along * factor * s), Store(row.across * factor * s)};
-}
-
-double TextAngleOf(double axisAngle)
-{
-    double a = MyFunc::NormalizeDegrees(axisAngle);
-    if (a >= 180.0) a = Store(static_cast<long double>(a) - 180.0L);
-    if (a > kUprightLimit) a = Store(static_cast<long double>(a) + 180.0L);
-    return a;
 }
 
 bool LayoutDimensionRun(const MeasurePointList& points, const HeightPoint& heightPoint,

@@ -27,6 +27,7 @@
 
 #include "dimension/measure_points.hpp"
 #include "dimension/settings.hpp"
+#include "dimension/text_angle.hpp"
 #include "dimension/value_text.hpp"
 #include "exchange/drawing_model.hpp"
 
@@ -143,9 +144,5 @@ struct MarkerExtent {
     double across = 0.0;
 };
 MarkerExtent MarkerExtentOf(std::int32_t marker, const DimensionSettings& settings);
-
-// The direction of the value texts for an axis angle: the axis, turned half round where the
-// text would read upside down (0 <= a <= 90.00000001 or a > 270.00000001).
-double TextAngleOf(double axisAngle);
 
 }  // namespace Dimension

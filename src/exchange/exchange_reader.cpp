@@ -597,4 +597,18 @@ bool ReadExchangeFile(DrawingModel& model, const std::filesystem::path& path)
     return true;
 }
 
+void ReadExchangeText(DrawingModel& model, std::string_view bytes)
+{
+    ReaderState state;
+    std::string line;  // a copy, as ApplyRawLine squeezes the CR bytes out in place
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos) end = bytes.size();
+        line.assign(bytes.data() + start, end - start);
+        if (!ApplyRawLine(model, state, line.data(), line.size())) return;
+        start = end + 1;
+    }
+}
+
 }  // namespace RidEdaza

@@ -84,4 +84,9 @@ void ParseExchangeLine(DrawingModel& model, ReaderState& state, std::string_view
 // (the model stays as it was) or a read fails (the lines already applied stay).
 bool ReadExchangeFile(DrawingModel& model, const std::filesystem::path& path);
 
+// Reads the bytes of a whole file held in memory from a fresh ReaderState into the model, line
+// for line as ReadExchangeFile reads the same bytes from a file: a command file the tool has not
+// written out yet reads as the host will read it.
+void ReadExchangeText(DrawingModel& model, std::string_view bytes);
+
 }  // namespace RidEdaza

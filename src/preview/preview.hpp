@@ -1,16 +1,15 @@
 // korvane-preview: a picture of one run, standing in for the host, which draws the command lines
 // only after the tool has ended.
 //
-// Both files are read with the exchange reader: the host's exchange file (its drawing state and
+// Both inputs are read with the exchange reader: the host's exchange file (its drawing state and
 // the selection) and the command file the tool wrote back (the command language is a subset of
 // the exchange file's line forms: attribute lines, "z3", four-number lines, "pt", text lines,
 // "msg" + line + "cs" text). The command file has no header of its own, so its model takes the
 // text kinds and layer-group scales of the input before it is read.
 //
-// The picture is one SVG document (UTF-8, Y axis up, fitted with a margin): the selection in a
-// muted colour, the run in strong colours. Elements carry a class per kind so that they can be
-// counted: "sel-*" for the selection, "run-line", "run-text", "run-point", "run-marker" (with
-// data-code), "run-dimension" for the run, "label" for the measuring-point labels.
+// The models become a list of shapes in drawing coordinates (preview_shapes.hpp), which any back
+// end can draw; the program writes them as one SVG document (preview_svg.hpp): the selection in
+// a muted colour, the run in strong colours.
 #pragma once
 
 #include <filesystem>
@@ -20,13 +19,10 @@
 #include <vector>
 
 #include "exchange/drawing_model.hpp"
+#include "preview/preview_shapes.hpp"
+#include "preview/preview_svg.hpp"
 
 namespace Preview {
-
-struct PreviewOptions {
-    bool grid = false;    // a light grid behind the drawing
-    bool labels = false;  // the measuring points' positions along the dimension line
-};
 
 // Reads the exchange file into input and the command file into commands (fresh models). False,
 // with a message, when either file cannot be read.
@@ -34,20 +30,21 @@ bool LoadPreviewModels(const std::filesystem::path& inputPath,
                        const std::filesystem::path& commandPath, RidEdaza::DrawingModel& input,
                        RidEdaza::DrawingModel& commands, std::string& problem);
 
+// Reads a command file held in memory into commands (a fresh model), for the input it answers:
+// its bytes as the tool writes them (CR LF, joined lines), read line for line as
+// LoadPreviewModels reads the same bytes from the file. Never fails.
+void ReadCommandModel(const RidEdaza::DrawingModel& input, std::string_view commandFile,
+                      RidEdaza::DrawingModel& commands);
+
 // The state a command model needs before its file is read: the input's text kinds (the sizes of
 // "cn1".."cn10") and layer-group scales (paper mm to drawing units).
 void PrepareCommandModel(const RidEdaza::DrawingModel& input, RidEdaza::DrawingModel& commands);
 
-// The whole SVG document. Never fails: elements whose geometry is not finite are left out.
+// The whole SVG document of the two models. Never fails: elements whose geometry is not finite
+// are left out.
 std::string RenderPreviewSvg(const RidEdaza::DrawingModel& input,
                              const RidEdaza::DrawingModel& commands,
                              const PreviewOptions& options);
-
-// Shift-JIS bytes as UTF-8: ASCII, half-width katakana, the symbol row (ideographic space,
-// full-width punctuation, the marker symbols), full-width digits and letters, hiragana, katakana
-// and the two full-width quotes of the IBM rows. Anything else, a lone lead byte and control
-// bytes become U+FFFD.
-std::string Utf8FromShiftJis(std::string_view text);
 
 // The program: korvane-preview INPUT COMMANDS [-o OUT.svg] [--grid] [--labels]. Writes the SVG
 // to OUT.svg, or to out without -o. Exit codes: 0 written, 2 a file could not be read, 3 the

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "common/text.hpp"
-#include "preview/preview.hpp"
+#include "preview/preview_shapes.hpp"
 
 namespace Preview {
 namespace {

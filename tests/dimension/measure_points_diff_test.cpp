@@ -16,7 +16,7 @@
 #include "dimension/command.hpp"
 #include "dimension/draw.hpp"
 #include "dimension/layout.hpp"
-#include "dimension/measure_points.hpp"
+#include "dimension/measure_points_internal.hpp"
 #include "dimension/settings.hpp"
 #include "exchange/command_writer.hpp"
 #include "exchange/drawing_model.hpp"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "dimension/measure_points.hpp"
+#include "dimension/measure_points_internal.hpp"
 
 using Dimension::AcquireMeasurePoints;
 using Dimension::AcquireResult;

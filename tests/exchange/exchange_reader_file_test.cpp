@@ -34,6 +34,13 @@ DrawingModel ReadBytesAsFile(std::string_view bytes, bool* result = nullptr)
     return model;
 }
 
+DrawingModel ReadBytesFromMemory(std::string_view bytes)
+{
+    DrawingModel model;
+    ReadExchangeText(model, bytes);
+    return model;
+}
+
 std::size_t TableSize(const DrawingModel& m, EntityKind kind)
 {
     switch (kind) {
@@ -106,13 +113,18 @@ TEST(ReadExchangeFile, LineEndsCtrlZAndStrayBytes)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         bool read = false;
-        const DrawingModel m = ReadBytesAsFile(c.bytes, &read);
+        const DrawingModel fromFile = ReadBytesAsFile(c.bytes, &read);
         EXPECT_TRUE(read);
-        EXPECT_EQ(m.state.axisAngle, c.axisAngle);
-        EXPECT_EQ(m.lines.size(), c.lines);
-        std::vector<std::string> texts;
-        for (const TJwwEntText& t : m.texts) texts.push_back(t.text);
-        EXPECT_EQ(texts, c.texts);
+        // The same bytes held in memory (a command buffer not yet written) read alike.
+        const DrawingModel fromMemory = ReadBytesFromMemory(c.bytes);
+        for (const DrawingModel* m : {&fromFile, &fromMemory}) {
+            SCOPED_TRACE(m == &fromFile ? "from a file" : "from memory");
+            EXPECT_EQ(m->state.axisAngle, c.axisAngle);
+            EXPECT_EQ(m->lines.size(), c.lines);
+            std::vector<std::string> texts;
+            for (const TJwwEntText& t : m->texts) texts.push_back(t.text);
+            EXPECT_EQ(texts, c.texts);
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "exchange/drawing_model.hpp"
 #include "picture_support.hpp"
 #include "support/golden_cases.hpp"
 #include "support/golden_files.hpp"
@@ -39,3 +40,31 @@ TEST_P(PreviewGolden, ExamplePictureIsTheReviewedOne)
 
 INSTANTIATE_TEST_SUITE_P(, PreviewGolden, testing::ValuesIn(GoldenCases::Examples()),
                          GoldenCases::TestName);
+
+// A command buffer not yet written out (the dialog's) draws the picture of the file the tool
+// writes from it: every reviewed command file, read from memory and from the file.
+TEST(PreviewFromMemory, CommandFilesReadFromMemoryDrawAsFromTheFile)
+{
+    Preview::PreviewOptions options;
+    options.grid = true;
+    options.labels = true;
+    int compared = 0;
+    for (const GoldenCases::Case& c : GoldenCases::All()) {
+        const fs::path commandPath = c.expected / "JWC_TEMP.TXT";
+        if (!fs::exists(commandPath)) continue;  // a run that wrote no command file
+        SCOPED_TRACE(c.name);
+        ++compared;
+        RidEdaza::DrawingModel input;
+        RidEdaza::DrawingModel fromFile;
+        std::string problem;
+        ASSERT_TRUE(Preview::LoadPreviewModels(c.input / "JWC_TEMP.TXT", commandPath, input,
+                                               fromFile, problem))
+            << problem;
+        RidEdaza::DrawingModel fromMemory;
+        Preview::ReadCommandModel(input, TestFiles::ReadBytes(commandPath), fromMemory);
+        ASSERT_EQ(fromMemory.order.size(), fromFile.order.size());
+        EXPECT_EQ(Preview::RenderPreviewSvg(input, fromMemory, options),
+                  Preview::RenderPreviewSvg(input, fromFile, options));
+    }
+    EXPECT_GE(compared, 30);
+}

@@ -1,0 +1,275 @@
+// Acquisition: the drawing's points of the chosen kinds, mapped into the dimension frame and
+// collected once per position.
+#include "dimension/measure_points.hpp"
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "common/geometry.hpp"
+#include "common/trig.hpp"
+#include "dimension/measure_points_internal.hpp"
+
+namespace Dimension {
+namespace {
+
+// Maps drawing points of one layer group into the dimension frame.
+struct FrameMapping {
+    double factor = 1.0;     // CurrentScale / scale of the record's layer group, stored
+    bool scaled = true;      // indicated points are turned only
+    // The cosine and sine of the turn by minus the axis angle, taken once for all points: the
+    // turn below is MyFunc::RotatePointDeg about the origin with them, term for term.
+    long double cosTurn = 1.0L;
+    long double sinTurn = 0.0L;
+};
+
+void SetTurn(FrameMapping& mapping, double turnDeg)
+{
+    const double theta = MyFunc::DegreesToRadians(turnDeg);
+    mapping.cosTurn = MyFunc::Cos(theta);
+    mapping.sinTurn = MyFunc::Sin(theta);
+}
+
+// MyFunc::RotatePoint about (0, 0) with the sine and cosine already taken.
+void Turn(const FrameMapping& mapping, double x, double y, double& outX, double& outY)
+{
+    constexpr double cx = 0.0;
+    constexpr double cy = 0.0;
+    const long double c = mapping.cosTurn;
+    const long double s = mapping.sinTurn;
+    const long double dx = static_cast<long double>(x) - cx;
+    const long double dy = static_cast<long double>(y) - cy;
+    outX = static_cast<double>((c * dx + cx) - s * dy);
+    outY = static_cast<double>((s * dx + cy) + c * dy);
+}
+
+// False when the mapped point is not finite: the run could not be drawn from it.
+bool MapToFrame(const FrameMapping& mapping, double x, double y, double& outX, double& outY)
+{
+    if (mapping.scaled) {
+        // Each product is formed in extended precision and stored as it is handed on.
+        const double sx = static_cast<double>(static_cast<long double>(x) * mapping.factor);
+        const double sy = static_cast<double>(static_cast<long double>(y) * mapping.factor);
+        Turn(mapping, sx, sy, outX, outY);
+    } else {
+        Turn(mapping, x, y, outX, outY);
+    }
+    return IsFinitePoint(outX, outY);
+}
+
+// The mappings of the sixteen layer groups, each made when a record of its group is first
+// visited.
+struct GroupMappings {
+    std::array<FrameMapping, 16> mapping;
+    std::array<bool, 16> made{};
+};
+
+// The mapping of a record on layer group g; none when the group has no usable scale (0, or a
+// group number the host cannot have written), which leaves the factor undefined.
+const FrameMapping* MappingForLayerGroup(const DimensionSettings& settings,
+                                         const RidEdaza::DrawingState& state,
+                                         std::int32_t layerGroup, GroupMappings& groups)
+{
+    if (layerGroup < 0 || static_cast<std::size_t>(layerGroup) >= state.layerGroupScale.size()) {
+        return nullptr;
+    }
+    const auto g = static_cast<std::size_t>(layerGroup);
+    if (!groups.made[g]) {
+        const double groupScale = state.layerGroupScale[g];
+        if (groupScale == 0.0) return nullptr;
+        FrameMapping& made = groups.mapping[g];
+        made.factor = static_cast<double>(static_cast<long double>(settings.CurrentScale) /
+                                          groupScale);
+        made.scaled = true;
+        SetTurn(made, -state.axisAngle);
+        groups.made[g] = true;
+    }
+    return &groups.mapping[g];
+}
+
+bool Skipped(const RidEdaza::EntityAttributes& attributes)
+{
+    return (attributes.zFlags & RidEdaza::kZ3Mark) != 0;
+}
+
+// Maps (x, y) and adds it to the collector or the bare list; false when the mapped point is not
+// finite.
+template <typename Points>
+bool AddMapped(Points& points, const FrameMapping& mapping, double x, double y)
+{
+    double mx = 0.0;
+    double my = 0.0;
+    if (!MapToFrame(mapping, x, y, mx, my)) return false;
+    AddMeasurePoint(points, mx, my);
+    return true;
+}
+
+template <typename Points>
+bool AddLineEnds(const DimensionSettings& settings, const FrameMapping& mapping,
+                 const RidEdaza::TJwwEntLine& line, const HeightPoint& heightPoint, Points& points)
+{
+    double ax = 0.0, ay = 0.0, bx = 0.0, by = 0.0;
+    if (!MapToFrame(mapping, line.x1, line.y1, ax, ay)) return false;
+    if (!MapToFrame(mapping, line.x2, line.y2, bx, by)) return false;
+
+    // A segment along the dimension direction has no near or far end: both are measured.
+    if (std::fabs(static_cast<long double>(ay) - by) <= kSamePosition) {
+        AddMeasurePoint(points, ax, ay);
+        AddMeasurePoint(points, bx, by);
+        return true;
+    }
+    const long double dA = std::fabs(static_cast<long double>(ay) - heightPoint.Y);
+    const long double dB = std::fabs(static_cast<long double>(by) - heightPoint.Y);
+    const bool nearIsA = dA < dB;  // on a tie the second end is the near one
+    if (settings.TakeNearLineEnds) {
+        if (nearIsA) AddMeasurePoint(points, ax, ay);
+        else AddMeasurePoint(points, bx, by);
+    }
+    if (settings.TakeFarLineEnds) {
+        if (nearIsA) AddMeasurePoint(points, bx, by);
+        else AddMeasurePoint(points, ax, ay);
+    }
+    return true;
+}
+
+template <typename Points>
+bool AddArcPoints(const DimensionSettings& settings, const FrameMapping& mapping,
+                  const RidEdaza::TJwwEntArc& arc, Points& points)
+{
+    if (settings.TakeArcCenters && !AddMapped(points, mapping, arc.centreX, arc.centreY)) {
+        return false;
+    }
+    if (!settings.TakeArcEnds) return true;
+
+    // A full circle or ellipse stored as an arc has no ends. The difference is formed in
+    // extended precision and stored as it is handed on.
+    const double turn = MyFunc::NormalizeDegrees(
+        static_cast<double>(static_cast<long double>(arc.startAngle) - arc.endAngle));
+    if (std::fabs(static_cast<long double>(turn)) <= kSamePosition) return true;
+
+    double sx = 0.0, sy = 0.0, ex = 0.0, ey = 0.0;
+    MyFunc::EllipsePointDeg(arc.centreX, arc.centreY, arc.radius, arc.flatness, arc.tiltAngle,
+                            arc.startAngle, sx, sy);
+    MyFunc::EllipsePointDeg(arc.centreX, arc.centreY, arc.radius, arc.flatness, arc.tiltAngle,
+                            arc.endAngle, ex, ey);
+    return AddMapped(points, mapping, sx, sy) && AddMapped(points, mapping, ex, ey);
+}
+
+template <typename Points>
+AcquireResult AcquireIndicatedPoints(const RidEdaza::DrawingState& state,
+                                     const FrameMapping& turnOnly, Points& points)
+{
+    for (std::size_t n = 2; n < state.indicatedPoints.size(); ++n) {
+        const RidEdaza::IndicatedPoint& indicated = state.indicatedPoints[n];
+        if (!indicated.present) break;
+        if (!AddMapped(points, turnOnly, indicated.x, indicated.y)) {
+            return AcquireResult::CannotDimension;
+        }
+    }
+    return AcquireResult::Done;
+}
+
+// Hands every record of the list that is not skipped to add, with the mapping of its layer
+// group. False as soon as a record's group has no usable scale or add fails.
+template <typename Record, typename AddRecord>
+bool AddRecords(const DimensionSettings& settings, const RidEdaza::DrawingState& state,
+                GroupMappings& groups, const std::vector<Record>& records, AddRecord add)
+{
+    for (const Record& record : records) {
+        if (Skipped(record.attributes)) continue;
+        const FrameMapping* mapping =
+            MappingForLayerGroup(settings, state, record.attributes.layerGroup, groups);
+        if (!mapping || !add(*mapping, record)) return false;
+    }
+    return true;
+}
+
+// Lines, points, marker points, circles, arcs: each list in file order, as the host wrote it.
+template <typename Points>
+AcquireResult AcquireSelectedPoints(const DimensionSettings& settings,
+                                    const RidEdaza::DrawingModel& model,
+                                    const HeightPoint& heightPoint, Points& points)
+{
+    const RidEdaza::DrawingState& state = model.state;
+    GroupMappings groups;
+    auto lineEnds = [&](const FrameMapping& mapping, const RidEdaza::TJwwEntLine& line) {
+        return AddLineEnds(settings, mapping, line, heightPoint, points);
+    };
+    auto position = [&](const FrameMapping& mapping, const auto& record) {
+        return AddMapped(points, mapping, record.x, record.y);
+    };
+    auto centre = [&](const FrameMapping& mapping, const RidEdaza::TJwwEntCircle& circle) {
+        return AddMapped(points, mapping, circle.centreX, circle.centreY);
+    };
+    auto arcPoints = [&](const FrameMapping& mapping, const RidEdaza::TJwwEntArc& arc) {
+        return AddArcPoints(settings, mapping, arc, points);
+    };
+
+    constexpr AcquireResult kCannot = AcquireResult::CannotDimension;
+    if ((settings.TakeNearLineEnds || settings.TakeFarLineEnds) &&
+        !AddRecords(settings, state, groups, model.lines, lineEnds)) {
+        return kCannot;
+    }
+    if (settings.TakePoints &&
+        (!AddRecords(settings, state, groups, model.points, position) ||
+         !AddRecords(settings, state, groups, model.markerPoints, position))) {
+        return kCannot;
+    }
+    if (settings.TakeArcCenters && !AddRecords(settings, state, groups, model.circles, centre)) {
+        return kCannot;
+    }
+    if ((settings.TakeArcCenters || settings.TakeArcEnds) &&
+        !AddRecords(settings, state, groups, model.arcs, arcPoints)) {
+        return kCannot;
+    }
+    return AcquireResult::Done;
+}
+
+template <typename Points>
+AcquireResult Acquire(const DimensionSettings& settings, const RidEdaza::DrawingModel& model,
+                      std::string_view firstArgument, HeightPoint& heightPoint, Points& points)
+{
+    const RidEdaza::DrawingState& state = model.state;
+    FrameMapping turnOnly;
+    turnOnly.scaled = false;
+    SetTurn(turnOnly, -state.axisAngle);
+
+    // Indicated point 1 as stored, present or not (an absent entry holds 0, 0).
+    const RidEdaza::IndicatedPoint& first = state.indicatedPoints[1];
+    heightPoint = HeightPoint{};
+    if (!MapToFrame(turnOnly, first.x, first.y, heightPoint.X, heightPoint.Y)) {
+        return AcquireResult::CannotDimension;
+    }
+
+    if (firstArgument == "1") return AcquireIndicatedPoints(state, turnOnly, points);
+    return AcquireSelectedPoints(settings, model, heightPoint, points);
+}
+
+}  // namespace
+
+AcquireResult AcquireMeasurePoints(const DimensionSettings& settings,
+                                   const RidEdaza::DrawingModel& model,
+                                   std::string_view firstArgument, HeightPoint& heightPoint,
+                                   MeasurePointList& points)
+{
+    // A fresh list for every command; its storage is released, not merely emptied.
+    MeasurePointList().swap(points);
+    MeasurePointCollector collector;
+    const AcquireResult result = Acquire(settings, model, firstArgument, heightPoint, collector);
+    points.swap(collector.points);
+    return result;
+}
+
+AcquireResult AcquireMeasurePointsByScan(const DimensionSettings& settings,
+                                         const RidEdaza::DrawingModel& model,
+                                         std::string_view firstArgument,
+                                         HeightPoint& heightPoint, MeasurePointList& points)
+{
+    MeasurePointList().swap(points);
+    return Acquire(settings, model, firstArgument, heightPoint, points);
+}
+
+}  // namespace Dimension
