@@ -96,6 +96,7 @@ const Prepared& PreparedDrawing(int kind, std::int64_t count)
         p.settings = Unit1::ReadDimensionSettings(dialog);
         p.scaled = p.settings;
         Dimension::ScaleDimensionSettings(p.scaled, Dimension::CurrentScale(p.model.state));
+        p.scaled.DimensionAngle = p.model.state.axisAngle;
     }
     return p;
 }
@@ -164,7 +165,7 @@ void BM_WriteCommandFile(benchmark::State& state)
     const Prepared& p = PreparedDrawing(kind, state.range(1));
     RidEdaza::CommandWriter writer = p.writer;
     const Dimension::CommandResult result = Dimension::RunDimensionCommand(
-        p.settings, p.model, "", writer, Dimension::CommandHooks{});
+        p.settings, p.model, {}, writer, Dimension::CommandHooks{});
     benchmark::DoNotOptimize(result.intervals);
     const fs::path out = fs::temp_directory_path() / "korvane-bench-out.txt";
     for (auto _ : state) {
@@ -182,7 +183,7 @@ void BM_WholeCommand(benchmark::State& state)
     for (auto _ : state) {
         RidEdaza::CommandWriter writer = p.writer;
         const Dimension::CommandResult result = Dimension::RunDimensionCommand(
-            p.settings, p.model, "", writer, Dimension::CommandHooks{});
+            p.settings, p.model, {}, writer, Dimension::CommandHooks{});
         benchmark::DoNotOptimize(result.intervals);
     }
     SetLabel(state, kind);

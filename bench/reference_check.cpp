@@ -111,7 +111,7 @@ int main(int argc, char** argv)
         const Clock::time_point fastStart = Clock::now();
         RidEdaza::CommandWriter fast = initial;
         const Dimension::CommandResult result = Dimension::RunDimensionCommand(
-            settings, model, "", fast, Dimension::CommandHooks{});
+            settings, model, {}, fast, Dimension::CommandHooks{});
         const double fastSeconds = Seconds(fastStart);
 
         // The reference stages, in the same sequence.
@@ -119,6 +119,7 @@ int main(int argc, char** argv)
         RidEdaza::CommandWriter reference = initial;
         Dimension::DimensionSettings scaled = settings;
         Dimension::ScaleDimensionSettings(scaled, Dimension::CurrentScale(model.state));
+        scaled.DimensionAngle = model.state.axisAngle;
         Dimension::HeightPoint height;
         Dimension::MeasurePointList points;
         Dimension::AcquireMeasurePointsByScan(scaled, model, "", height, points);

@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: korvane-cli [--folder DIR] [--settings FILE] [--set NAME=VALUE]... [--cancel] "
-    "[--summary] [ARG]\n";
+    "[--summary] [MODE [V]]\n";
 
 // "寸法線を作図するには計測点が２つ以上必要です。", as the dialog's message box says it.
 constexpr std::string_view kTooFewPointsMessage =
@@ -36,7 +36,7 @@ struct Options {
     std::vector<std::string> sets;
     bool cancel = false;
     bool summary = false;
-    std::optional<std::string> argument;
+    std::vector<std::string> positional;  // the host's arguments
 };
 
 std::filesystem::path PathFromUtf8(const std::string& text)
@@ -87,10 +87,12 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
         } else if (!optionsEnded && a.size() >= 2 && a.compare(0, 2, "--") == 0) {
             err << "korvane-cli: unknown option " << a << "\n" << kUsage;
             return false;
-        } else if (!options.argument) {
-            options.argument = a;
+        } else if (options.positional.empty()) {
+            options.positional.push_back(a);
+        } else if (options.positional.size() == 1 && Unit1::IsVerticalArgument(a)) {
+            options.positional.push_back(a);
         } else {
-            err << "korvane-cli: only one argument may follow the options\n" << kUsage;
+            err << "korvane-cli: after the mode only V (a vertical run) may follow\n" << kUsage;
             return false;
         }
     }
@@ -194,7 +196,7 @@ int RunCli(const std::vector<std::string>& args, const std::filesystem::path& ex
     run.files = Unit1::ToolFilesBeside(executable);
     if (options.folder) run.files.toolFolder = *options.folder;
     if (options.settings) run.files.settingsFile = *options.settings;
-    run.firstArgument = options.argument.value_or("");
+    run.arguments = Unit1::ReadHostArguments(options.positional);
 
     Unit1::DialogState dialog = Unit1::OpenToolRun(run, Unit1::DefaultDialogState());
     for (const std::string& assignment : options.sets) {

@@ -1,12 +1,16 @@
 // korvane-cli: the dimensioning tool without a window. Same core, same files, same bytes.
 //
-//   korvane-cli [--folder DIR] [--settings FILE] [--set NAME=VALUE]... [--cancel] [--summary] [ARG]
+//   korvane-cli [--folder DIR] [--settings FILE] [--set NAME=VALUE]... [--cancel] [--summary]
+//               [MODE [V]]
 //
 // It behaves as the dialog would: the controls start at their defaults, the exchange file
 // DIR/JWC_TEMP.TXT is read, the text-kind list is filled, the settings FILE is loaded, then each
 // --set assigns a control by its name (ComboBox3=0, Edit7=3.5, CheckBox5=1, RadioGroup2=1).
-// ARG is the host's first argument ("1" selects indicated-points mode). --cancel closes as
-// Cancel; otherwise OK is pressed once and the dialog closes as it would.
+// MODE and V are the host's arguments, as the launcher passes them: MODE "1" selects
+// indicated-points mode (anything else a range selection), and a "V" or "v" as the first or
+// second argument a vertical run (the host's axis turned by 90 degrees); after MODE only V may
+// follow. --cancel closes as Cancel; otherwise OK is pressed once and the dialog closes as it
+// would.
 //
 // Exit codes: 0 drawn or cancelled, 2 a value failed its check (the control's name on stderr),
 // 3 fewer than two measuring points, 4 cannot dimension (zero scale, a number not finite),

@@ -111,6 +111,8 @@ std::span<const std::string_view> NoticeLines();
 
 // The window.
 inline constexpr std::string_view kWindowCaption = "Korvane";
+// Korvane（垂直）: the title of a vertical run
+inline constexpr std::string_view kVerticalWindowCaption = "Korvane\x81\x69\x90\x82\x92\xBC\x81\x6A";
 inline constexpr std::string_view kApplicationTitle = "tz47_Korvane";
 inline constexpr std::int32_t kClientWidth = 492;
 inline constexpr std::int32_t kClientHeight = 481;

@@ -43,6 +43,18 @@ ToolFiles ToolFilesBeside(const std::filesystem::path& executable)
     return files;
 }
 
+bool IsVerticalArgument(std::string_view argument) { return argument == "V" || argument == "v"; }
+
+Dimension::HostArguments ReadHostArguments(const std::vector<std::string>& arguments)
+{
+    Dimension::HostArguments result;
+    if (!arguments.empty()) result.first = arguments[0];
+    for (std::size_t i = 0; i < arguments.size() && i < 2; ++i) {
+        if (IsVerticalArgument(arguments[i])) result.direction = Dimension::RunDirection::Vertical;
+    }
+    return result;
+}
+
 DialogState OpenToolRun(ToolRun& run, DialogState controls)
 {
     run.opened = true;
@@ -75,7 +87,7 @@ Dimension::CommandResult PressOk(ToolRun& run, DialogState& controls, const OkHo
         SaveSettings(controls, run.files.settingsFile);
     };
     const Dimension::CommandResult result = Dimension::RunDimensionCommand(
-        ReadDimensionSettings(controls), run.model, run.firstArgument, run.writer, commandHooks);
+        ReadDimensionSettings(controls), run.model, run.arguments, run.writer, commandHooks);
     if (result.outcome == Dimension::CommandOutcome::OutOfMemory) RunOutOfMemory(run);
     return result;
 }

@@ -19,6 +19,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dialog/dialog_state.hpp"
 #include "dimension/command.hpp"
@@ -40,9 +41,17 @@ struct ToolFiles {
 // expect them. An empty path (the executable could not be found) gives empty paths.
 ToolFiles ToolFilesBeside(const std::filesystem::path& executable);
 
+// The host's arguments as the launcher passes them ("1", "2", "1 V", "2 V"): the first decides
+// the mode, a "V" or "v" as the first or the second asks for a vertical run. Any further
+// arguments mean nothing.
+Dimension::HostArguments ReadHostArguments(const std::vector<std::string>& arguments);
+
+// "V" or "v": the argument that asks for a vertical run.
+bool IsVerticalArgument(std::string_view argument);
+
 struct ToolRun {
     ToolFiles files;
-    std::string firstArgument;  // the host's first argument: "1" selects indicated points
+    Dimension::HostArguments arguments;
     RidEdaza::DrawingModel model;
     RidEdaza::CommandWriter writer;
     bool exchangeFileRead = false;  // the host's file was there and read to its end

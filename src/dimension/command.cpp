@@ -17,7 +17,7 @@ void Report(const CommandHooks& hooks, std::string_view status)
 }
 
 CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::DrawingModel& model,
-                        std::string_view firstArgument, RidEdaza::CommandWriter& writer,
+                        const HostArguments& arguments, RidEdaza::CommandWriter& writer,
                         const CommandHooks& hooks)
 {
     CommandResult result;
@@ -36,11 +36,12 @@ CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::Drawi
         return result;
     }
     ScaleDimensionSettings(scaled, scale);
+    scaled.DimensionAngle = DimensionAngle(model.state, arguments.direction);
 
     Report(hooks, kStatusAcquiring);
     HeightPoint heightPoint;
     MeasurePointList points;
-    if (AcquireMeasurePoints(scaled, model, firstArgument, heightPoint, points) ==
+    if (AcquireMeasurePoints(scaled, model, arguments.first, heightPoint, points) ==
         AcquireResult::CannotDimension) {
         result.outcome = CommandOutcome::CannotDimension;
         return result;
@@ -88,13 +89,13 @@ CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::Drawi
 
 CommandResult RunDimensionCommand(const DimensionSettings& settings,
                                   const RidEdaza::DrawingModel& model,
-                                  std::string_view firstArgument,
+                                  const HostArguments& arguments,
                                   RidEdaza::CommandWriter& writer, const CommandHooks& hooks)
 {
     // An input-method DLL or a driver may have changed the x87 precision since start.
     MyFunc::UseExtendedPrecision();
     try {
-        return RunStages(settings, model, firstArgument, writer, hooks);
+        return RunStages(settings, model, arguments, writer, hooks);
     } catch (const std::bad_alloc&) {
         // The stages' points and layout are gone with the unwinding; a half-built run must not
         // reach the host either, and its room is what the ending needs.

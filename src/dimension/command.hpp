@@ -61,7 +61,7 @@ struct CommandHooks {
 // everything the command held released and the writer's buffer emptied.
 CommandResult RunDimensionCommand(const DimensionSettings& settings,
                                   const RidEdaza::DrawingModel& model,
-                                  std::string_view firstArgument,
+                                  const HostArguments& arguments,
                                   RidEdaza::CommandWriter& writer, const CommandHooks& hooks);
 
 }  // namespace Dimension

@@ -343,8 +343,8 @@ bool LayoutDimensionRun(const MeasurePointList& points, const HeightPoint& heigh
     SetMarkerExtents(settings, run);
     run.dimensionFigures = settings.DimensionFigure;
     run.TextStyle = ValueTextStyleOf(settings.ValueTextKind, state);
-    run.TextAngle = TextAngleOf(state.axisAngle);
-    const RunTurns turns{MyFunc::RotationOfDeg(state.axisAngle),
+    run.TextAngle = TextAngleOf(settings.DimensionAngle);
+    const RunTurns turns{MyFunc::RotationOfDeg(settings.DimensionAngle),
                          MyFunc::RotationOfDeg(run.TextAngle),
                          MyFunc::RotationOfDeg(-run.TextAngle)};
     run.TextDirection = {Store(10.0L * turns.text.c), Store(10.0L * turns.text.s)};

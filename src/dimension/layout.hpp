@@ -9,8 +9,9 @@
 // angle. The drawing (draw.hpp) only turns this record into commands.
 //
 // Geometry is computed in the dimension frame (the X axis is the dimension direction) and every
-// point in the record is turned back by +axisAngle into drawing coordinates. Lengths are drawing
-// units of the current layer group: paper-mm sizes are multiplied by CurrentScale.
+// point in the record is turned back by the settings' +DimensionAngle into drawing coordinates.
+// Lengths are drawing units of the current layer group: paper-mm sizes are multiplied by
+// CurrentScale.
 // Intermediates are long double; every field is a stored double. The sine and cosine of each
 // angle are taken once per run (once per distinct barb angle), never per element.
 //

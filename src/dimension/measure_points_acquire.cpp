@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "common/geometry.hpp"
-#include "common/trig.hpp"
 #include "dimension/measure_points_internal.hpp"
 
 namespace Dimension {
@@ -18,32 +17,15 @@ namespace {
 
 // Maps drawing points of one layer group into the dimension frame.
 struct FrameMapping {
-    double factor = 1.0;     // CurrentScale / scale of the record's layer group, stored
-    bool scaled = true;      // indicated points are turned only
-    // The cosine and sine of the turn by minus the axis angle, taken once for all points: the
-    // turn below is MyFunc::RotatePointDeg about the origin with them, term for term.
-    long double cosTurn = 1.0L;
-    long double sinTurn = 0.0L;
+    double factor = 1.0;  // CurrentScale / scale of the record's layer group, stored
+    bool scaled = true;   // indicated points are turned only
+    // The turn by minus the dimension angle, its sine and cosine taken once for all points.
+    MyFunc::Rotation turn;
 };
 
-void SetTurn(FrameMapping& mapping, double turnDeg)
-{
-    const double theta = MyFunc::DegreesToRadians(turnDeg);
-    mapping.cosTurn = MyFunc::Cos(theta);
-    mapping.sinTurn = MyFunc::Sin(theta);
-}
-
-// MyFunc::RotatePoint about (0, 0) with the sine and cosine already taken.
 void Turn(const FrameMapping& mapping, double x, double y, double& outX, double& outY)
 {
-    constexpr double cx = 0.0;
-    constexpr double cy = 0.0;
-    const long double c = mapping.cosTurn;
-    const long double s = mapping.sinTurn;
-    const long double dx = static_cast<long double>(x) - cx;
-    const long double dy = static_cast<long double>(y) - cy;
-    outX = static_cast<double>((c * dx + cx) - s * dy);
-    outY = static_cast<double>((s * dx + cy) + c * dy);
+    MyFunc::RotatePoint(x, y, 0.0, 0.0, mapping.turn, outX, outY);
 }
 
 // False when the mapped point is not finite: the run could not be drawn from it.
@@ -84,7 +66,7 @@ const FrameMapping* MappingForLayerGroup(const DimensionSettings& settings,
         made.factor = static_cast<double>(static_cast<long double>(settings.CurrentScale) /
                                           groupScale);
         made.scaled = true;
-        SetTurn(made, -state.axisAngle);
+        made.turn = MyFunc::RotationOfDeg(-settings.DimensionAngle);
         groups.made[g] = true;
     }
     return &groups.mapping[g];
@@ -235,7 +217,7 @@ AcquireResult Acquire(const DimensionSettings& settings, const RidEdaza::Drawing
     const RidEdaza::DrawingState& state = model.state;
     FrameMapping turnOnly;
     turnOnly.scaled = false;
-    SetTurn(turnOnly, -state.axisAngle);
+    turnOnly.turn = MyFunc::RotationOfDeg(-settings.DimensionAngle);
 
     // Indicated point 1 as stored, present or not (an absent entry holds 0, 0).
     const RidEdaza::IndicatedPoint& first = state.indicatedPoints[1];

@@ -41,6 +41,11 @@ double CurrentScale(const RidEdaza::DrawingState& state)
     return state.layerGroupScale[static_cast<std::size_t>(group)];
 }
 
+double DimensionAngle(const RidEdaza::DrawingState& state, RunDirection direction)
+{
+    return direction == RunDirection::Vertical ? state.axisAngle + 90.0 : state.axisAngle;
+}
+
 void ScaleDimensionSettings(DimensionSettings& settings, double currentScale)
 {
     const long double scale = currentScale;

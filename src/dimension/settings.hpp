@@ -42,7 +42,26 @@ struct DimensionSettings {
     bool TakeArcCenters = false;        // CheckBox8
     bool TakeArcEnds = false;           // CheckBox9
     double CurrentScale = 1.0;          // set by ScaleDimensionSettings
+    // The dimension direction in degrees, set by the command: the host's axis angle, turned by 90
+    // for a vertical run (DimensionAngle). Measuring points are taken along it and the run is
+    // laid out along it.
+    double DimensionAngle = 0.0;
 };
+
+// A horizontal run measures along the host's axis; a vertical one across it.
+enum class RunDirection { Horizontal, Vertical };
+
+// What the host's arguments ask of a run: the first alone decides the mode ("1": the points
+// indicated one by one; anything else, or none, a range selection), and the direction.
+struct HostArguments {
+    std::string first;
+    RunDirection direction = RunDirection::Horizontal;
+};
+
+// The direction a run measures along: the axis angle, plus 90 (the sum in double) for a
+// vertical run, so that a vertical run is exactly the horizontal run of a drawing whose axis
+// angle is that sum.
+double DimensionAngle(const RidEdaza::DrawingState& state, RunDirection direction);
 
 // The first control whose value fails its check, in the fixed check order; None when all pass.
 SettingControl FirstInvalidSetting(const DimensionSettings& settings);

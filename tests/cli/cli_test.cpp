@@ -17,6 +17,8 @@ namespace {
 // Two indicated points 10 apart below the height point: drawable with the defaults.
 const char* const kTwoPoints = "hp1 0 100\r\nhp2 0 0\r\nhp3 10 0\r\n";
 const char* const kOnePoint = "hp1 0 100\r\nhp2 0 0\r\n";
+// Two points one above the other: a run only when it measures vertically.
+const char* const kTwoPointsAbove = "hp1 100 0\r\nhp2 0 0\r\nhp3 0 10\r\n";
 const char* const kZeroScale =
     "hs 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\r\nhp1 0 100\r\nhp2 0 0\r\nhp3 10 0\r\n";
 
@@ -80,6 +82,9 @@ TEST(KorvaneCli, ExitCodesAndWhatTheHostFinds)
          "\xe8\xa8\x88\xe6\xb8\xac\xe7\x82\xb9"},  // 計測点
         {"range mode finds nothing", kTwoPoints, {"2"}, 3, false, ""},
         {"only \"1\" is indicated-points mode", kTwoPoints, {"01"}, 3, false, ""},
+        {"vertical, indicated points", kTwoPointsAbove, {"1", "v"}, 0, true, ""},
+        {"horizontal across points above each other", kTwoPointsAbove, {"1"}, 3, false, ""},
+        {"V alone is a vertical range run", kTwoPoints, {"V"}, 3, false, ""},
         {"zero scale", kZeroScale, {"1"}, 4, false, "cannot dimension"},
     };
     for (const Case& c : cases) {
@@ -147,6 +152,9 @@ TEST(KorvaneCli, UsageErrorsWriteNothing)
         {"--set", "Edit2=a\tb"},
         {"--bogus"},
         {"1", "2"},
+        {"V", "1"},  // after the mode only V
+        {"1", "V", "V"},
+        {"1", "Vertical"},
         {"--folder"},
     };
     for (const auto& extra : cases) {

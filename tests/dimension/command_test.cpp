@@ -61,7 +61,7 @@ TEST(DimensionCommand, StagesReportInOrderAndSaveBeforeAcquiring)
     const RidEdaza::DrawingModel model = TwoPointModel();
     RidEdaza::CommandWriter writer = FreshWriter(model);
     Recorded r;
-    const CommandResult result = RunDimensionCommand(Valid(), model, "1", writer, r.hooks);
+    const CommandResult result = RunDimensionCommand(Valid(), model, {"1"}, writer, r.hooks);
     ASSERT_EQ(result.outcome, CommandOutcome::Drawn);
     const std::vector<std::string> expected = {
         "save", std::string(kStatusAcquiring), std::string(kStatusSorting),
@@ -114,7 +114,7 @@ TEST(DimensionCommand, EachStopLeavesTheWriterUntouched)
         RidEdaza::OutLineColor(writer, 5, 0);
         const RidEdaza::CommandWriter before = writer;
         Recorded r;
-        const CommandResult result = RunDimensionCommand(settings, model, c.argument, writer,
+        const CommandResult result = RunDimensionCommand(settings, model, {c.argument}, writer,
                                                          r.hooks);
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_EQ(r.events, c.events);
@@ -133,7 +133,7 @@ TEST(DimensionCommand, RefusedFocusFollowsTheCheckOrder)
     s.ExtensionGap = -1;
     RidEdaza::CommandWriter writer = FreshWriter(model);
     Recorded r;
-    const CommandResult result = RunDimensionCommand(s, model, "1", writer, r.hooks);
+    const CommandResult result = RunDimensionCommand(s, model, {"1"}, writer, r.hooks);
     EXPECT_EQ(result.outcome, CommandOutcome::Refused);
     EXPECT_EQ(result.focus, SettingControl::Edit8);
     EXPECT_TRUE(r.events.empty());
@@ -145,24 +145,24 @@ TEST(DimensionCommand, OkAfterAFailedOkWritesWhatAFirstOkWould)
     Recorded r;
 
     RidEdaza::CommandWriter direct = FreshWriter(model);
-    ASSERT_EQ(RunDimensionCommand(Valid(), model, "1", direct, r.hooks).outcome,
+    ASSERT_EQ(RunDimensionCommand(Valid(), model, {"1"}, direct, r.hooks).outcome,
               CommandOutcome::Drawn);
 
     // First OK fails at the drawing (the gap overflows), the user mends the gap, OK again.
     RidEdaza::CommandWriter retried = FreshWriter(model);
     DimensionSettings broken = Valid();
     broken.ValueGap = 1e307;
-    ASSERT_EQ(RunDimensionCommand(broken, model, "1", retried, r.hooks).outcome,
+    ASSERT_EQ(RunDimensionCommand(broken, model, {"1"}, retried, r.hooks).outcome,
               CommandOutcome::CannotDimension);
-    ASSERT_EQ(RunDimensionCommand(Valid(), model, "1", retried, r.hooks).outcome,
+    ASSERT_EQ(RunDimensionCommand(Valid(), model, {"1"}, retried, r.hooks).outcome,
               CommandOutcome::Drawn);
     EXPECT_EQ(retried.buffer.lines, direct.buffer.lines);
 
     // The same after too few points: indicated-points mode finds two, range mode none.
     RidEdaza::CommandWriter afterTooFew = FreshWriter(model);
-    ASSERT_EQ(RunDimensionCommand(Valid(), model, "2", afterTooFew, r.hooks).outcome,
+    ASSERT_EQ(RunDimensionCommand(Valid(), model, {"2"}, afterTooFew, r.hooks).outcome,
               CommandOutcome::TooFewPoints);
-    ASSERT_EQ(RunDimensionCommand(Valid(), model, "1", afterTooFew, r.hooks).outcome,
+    ASSERT_EQ(RunDimensionCommand(Valid(), model, {"1"}, afterTooFew, r.hooks).outcome,
               CommandOutcome::Drawn);
     EXPECT_EQ(afterTooFew.buffer.lines, direct.buffer.lines);
 }
@@ -178,7 +178,7 @@ TEST(DimensionCommand, NoCommandLineEverCarriesABrokenNumber)
         s.ExtensionOvershoot = h;
         RidEdaza::CommandWriter writer = FreshWriter(model);
         Recorded r;
-        const CommandResult result = RunDimensionCommand(s, model, "1", writer, r.hooks);
+        const CommandResult result = RunDimensionCommand(s, model, {"1"}, writer, r.hooks);
         for (const std::string& line : writer.buffer.lines) {
             EXPECT_EQ(line.find("inf"), std::string::npos) << line;
             EXPECT_EQ(line.find("nan"), std::string::npos) << line;

@@ -118,9 +118,8 @@ TEST(Draw, WholeRunsInTheirFixedOrder)
         SCOPED_TRACE(c.name);
         DimensionSettings settings = Defaults();
         settings.DimensionFigure = c.figure;
-        RidEdaza::DrawingState state;
-        state.axisAngle = c.axis;
-        EXPECT_EQ(DrawnLines(c.xs, settings, state), c.expected);
+        settings.DimensionAngle = c.axis;
+        EXPECT_EQ(DrawnLines(c.xs, settings), c.expected);
     }
 }
 

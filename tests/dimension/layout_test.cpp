@@ -225,9 +225,9 @@ TEST(Layout, TextAngleNeverReadsUpsideDown)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c[0]);
-        RidEdaza::DrawingState state;
-        state.axisAngle = c[0];
-        EXPECT_EQ(Layout(PointsAt({0, 10}), Defaults(), state).TextAngle, c[1]);
+        DimensionSettings settings = Defaults();
+        settings.DimensionAngle = c[0];
+        EXPECT_EQ(Layout(PointsAt({0, 10}), settings).TextAngle, c[1]);
     }
 }
 
@@ -281,11 +281,11 @@ TEST(Layout, ExtensionLinesRunFromTheGapToBeyondTheLine)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        RidEdaza::DrawingState state;
-        state.axisAngle = c.axis;
+        DimensionSettings settings = Defaults();
+        settings.DimensionAngle = c.axis;
         DimensionRun run;
-        ASSERT_TRUE(Dimension::LayoutDimensionRun(PointsAt({10, 20}, c.y), {0, 100}, Defaults(),
-                                                  state, run));
+        ASSERT_TRUE(Dimension::LayoutDimensionRun(PointsAt({10, 20}, c.y), {0, 100}, settings,
+                                                  {}, run));
         const Dimension::ExtensionSegment& line = run.points[0].extension;
         ASSERT_EQ(line.present, c.present);
         if (!c.present) continue;
@@ -323,13 +323,14 @@ TEST(Layout, StaggeredTextsStackAwayFromTheMeasuredPoints)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RidEdaza::DrawingState state;
-        state.axisAngle = c.axis;
         state.textKinds[0] = {c.row == 0 ? 6.0 : 12.0, 3, 0, 2};
+        DimensionSettings settings = Defaults();
+        settings.DimensionAngle = c.axis;
         const MeasurePointList points =
             PointsAt(c.row == 2 ? std::vector<double>{-10, 0, 10} : std::vector<double>{0, 10},
                      c.pointY);
         DimensionRun run;
-        ASSERT_TRUE(Dimension::LayoutDimensionRun(points, {5, 100}, Defaults(), state, run));
+        ASSERT_TRUE(Dimension::LayoutDimensionRun(points, {5, 100}, settings, state, run));
         const Dimension::IntervalLayout& interval = run.intervals.back();
         ASSERT_EQ(interval.row, c.row);
         ASSERT_GE(interval.text, 0);

@@ -342,6 +342,7 @@ TEST(AcquireMeasurePoints, MapsEveryPointAsTheGeometryTurnDoesBitForBit)
         Dimension::DimensionSettings settings;
         settings.TakePoints = true;
         Dimension::ScaleDimensionSettings(settings, 100.0);
+        settings.DimensionAngle = angle;
         Dimension::HeightPoint height;
         MeasurePointList points;
         ASSERT_EQ(Dimension::AcquireMeasurePoints(settings, model, "", height, points),
@@ -456,6 +457,7 @@ TEST(MeasurePointsWholeRun, FastAndReferenceStagesWriteTheSameCommands)
         // Acquisition alone: the same list, the same height point.
         Dimension::DimensionSettings scaled = settings;
         Dimension::ScaleDimensionSettings(scaled, Dimension::CurrentScale(model.state));
+        scaled.DimensionAngle = model.state.axisAngle;
         Dimension::HeightPoint fastHeight;
         Dimension::HeightPoint referenceHeight;
         MeasurePointList fast;
@@ -471,7 +473,7 @@ TEST(MeasurePointsWholeRun, FastAndReferenceStagesWriteTheSameCommands)
         RidEdaza::ResetOutputState(fastWriter, model.state);
         RidEdaza::CommandWriter referenceWriter = fastWriter;
         const Dimension::CommandResult result = Dimension::RunDimensionCommand(
-            settings, model, argument, fastWriter, Dimension::CommandHooks{});
+            settings, model, {std::string(argument)}, fastWriter, Dimension::CommandHooks{});
 
         Dimension::OrderMeasurePoints(fast);
         Dimension::GroupMeasurePoints(fast, fastHeight);

@@ -266,6 +266,7 @@ TEST(AcquireMeasurePoints, HeightPointIsIndicatedPointOneTurnedButNotScaled)
         first.y = c.indicated.y;
         DimensionSettings settings = Taking(kAll);
         settings.CurrentScale = 40.0;
+        settings.DimensionAngle = c.axisAngle;
         HeightPoint height;
         MeasurePointList points;
         ASSERT_EQ(AcquireMeasurePoints(settings, model, "", height, points), AcquireResult::Done);
@@ -420,6 +421,7 @@ TEST(AcquireMeasurePoints, MapsEveryRecordWithTheScaleOfItsLayerGroup)
         model.points.push_back(Point(c.drawn.x, c.drawn.y, 3));
         DimensionSettings settings = Taking(kPoints);
         settings.CurrentScale = c.currentScale;
+        settings.DimensionAngle = c.axisAngle;
         HeightPoint height;
         MeasurePointList points;
         ASSERT_EQ(AcquireMeasurePoints(settings, model, "", height, points), AcquireResult::Done);
@@ -549,27 +551,27 @@ TEST(AcquireMeasurePoints, PointsThatAreNotFiniteStopAcquisition)
     };
     const Case cases[] = {
         {"height point overflows when turned", "", 0,
-         [](DrawingModel& m, DimensionSettings&) {
-             m.state.axisAngle = 45;
+         [](DrawingModel& m, DimensionSettings& s) {
+             s.DimensionAngle = 45;
              Indicate(m, 1, kHuge, kHuge);
          },
          AcquireResult::CannotDimension},
         {"height point overflows, indicated mode", "1", 0,
-         [](DrawingModel& m, DimensionSettings&) {
-             m.state.axisAngle = 45;
+         [](DrawingModel& m, DimensionSettings& s) {
+             s.DimensionAngle = 45;
              Indicate(m, 1, kHuge, kHuge);
          },
          AcquireResult::CannotDimension},
         {"indicated point overflows", "1", 0,
-         [](DrawingModel& m, DimensionSettings&) {
-             m.state.axisAngle = -45;
+         [](DrawingModel& m, DimensionSettings& s) {
+             s.DimensionAngle = -45;
              Indicate(m, 2, 0, 0);
              Indicate(m, 3, kHuge, -kHuge);
          },
          AcquireResult::CannotDimension},
         {"indicated point after the gap is not read", "1", 0,
-         [](DrawingModel& m, DimensionSettings&) {
-             m.state.axisAngle = -45;
+         [](DrawingModel& m, DimensionSettings& s) {
+             s.DimensionAngle = -45;
              Indicate(m, 2, 0, 0);
              Indicate(m, 4, kHuge, -kHuge);
          },

@@ -91,7 +91,7 @@ private:
 TEST_P(LocaleIndependence, GoldenRunGivesTheSameBytesUnderADecimalCommaLocale)
 {
     const GoldenCases::Case& c = GetParam();
-    const GoldenCases::RunOutput run = GoldenCases::Run(c, {"--summary"});
+    const GoldenCases::RunOutput run = GoldenCases::Run(c, {.before = {"--summary"}});
     GoldenCases::ExpectReviewedOutput(c, run, "locale");
     // The summary's reals are the command file's number texts: "1.5", never "1,5".
     EXPECT_FALSE(HasDecimalComma(run.out)) << run.out;

@@ -74,18 +74,26 @@ std::string TestName(const testing::TestParamInfo<Case>& info)
     return name;
 }
 
-RunOutput Run(const Case& c, const std::vector<std::string>& extraArgs)
+std::optional<std::string> ExchangeFile(const Case& c)
+{
+    if (!fs::exists(c.input / "JWC_TEMP.TXT")) return std::nullopt;
+    return TestFiles::ReadBytes(c.input / "JWC_TEMP.TXT");
+}
+
+RunOutput Run(const Case& c, const Variant& variant)
 {
     TestFiles::TempFolder folder;
     const fs::path exchange = folder / "JWC_TEMP.TXT";
     const fs::path settings = folder / "Korvane.dat";
-    if (fs::exists(c.input / "JWC_TEMP.TXT")) fs::copy_file(c.input / "JWC_TEMP.TXT", exchange);
+    const std::optional<std::string> input = variant.exchangeFile ? variant.exchangeFile : ExchangeFile(c);
+    if (input) TestFiles::WriteBytes(exchange, *input);
     if (fs::exists(c.input / "Korvane.dat")) fs::copy_file(c.input / "Korvane.dat", settings);
 
     std::vector<std::string> args = {"--folder", folder.path().string(), "--settings",
                                      settings.string()};
-    args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+    args.insert(args.end(), variant.before.begin(), variant.before.end());
     for (const std::string& a : ReadArgs(c.input / "args")) args.push_back(a);
+    args.insert(args.end(), variant.after.begin(), variant.after.end());
 
     std::ostringstream out;
     std::ostringstream err;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -44,9 +45,19 @@ struct RunOutput {
     std::string err;
 };
 
-// Runs the case through korvane-cli's logic in a fresh temporary tool folder, with the case's
-// arguments after `extraArgs`.
-RunOutput Run(const Case& c, const std::vector<std::string>& extraArgs = {});
+// How a case may be run otherwise: arguments before and after the case's own, and another
+// exchange file in place of the case's.
+struct Variant {
+    std::vector<std::string> before{};
+    std::vector<std::string> after{};
+    std::optional<std::string> exchangeFile{};
+};
+
+// Runs the case through korvane-cli's logic in a fresh temporary tool folder.
+RunOutput Run(const Case& c, const Variant& variant = {});
+
+// The case's exchange file, or none.
+std::optional<std::string> ExchangeFile(const Case& c);
 
 // The run's exit code, command file and (where the expectation has one) settings file against
 // the reviewed ones; a differing file is kept below golden-actual/<keepUnder>/<case>/.

@@ -366,10 +366,10 @@ bool IsWebAddress(std::wstring_view address)
 }
 
 bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
-                 std::string firstArgument, std::wstring noticeUrl)
+                 Dimension::HostArguments arguments, std::wstring noticeUrl)
 {
     form.run.files = std::move(files);
-    form.run.firstArgument = std::move(firstArgument);
+    form.run.arguments = std::move(arguments);
     form.noticeUrl = std::move(noticeUrl);
     form.owner = owner;
     if (!RegisterClasses(instance)) return false;
@@ -383,7 +383,10 @@ bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
 
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
-    const std::wstring caption = Cp932ToWide(kWindowCaption);
+    // The title says which way the run will measure.
+    const std::wstring caption = Cp932ToWide(
+        form.run.arguments.direction == Dimension::RunDirection::Vertical ? kVerticalWindowCaption
+                                                                          : kWindowCaption);
     form.handle = CreateWindowExW(kFormExStyle, kFormClass, caption.c_str(), kFormStyle, 100, 100,
                                   frame.right - frame.left, frame.bottom - frame.top, owner,
                                   nullptr, instance, &form);

@@ -1,10 +1,11 @@
-// Korvane.exe: started by the host with JWC_TEMP.TXT in the tool's folder and, optionally, the
-// argument "1" (indicated-points mode). Shows the dialog; when it closes, JWC_TEMP.TXT holds the
+// Korvane.exe: started by the host with JWC_TEMP.TXT in the tool's folder and the launcher's
+// arguments ("1": indicated-points mode; "V": a vertical run). Shows the dialog; when it closes, JWC_TEMP.TXT holds the
 // commands for the host, or "hq" when nothing was drawn.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "common/fpu.hpp"
 #include "dialog/controls.hpp"
@@ -20,18 +21,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     MyFunc::UseExtendedPrecision();
 
-    std::string firstArgument;
+    std::vector<std::string> arguments;
     int count = 0;
-    if (LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count)) {
-        if (count > 1) firstArgument = Unit1::WideToCp932(arguments[1]);
-        LocalFree(arguments);
+    if (LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) arguments.push_back(Unit1::WideToCp932(words[i]));
+        LocalFree(words);
     }
 
     const Unit1::ToolFiles files = Unit1::ToolFilesBeside(Unit1::ExecutablePath());
     HWND application =
         Unit1::CreateApplicationWindow(instance, Unit1::Cp932ToWide(Unit1::kApplicationTitle));
     Unit1::TForm1 form;
-    if (!Unit1::CreateForm1(form, instance, application, files, firstArgument,
+    if (!Unit1::CreateForm1(form, instance, application, files,
+                            Unit1::ReadHostArguments(arguments),
                             Unit1::Cp932ToWide(Unit1::kNoticeUrl))) {
         Unit1::DestroyForm1(form);
         if (application) DestroyWindow(application);
