@@ -17,9 +17,10 @@ constexpr int kExitNotWritten = 3;
 constexpr int kExitUsage = 64;
 
 constexpr const char* kUsage =
-    "usage: korvane-preview INPUT COMMANDS [-o OUT.svg] [--grid] [--labels]\n"
+    "usage: korvane-preview INPUT COMMANDS [-o OUT.svg] [--grid] [--labels] [V]\n"
     "  INPUT     the host's exchange file as it was before the tool ran\n"
     "  COMMANDS  the command file the tool wrote back\n"
+    "  V         the run was a vertical one (the tool's argument V)\n"
     "  -o FILE   write the SVG picture to FILE (default: standard output)\n"
     "  --grid    draw a light grid behind the drawing\n"
     "  --labels  label the measuring points with their positions along the run\n";
@@ -61,6 +62,11 @@ int RunPreview(const std::vector<std::filesystem::path>& args, std::ostream& out
         } else {
             files.push_back(args[i]);
         }
+    }
+    // A third word V (or v) says the run measured vertically, as the tool's own argument does.
+    if (files.size() == 3 && (Utf8(files[2]) == "V" || Utf8(files[2]) == "v")) {
+        options.direction = Dimension::RunDirection::Vertical;
+        files.pop_back();
     }
     if (files.size() != 2) {
         err << kUsage;

@@ -431,14 +431,15 @@ std::vector<MeasuringLabel> FindMeasuringLabels(const DrawingModel& commands, do
 
 }  // namespace
 
-PreviewShapes BuildPreviewShapes(const DrawingModel& input, const DrawingModel& commands)
+PreviewShapes BuildPreviewShapes(const DrawingModel& input, const DrawingModel& commands,
+                                 Dimension::RunDirection direction)
 {
     PreviewShapes shapes;
     ElementBuilder selection(shapes.selection);
     selection.AddEntities(input, kSelectionPalette);
     selection.AddIndicatedPoints(input.state);
     ElementBuilder(shapes.run).AddEntities(commands, kRunPalette);
-    shapes.axisAngle = input.state.axisAngle;
+    shapes.axisAngle = Dimension::DimensionAngle(input.state, direction);
     shapes.textAngle = Dimension::TextAngleOf(shapes.axisAngle);
     shapes.labels = FindMeasuringLabels(commands, shapes.axisAngle);
     return shapes;

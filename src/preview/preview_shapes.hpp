@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dimension/settings.hpp"
 #include "exchange/drawing_model.hpp"
 
 namespace Preview {
@@ -102,14 +103,16 @@ struct PreviewShapes {
     // The ends of the segments on the dimension line (the most numerous set of segments along
     // the axis with one offset), in the axis direction; none without such segments.
     std::vector<MeasuringLabel> labels;
-    double axisAngle = 0.0;  // the input's, degrees
-    double textAngle = 0.0;  // the run's value texts: the axis, never upside down
+    double axisAngle = 0.0;  // the run's direction, degrees: the input's axis, + 90 if vertical
+    double textAngle = 0.0;  // the run's value texts: that direction, never upside down
 };
 
 // The shapes of both models: input as read from the host's exchange file, commands as read
-// from the command file with PrepareCommandModel's state.
+// from the command file with PrepareCommandModel's state. The direction is the run's: labels,
+// marker reach and text angle follow it.
 PreviewShapes BuildPreviewShapes(const RidEdaza::DrawingModel& input,
-                                 const RidEdaza::DrawingModel& commands);
+                                 const RidEdaza::DrawingModel& commands,
+                                 Dimension::RunDirection direction);
 
 // How far the run's marker points reach across the dimension line, drawing units: labels go
 // beyond them.

@@ -39,6 +39,8 @@ TEST(PreviewProgram, ArgumentsAndExitCodes)
         {"missing exchange file", {missing, commands, "-o", picture}, 2, false, false},
         {"missing command file", {input, missing, "-o", picture}, 2, false, false},
         {"to standard output", {input, commands, "--grid", "--labels"}, 0, true, false},
+        {"a vertical run", {input, commands, "V"}, 0, true, false},
+        {"a third word that is not V", {input, commands, "W"}, 64, false, false},
         {"to a file, options first", {"--labels", "-o", picture, input, commands}, 0, false, true},
         {"into a folder that does not exist", {input, commands, "-o", noFolder}, 3, false, false},
         {"help", {"--help"}, 0, false, false},

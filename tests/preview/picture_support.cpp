@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "exchange/drawing_model.hpp"
 #include "support/test_files.hpp"
+
+namespace fs = std::filesystem;
 
 namespace PreviewTest {
 
@@ -27,11 +30,17 @@ std::string RenderBytes(std::string_view input, std::string_view commands,
 std::string RenderExample(std::string_view example, const Preview::PreviewOptions& options)
 {
     const std::string name(example);
+    // An example run vertically says so among its arguments, as the host's launcher does.
+    Preview::PreviewOptions asRun = options;
+    const fs::path args = TestFiles::SourcePath("examples/" + name + "/args");
+    if (fs::exists(args) && TestFiles::ReadBytes(args).find('V') != std::string::npos) {
+        asRun.direction = Dimension::RunDirection::Vertical;
+    }
     return RenderBytes(
         TestFiles::ReadBytes(TestFiles::SourcePath("examples/" + name + "/JWC_TEMP.TXT")),
         TestFiles::ReadBytes(
             TestFiles::SourcePath("tests/golden/expected/examples/" + name + "/JWC_TEMP.TXT")),
-        options);
+        asRun);
 }
 
 namespace {

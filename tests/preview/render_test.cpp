@@ -242,6 +242,33 @@ TEST(PreviewPicture, LabelsGiveTheMeasuringPointsAlongTheRun)
     }
 }
 
+TEST(PreviewPicture, LabelsFollowTheDirectionOfTheRun)
+{
+    // A vertical run at axis 0: its dimension line runs along Y, and only a vertical picture
+    // finds its measuring points on it.
+    const char* input = "hp1 100 0\r\nhp2 0 0\r\nhp3 0 1500\r\n";
+    const char* commands = "z3\r\n100 0 100 1500\r\nz3\r\n0 0 102 0\r\nz3\r\n0 1500 102 1500\r\n";
+    struct Case {
+        Dimension::RunDirection direction;
+        std::vector<std::string> labels;
+    };
+    const Case cases[] = {
+        {Dimension::RunDirection::Vertical, {"0", "1500"}},
+        {Dimension::RunDirection::Horizontal, {"0", "102"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.direction == Dimension::RunDirection::Vertical ? "vertical" : "horizontal");
+        Preview::PreviewOptions options;
+        options.labels = true;
+        options.direction = c.direction;
+        const std::vector<XmlElement> picture =
+            CheckedPicture(PreviewTest::RenderBytes(input, commands, options));
+        std::vector<std::string> labels;
+        for (const XmlElement* label : WithClass(picture, "label")) labels.push_back(label->text);
+        EXPECT_EQ(labels, c.labels);
+    }
+}
+
 TEST(PreviewPicture, GridIsOptionalAndLiesBehindTheDrawing)
 {
     Preview::PreviewOptions options;
