@@ -102,9 +102,16 @@ class VerticalRun : public testing::TestWithParam<GoldenCases::Case> {};
 TEST_P(VerticalRun, IsTheHorizontalRunOfTheAxisTurnedByNinety)
 {
     const GoldenCases::Case& c = GetParam();
-    const GoldenCases::RunOutput vertical = GoldenCases::Run(c, {.after = {"V"}});
-    const GoldenCases::RunOutput turned =
-        GoldenCases::Run(c, {.exchangeFile = TurnedByNinety(GoldenCases::ExchangeFile(c).value_or(""))});
+    std::vector<std::string> horizontalArgs;
+    for (const std::string& a : GoldenCases::Args(c)) {
+        if (a != "V" && a != "v") horizontalArgs.push_back(a);
+    }
+    std::vector<std::string> verticalArgs = horizontalArgs;
+    verticalArgs.push_back("V");
+    const GoldenCases::RunOutput vertical = GoldenCases::Run(c, {.args = verticalArgs});
+    const GoldenCases::RunOutput turned = GoldenCases::Run(
+        c, {.args = horizontalArgs,
+            .exchangeFile = TurnedByNinety(GoldenCases::ExchangeFile(c).value_or(""))});
     EXPECT_EQ(vertical.exitCode, turned.exitCode);
     EXPECT_EQ(vertical.commandFile, turned.commandFile);
     EXPECT_EQ(vertical.settingsFile, turned.settingsFile);

@@ -74,6 +74,11 @@ std::string TestName(const testing::TestParamInfo<Case>& info)
     return name;
 }
 
+std::vector<std::string> Args(const Case& c)
+{
+    return ReadArgs(c.input / "args");
+}
+
 std::optional<std::string> ExchangeFile(const Case& c)
 {
     if (!fs::exists(c.input / "JWC_TEMP.TXT")) return std::nullopt;
@@ -92,8 +97,7 @@ RunOutput Run(const Case& c, const Variant& variant)
     std::vector<std::string> args = {"--folder", folder.path().string(), "--settings",
                                      settings.string()};
     args.insert(args.end(), variant.before.begin(), variant.before.end());
-    for (const std::string& a : ReadArgs(c.input / "args")) args.push_back(a);
-    args.insert(args.end(), variant.after.begin(), variant.after.end());
+    for (const std::string& a : variant.args ? *variant.args : Args(c)) args.push_back(a);
 
     std::ostringstream out;
     std::ostringstream err;

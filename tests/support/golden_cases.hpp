@@ -45,13 +45,16 @@ struct RunOutput {
     std::string err;
 };
 
-// How a case may be run otherwise: arguments before and after the case's own, and another
-// exchange file in place of the case's.
+// How a case may be run otherwise: arguments before the case's own, other arguments in place of
+// the case's, and another exchange file in place of the case's.
 struct Variant {
     std::vector<std::string> before{};
-    std::vector<std::string> after{};
+    std::optional<std::vector<std::string>> args{};
     std::optional<std::string> exchangeFile{};
 };
+
+// The case's own arguments (its args file), in order.
+std::vector<std::string> Args(const Case& c);
 
 // Runs the case through korvane-cli's logic in a fresh temporary tool folder.
 RunOutput Run(const Case& c, const Variant& variant = {});
