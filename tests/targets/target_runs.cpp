@@ -279,6 +279,12 @@ GeneratedCase Generate(Random& r)
         c.settings = text;
     }
     if (r.Chance(4)) c.args.insert(c.args.begin(), "--cancel");
+    // A vertical run, as the launcher's third and fourth menu items ask for one. Drawn last, so
+    // that every case keeps the drawing and settings it had before vertical runs existed.
+    if (r.Chance(25)) {
+        if (!indicated && r.Chance(50)) c.args.push_back("2");
+        c.args.push_back(r.Chance(50) ? "V" : "v");
+    }
     return c;
 }
 
