@@ -2,6 +2,7 @@
 
 #include <array>
 #include <fstream>
+#include <new>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -59,6 +60,23 @@ void AppendLine(std::string& bytes, const DialogState& state, std::size_t index)
     bytes += "\r\n";
 }
 
+// Writes the bytes as the whole file at this path (created, or truncated if it is there); false
+// when opening, writing, flushing or closing fails. `ours` tells whether the path may now hold a
+// file of ours for a failed save to remove: not when it could not be opened (a folder, say).
+bool WriteWholeFile(const std::filesystem::path& path, const std::string& bytes, bool& ours)
+{
+    // Set before opening: allocating the stream's buffer can fail after the file was made.
+    ours = true;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) {
+        ours = false;
+        return false;
+    }
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();  // flushes; a failed flush or close sets failbit
+    return !out.fail();
+}
+
 }  // namespace
 
 void LoadSettings(DialogState& state, const std::filesystem::path& path)
@@ -85,17 +103,26 @@ void LoadSettings(DialogState& state, const std::filesystem::path& path)
 
 bool SaveSettings(const DialogState& state, const std::filesystem::path& path)
 {
-    std::string bytes;
-    for (std::size_t index = 0; index < kLineCount; ++index) AppendLine(bytes, state, index);
-
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out.fail()) return true;
-
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
+    std::filesystem::path temporary;
+    bool temporaryIsOurs = false;
+    try {
+        std::string bytes;
+        for (std::size_t index = 0; index < kLineCount; ++index) AppendLine(bytes, state, index);
+        temporary = path;
+        temporary += ".tmp";
+        if (WriteWholeFile(temporary, bytes, temporaryIsOurs)) {
+            // One step: a reader sees the old file or the new one, never a part of either.
+            std::error_code error;
+            std::filesystem::rename(temporary, path, error);
+            if (!error) return true;
+        }
+    } catch (const std::bad_alloc&) {
+        // Out of memory is one more way for the save to fail; the old settings stay.
+    }
+    if (temporaryIsOurs) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+    }
     return false;
 }
 

@@ -173,8 +173,11 @@ TEST(SaveSettings, WritesTheTwentySevenLinesInOrderAndReadsThemBack)
     TempFolder folder;
     const std::filesystem::path path = folder / "Korvane.dat";
     WriteBytes(path, std::string(4000, 'x'));  // a longer file is replaced completely
+    const std::filesystem::path stale = folder / "Korvane.dat.tmp";
+    WriteBytes(stale, std::string(5000, 'y'));  // left by a save the disk cut short
     ASSERT_TRUE(SaveSettings(state, path));
     EXPECT_EQ(ReadBytes(path), Join(expected));
+    EXPECT_FALSE(std::filesystem::exists(stale));
 
     // Read back and saved again, the file stays byte for byte (-1 reads back as item 0).
     DialogState reloaded = ShownState();
@@ -186,26 +189,49 @@ TEST(SaveSettings, WritesTheTwentySevenLinesInOrderAndReadsThemBack)
     EXPECT_EQ(ReadBytes(folder / "again.dat"), Join(reread));
 }
 
-TEST(SaveSettings, LeavesNoFileBehindWhenWritingFails)
+TEST(SaveSettings, KeepsWhatWasThereWhenSavingFails)
 {
-    TempFolder folder;
-    const DialogState state = ShownState();
-
-    const std::filesystem::path inMissingFolder = folder / "missing" / "Korvane.dat";
-    EXPECT_FALSE(SaveSettings(state, inMissingFolder));
-    EXPECT_FALSE(std::filesystem::exists(inMissingFolder));
-
-    // A folder in the file's place could not be opened and is not the tool's to delete.
-    const std::filesystem::path folderInTheWay = folder / "Korvane.dat";
-    std::filesystem::create_directory(folderInTheWay);
-    EXPECT_FALSE(SaveSettings(state, folderInTheWay));
-    EXPECT_TRUE(std::filesystem::is_directory(folderInTheWay));
-
+    enum class There { Nothing, OldFile, Folder, FullDevice };
+    struct Case {
+        const char* what;
+        std::string settings;  // below the test's folder
+        There atSettings;      // at the settings file's name before the save
+        There atTemporary;     // at its name + ".tmp"
+    };
+    const Case cases[] = {
+        {"settings in a missing folder", "missing/Korvane.dat", There::Nothing, There::Nothing},
+        // The temporary file is written, but cannot replace a folder; the folder is not ours.
+        {"a folder in the settings file's place", "Korvane.dat", There::Folder, There::Nothing},
+        {"a folder in the temporary file's place", "Korvane.dat", There::OldFile, There::Folder},
 #ifndef _WIN32
-    // Opened, but every write fails as on a full disk: the file (here a link) is removed.
-    const std::filesystem::path full = folder / "full.dat";
-    std::filesystem::create_symlink("/dev/full", full);
-    EXPECT_FALSE(SaveSettings(state, full));
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(full)));
+        // Opened, but every write fails as on a full disk: the temporary name (a link) goes.
+        {"the temporary file on a full disk", "Korvane.dat", There::OldFile, There::FullDevice},
 #endif
+    };
+    const std::string oldFile = Join(kDefaultLines);
+    const auto make = [&](const std::filesystem::path& path, There there) {
+        if (there == There::OldFile) WriteBytes(path, oldFile);
+        if (there == There::Folder) std::filesystem::create_directory(path);
+        if (there == There::FullDevice) std::filesystem::create_symlink("/dev/full", path);
+    };
+    const auto look = [](const std::filesystem::path& path) -> std::string {
+        const std::filesystem::file_status status = std::filesystem::symlink_status(path);
+        if (std::filesystem::is_directory(status)) return "a folder";
+        if (!std::filesystem::exists(status)) return "nothing";
+        return std::filesystem::is_symlink(status) ? "a link" : "a file of " + ReadBytes(path);
+    };
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        const std::filesystem::path path = folder / c.settings;
+        const std::filesystem::path temporary = folder / (c.settings + ".tmp");
+        make(path, c.atSettings);
+        make(temporary, c.atTemporary);
+        const std::string before = look(path);
+
+        EXPECT_FALSE(SaveSettings(ShownState(), path));
+        EXPECT_EQ(look(path), before);
+        EXPECT_EQ(look(temporary), c.atTemporary == There::Folder ? "a folder" : "nothing");
+    }
 }

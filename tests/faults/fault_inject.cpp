@@ -7,13 +7,19 @@
 //   write   write and writev on a file opened for writing
 //   wclose  close or fclose of a file opened for writing
 //   flush   fflush of a file opened for writing
+//   rename  rename from or to a watched path
+//   unlink  unlink, unlinkat and remove (libstdc++'s std::filesystem::remove calls remove(),
+//           and glibc's remove() reaches unlink inside the library, out of an interposer's sight)
 //   ropen   opening for reading
 //   read    read on a file opened for reading
-// KORVANE_FAULT_KINDS (comma-separated, default "wopen,write,wclose,flush") says which kinds
-// count. The operation numbered KORVANE_FAULT_AT (from 1; 0 or unset: none) fails with
-// KORVANE_FAULT_ERRNO ("ENOSPC" default, or "EIO"). A failing close still closes. With
-// KORVANE_FAULT_PARTIAL=1 a failing write first writes half of its bytes and reports that, and
-// every later write to the file fails: a disk that fills up in the middle of a write.
+// KORVANE_FAULT_KINDS (comma-separated, default "wopen,write,wclose,flush,rename,unlink") says
+// which kinds count. The operation numbered KORVANE_FAULT_AT (from 1; 0 or unset: none) fails
+// with KORVANE_FAULT_ERRNO ("ENOSPC" default, or "EIO"). A failing close still closes; a failing
+// rename or removal leaves the files as they were. With KORVANE_FAULT_PARTIAL=1 a failing write
+// first writes half of its bytes and reports that, and every later write to the file fails: a
+// disk that fills up in the middle of a write. With KORVANE_FAULT_STICKY=1 every counted
+// operation from KORVANE_FAULT_AT on fails: a disk that breaks and stays broken, so that the
+// clean-up after a failure fails as well.
 // KORVANE_FAULT_REDIRECT=/dev/full opens every watched file for writing on that device instead.
 // At exit the number of counted operations is written to KORVANE_FAULT_COUNT_FILE, so that a
 // test can make each of them fail in turn.
@@ -32,17 +38,21 @@
 
 namespace {
 
-enum Kind : unsigned { kWopen = 1, kWrite = 2, kWclose = 4, kFlush = 8, kRopen = 16, kRead = 32 };
+enum Kind : unsigned {
+    kWopen = 1, kWrite = 2, kWclose = 4, kFlush = 8, kRopen = 16, kRead = 32, kRename = 64,
+    kUnlink = 128
+};
 
 constexpr int kMaxFd = 4096;
 
 struct Config {
     bool ready = false;
     std::string dir;
-    unsigned kinds = kWopen | kWrite | kWclose | kFlush;
+    unsigned kinds = kWopen | kWrite | kWclose | kFlush | kRename | kUnlink;
     long at = 0;
     int error = ENOSPC;
     bool partial = false;
+    bool sticky = false;
     std::string redirect;
     std::string countFile;
 };
@@ -79,7 +89,8 @@ const Config& TheConfig()
         const std::string kinds = std::string(",") + v + ",";
         const struct { const char* name; Kind kind; } names[] = {
             {",wopen,", kWopen}, {",write,", kWrite}, {",wclose,", kWclose},
-            {",flush,", kFlush}, {",ropen,", kRopen}, {",read,", kRead}};
+            {",flush,", kFlush}, {",ropen,", kRopen}, {",read,", kRead},
+            {",rename,", kRename}, {",unlink,", kUnlink}};
         for (const auto& n : names) {
             if (kinds.find(n.name) != std::string::npos) c.kinds |= n.kind;
         }
@@ -89,6 +100,7 @@ const Config& TheConfig()
         c.error = strcmp(v, "EIO") == 0 ? EIO : ENOSPC;
     }
     if (const char* v = getenv("KORVANE_FAULT_PARTIAL")) c.partial = strcmp(v, "1") == 0;
+    if (const char* v = getenv("KORVANE_FAULT_STICKY")) c.sticky = strcmp(v, "1") == 0;
     if (const char* v = getenv("KORVANE_FAULT_REDIRECT")) c.redirect = v;
     if (const char* v = getenv("KORVANE_FAULT_COUNT_FILE")) c.countFile = v;
     return c;
@@ -106,6 +118,7 @@ bool CountAndDecide(Kind kind)
     const Config& c = TheConfig();
     if ((c.kinds & kind) == 0) return false;
     ++TheState().counted;
+    if (c.sticky) return c.at > 0 && TheState().counted >= c.at;
     return TheState().counted == c.at;
 }
 
@@ -178,6 +191,15 @@ mode_t ModeArgument(int flags, va_list args)
 {
     return (flags & (O_CREAT | O_TMPFILE)) != 0 ? static_cast<mode_t>(va_arg(args, unsigned))
                                                 : mode_t{0};
+}
+
+// Decides a rename or removal that touches a watched path: true when it is to fail (errno set).
+bool FailsToChange(Kind kind, const char* path, const char* other = nullptr)
+{
+    if (!IsWatchedPath(path) && !IsWatchedPath(other)) return false;
+    if (!CountAndDecide(kind)) return false;
+    errno = TheConfig().error;
+    return true;
 }
 
 // Writes the count for the test at exit, with the real calls.
@@ -323,6 +345,34 @@ int fclose(FILE* file)
         return EOF;
     }
     return result;
+}
+
+int rename(const char* from, const char* to) noexcept
+{
+    using RenameF = int (*)(const char*, const char*);
+    static const RenameF real = Real<RenameF>("rename");
+    return FailsToChange(kRename, from, to) ? -1 : real(from, to);
+}
+
+int unlink(const char* path) noexcept
+{
+    using UnlinkF = int (*)(const char*);
+    static const UnlinkF real = Real<UnlinkF>("unlink");
+    return FailsToChange(kUnlink, path) ? -1 : real(path);
+}
+
+int unlinkat(int dirfd, const char* path, int flags) noexcept
+{
+    using UnlinkatF = int (*)(int, const char*, int);
+    static const UnlinkatF real = Real<UnlinkatF>("unlinkat");
+    return FailsToChange(kUnlink, path) ? -1 : real(dirfd, path, flags);
+}
+
+int remove(const char* path) noexcept
+{
+    using RemoveF = int (*)(const char*);
+    static const RemoveF real = Real<RemoveF>("remove");
+    return FailsToChange(kUnlink, path) ? -1 : real(path);
 }
 
 int fflush(FILE* file)
