@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/text.hpp"
+#include "exchange/exchange_reader_internal.hpp"
 
 namespace RidEdaza {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "dimension/command.hpp"
 #include "exchange/command_writer.hpp"
-#include "exchange/exchange_reader.hpp"
+#include "exchange/exchange_reader_internal.hpp"
 
 using namespace Dimension;
 
