@@ -11,7 +11,11 @@
 // control bytes and 0xFE/0xFF. At most 32 fields: further ones are dropped. A line that ends in
 // blanks has one empty last field, which counts.
 //
-// Lines of no known form are skipped; a malformed number reads as 0. Nothing is ever reported.
+// The first field is the line's key. The line forms are tried in a fixed order of precedence;
+// the first whose key and field count both fit takes the line, so a keyword line with a count
+// that fits none of its own forms can still be read by a later one (with exactly four fields, as
+// a segment whose key reads as the number 0). Lines of no known form are skipped; a malformed
+// number reads as 0. Nothing is ever reported.
 #pragma once
 
 #include <filesystem>
