@@ -13,6 +13,9 @@ namespace {
 using RidEdaza::CommandWriter;
 using RidEdaza::kZ3Mark;
 
+// Every colour and line type the run writes comes from the exchange file: already the host's.
+constexpr RidEdaza::NumberMapping kAsGiven = RidEdaza::NumberMapping::AsGiven;
+
 double Store(long double v) { return static_cast<double>(v); }
 
 // The text key "cs" of the value texts.
@@ -75,9 +78,9 @@ void WriteHostAttributes(CommandWriter& writer, const RidEdaza::DrawingState& st
 {
     RidEdaza::OutLayerGroup(writer, state.initialLayerGroup);
     RidEdaza::OutLayer(writer, state.initialLayer);
-    RidEdaza::OutLineColor(writer, state.initialColour, 0);
-    RidEdaza::OutPnValue(writer, state.initialColour, 0);
-    RidEdaza::OutLineType(writer, state.initialLineType, 0);
+    RidEdaza::OutLineColor(writer, state.initialColour, kAsGiven);
+    RidEdaza::OutPnValue(writer, state.initialColour, kAsGiven);
+    RidEdaza::OutLineType(writer, state.initialLineType, kAsGiven);
     RidEdaza::OutLineWidth(writer, state.initialLineWidth);
     RidEdaza::OutFontName(writer, state.initialFontName);
 }
@@ -100,15 +103,15 @@ void WriteSegmentsAndTexts(const DimensionRun& run, const MeasurePointList& poin
             TextAnchor(run, k, text.width, points, heightPoint, settings, axisAngle);
         if (!settings.DimensionFigure) {
             MarkedLine(writer, segment.N, segment.P);
-            RidEdaza::OutTextKind(writer, style.kind, style.colour, 0, style.width, style.height,
-                                  style.spacing);
+            RidEdaza::OutTextKind(writer, style.kind, style.colour, kAsGiven, style.width,
+                                  style.height, style.spacing);
             RidEdaza::OutCcValue(writer, 0);
             RidEdaza::OutZFlags(writer, kZ3Mark);
             RidEdaza::OutText(writer, kValueTextKey, text.text, place.anchor.X, place.anchor.Y,
                               place.direction.X, place.direction.Y);
         } else {
-            RidEdaza::OutTextKind(writer, style.kind, style.colour, 0, style.width, style.height,
-                                  style.spacing);
+            RidEdaza::OutTextKind(writer, style.kind, style.colour, kAsGiven, style.width,
+                                  style.height, style.spacing);
             RidEdaza::OutDimensionFigure(writer, text.text, segment.N.X, segment.N.Y,
                                          segment.P.X, segment.P.Y, place.anchor.X,
                                          place.anchor.Y, place.direction.X, place.direction.Y);
@@ -160,8 +163,8 @@ void DrawDimensionRun(const DimensionRun& run, const MeasurePointList& points,
 
     // The host's current text kind is in force again after the run.
     const RidEdaza::TextKind& free = state.initialFreeText;
-    RidEdaza::OutTextKind(writer, state.initialTextKind, free.colour, 0, free.width, free.height,
-                          free.spacing);
+    RidEdaza::OutTextKind(writer, state.initialTextKind, free.colour, kAsGiven, free.width,
+                          free.height, free.spacing);
 }
 
 }  // namespace Dimension

@@ -112,7 +112,7 @@ TEST(DimensionCommand, EachStopLeavesTheWriterUntouched)
         const RidEdaza::DrawingModel model = ModelOf(c.lines);
         RidEdaza::CommandWriter writer = FreshWriter(model);
         // Something already in the buffer and a used cache, as after earlier commands.
-        RidEdaza::OutLineColor(writer, 5, 0);
+        RidEdaza::OutLineColor(writer, 5, RidEdaza::NumberMapping::AsGiven);
         const RidEdaza::CommandWriter before = writer;
         MeasurePointList points;
         Recorded r;
