@@ -11,6 +11,7 @@
 #include "exchange/command_writer.hpp"
 #include "exchange/drawing_model.hpp"
 #include "exchange/exchange_reader.hpp"
+#include "exchange/exchange_reader_internal.hpp"
 #include "fuzz_support.hpp"
 #include "model_check.hpp"
 

@@ -15,6 +15,9 @@ constexpr std::int32_t kValueTextKey = 2;
 // The host's marker code of the slash drawn at narrow points.
 constexpr std::int32_t kSlashMarkerCode = 10;
 
+// Every colour and line type the run writes comes from the exchange file: already the host's.
+constexpr RidEdaza::NumberMapping kAsGiven = RidEdaza::NumberMapping::AsGiven;
+
 void MarkedLine(CommandWriter& writer, const DrawingPoint& a, const DrawingPoint& b)
 {
     RidEdaza::OutZFlags(writer, kZ3Mark);
@@ -49,9 +52,9 @@ void WriteHostAttributes(CommandWriter& writer, const RidEdaza::DrawingState& st
 {
     RidEdaza::OutLayerGroup(writer, state.initialLayerGroup);
     RidEdaza::OutLayer(writer, state.initialLayer);
-    RidEdaza::OutLineColor(writer, state.initialColour, 0);
-    RidEdaza::OutPnValue(writer, state.initialColour, 0);
-    RidEdaza::OutLineType(writer, state.initialLineType, 0);
+    RidEdaza::OutLineColor(writer, state.initialColour, kAsGiven);
+    RidEdaza::OutPnValue(writer, state.initialColour, kAsGiven);
+    RidEdaza::OutLineType(writer, state.initialLineType, kAsGiven);
     RidEdaza::OutLineWidth(writer, state.initialLineWidth);
     RidEdaza::OutFontName(writer, state.initialFontName);
 }
@@ -68,14 +71,14 @@ void WriteSegmentAndText(const DimensionRun& run, const IntervalLayout& interval
     const DrawingPoint& d = run.TextDirection;
     if (!run.dimensionFigures) {
         MarkedLine(writer, interval.N, interval.P);
-        RidEdaza::OutTextKind(writer, style.kind, style.colour, 0, style.width, style.height,
-                              style.spacing);
+        RidEdaza::OutTextKind(writer, style.kind, style.colour, kAsGiven, style.width,
+                              style.height, style.spacing);
         RidEdaza::OutCcValue(writer, 0);
         RidEdaza::OutZFlags(writer, kZ3Mark);
         RidEdaza::OutText(writer, kValueTextKey, text.text, text.anchor.X, text.anchor.Y, d.X, d.Y);
     } else {
-        RidEdaza::OutTextKind(writer, style.kind, style.colour, 0, style.width, style.height,
-                              style.spacing);
+        RidEdaza::OutTextKind(writer, style.kind, style.colour, kAsGiven, style.width,
+                              style.height, style.spacing);
         RidEdaza::OutDimensionFigure(writer, text.text, interval.N.X, interval.N.Y, interval.P.X,
                                      interval.P.Y, text.anchor.X, text.anchor.Y, d.X, d.Y);
     }
@@ -112,8 +115,8 @@ void DrawDimensionRun(const DimensionRun& run, const RidEdaza::DrawingState& sta
 
     // The host's current text kind is in force again after the run.
     const RidEdaza::TextKind& free = state.initialFreeText;
-    RidEdaza::OutTextKind(writer, state.initialTextKind, free.colour, 0, free.width, free.height,
-                          free.spacing);
+    RidEdaza::OutTextKind(writer, state.initialTextKind, free.colour, kAsGiven, free.width,
+                          free.height, free.spacing);
 }
 
 }  // namespace Dimension

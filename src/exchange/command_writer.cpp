@@ -222,15 +222,15 @@ void OutLayer(CommandWriter& writer, std::int32_t n)
     WriteIfChanged(writer, writer.cache.layer, n, "ly", HexText(n));
 }
 
-void OutLineColor(CommandWriter& writer, std::int32_t n, std::int32_t mode)
+void OutLineColor(CommandWriter& writer, std::int32_t n, NumberMapping mapping)
 {
-    if (mode == 1) n = MapColorNumber(writer, n);
+    if (mapping == NumberMapping::Mapped) n = MapColorNumber(writer, n);
     WriteIfChanged(writer, writer.cache.lineColour, n, "lc", IntText(n));
 }
 
-void OutLineType(CommandWriter& writer, std::int32_t n, std::int32_t mode)
+void OutLineType(CommandWriter& writer, std::int32_t n, NumberMapping mapping)
 {
-    if (mode == 1) n = MapLineTypeNumber(writer, n);
+    if (mapping == NumberMapping::Mapped) n = MapLineTypeNumber(writer, n);
     WriteIfChanged(writer, writer.cache.lineType, n, "lt", IntText(n));
 }
 
@@ -241,10 +241,10 @@ void OutLineWidth(CommandWriter& writer, std::int32_t n)
     WriteIfChanged(writer, writer.cache.lineWidth, n, "lw", IntText(n));
 }
 
-void OutTextKind(CommandWriter& writer, std::int32_t kind, std::int32_t colour, std::int32_t mode,
-                 double width, double height, double spacing)
+void OutTextKind(CommandWriter& writer, std::int32_t kind, std::int32_t colour,
+                 NumberMapping mapping, double width, double height, double spacing)
 {
-    if (mode == 1) colour = MapColorNumber(writer, colour);
+    if (mapping == NumberMapping::Mapped) colour = MapColorNumber(writer, colour);
     if (kind < 0 || kind > 10) {
         kind = writer.host.textKind;
         if (kind == 0) {
@@ -295,9 +295,9 @@ void OutFontName(CommandWriter& writer, std::string_view name)
     WriteIfChanged(writer, writer.cache.fontName, value, "cn\"$", value);
 }
 
-void OutPnValue(CommandWriter& writer, std::int32_t n, std::int32_t mode)
+void OutPnValue(CommandWriter& writer, std::int32_t n, NumberMapping mapping)
 {
-    if (mode == 1) n = MapColorNumber(writer, n);
+    if (mapping == NumberMapping::Mapped) n = MapColorNumber(writer, n);
     WriteIfChanged(writer, writer.cache.pointPen, n, "pn", IntText(n));
 }
 

@@ -77,16 +77,20 @@ void ResetOutputState(CommandWriter& writer, const DrawingState& state);
 std::int32_t MapColorNumber(const CommandWriter& writer, std::int32_t n);
 std::int32_t MapLineTypeNumber(const CommandWriter& writer, std::int32_t n);
 
+// How a colour, line type or point pen number handed to a writer is written: AsGiven, already
+// in the host's numbering; or Mapped through MapColorNumber / MapLineTypeNumber first.
+enum class NumberMapping { AsGiven, Mapped };
+
 void OutLayerGroup(CommandWriter& writer, std::int32_t n);
 void OutLayer(CommandWriter& writer, std::int32_t n);
-void OutLineColor(CommandWriter& writer, std::int32_t n, std::int32_t mode);
-void OutLineType(CommandWriter& writer, std::int32_t n, std::int32_t mode);
+void OutLineColor(CommandWriter& writer, std::int32_t n, NumberMapping mapping);
+void OutLineType(CommandWriter& writer, std::int32_t n, NumberMapping mapping);
 void OutLineWidth(CommandWriter& writer, std::int32_t n);
-void OutTextKind(CommandWriter& writer, std::int32_t kind, std::int32_t colour, std::int32_t mode,
-                 double width, double height, double spacing);
+void OutTextKind(CommandWriter& writer, std::int32_t kind, std::int32_t colour,
+                 NumberMapping mapping, double width, double height, double spacing);
 void OutCcValue(CommandWriter& writer, std::int32_t n);
 void OutFontName(CommandWriter& writer, std::string_view name);
-void OutPnValue(CommandWriter& writer, std::int32_t n, std::int32_t mode);
+void OutPnValue(CommandWriter& writer, std::int32_t n, NumberMapping mapping);
 
 void OutZFlags(CommandWriter& writer, std::int32_t bits);
 void OutLine(CommandWriter& writer, double x1, double y1, double x2, double y2);

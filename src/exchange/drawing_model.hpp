@@ -47,7 +47,11 @@ struct DrawingState {
     double paperWidth = 1189.0;
     double paperHeight = 841.0;
     TextKindTable textKinds{};
+    // Two header values stored as the host wrote them and read by nothing in the tool.
+    // "bz": a flag line; set when the line occurs. What it means to the host is not used.
     bool bzFlag = false;
+    // "hn": four numbers the host writes in its header, as two x y pairs (a range). In the host's
+    // own files seen so far: one point twice (one segment selected), or all zero (points clicked).
     std::array<double, 4> hnValues{};
 
     // The host's current settings: the first value of each attribute in the file.

@@ -11,76 +11,20 @@
 // control bytes and 0xFE/0xFF. At most 32 fields: further ones are dropped. A line that ends in
 // blanks has one empty last field, which counts.
 //
-// Lines of no known form are skipped; a malformed number reads as 0. Nothing is ever reported.
+// The first field is the line's key. The line forms are tried in a fixed order of precedence;
+// the first whose key and field count both fit takes the line, so a keyword line with a count
+// that fits none of its own forms can still be read by a later one (with exactly four fields, as
+// a segment whose key reads as the number 0). Lines of no known form are skipped; a malformed
+// number reads as 0. Nothing is ever reported.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <filesystem>
-#include <string>
-#include <string_view>
 
 #include "exchange/drawing_model.hpp"
 
 namespace RidEdaza {
 
-inline constexpr std::int32_t kMaxLineFields = 32;
-
-// The fields of one line. Reused from line to line so that reading allocates nothing per line.
-struct LineFields {
-    std::array<std::string, kMaxLineFields> text;
-    std::int32_t count = 0;  // index of the last field in use + 1
-
-    // Field i, or an empty text beyond the count.
-    std::string_view operator[](std::int32_t i) const
-    {
-        return i >= 0 && i < count ? std::string_view(text[static_cast<std::size_t>(i)])
-                                   : std::string_view();
-    }
-};
-
-void SplitExchangeLine(std::string_view line, LineFields& fields);
-
-// Which attribute kinds have had their first line: that line states the host's current setting.
-struct FirstLinesSeen {
-    bool layerGroup = false;
-    bool layer = false;
-    bool colour = false;
-    bool lineType = false;
-    bool lineWidth = false;
-    bool textKind = false;
-};
-
-// The running state while one file is read; it dies with the read.
-struct ReaderState {
-    std::int32_t layerGroup = 0;  // 0..15
-    std::int32_t layer = 0;       // 0..15
-    std::int32_t colour = 1;
-    std::int32_t lineType = 1;
-    std::int32_t lineWidth = 0;
-    std::int32_t textKind = 1;
-    TextKind freeText = kDefaultFreeText;
-    std::int32_t ccValue = 0;  // 0..8
-    // <ＭＳ ゴシック>
-    std::string fontName{"<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>"};
-    std::int32_t pointPen = 1;
-    std::int32_t sColour = 0;
-    std::int32_t hhpNumber = 0;
-    std::int32_t zFlags = 0;  // pending for the next entity
-    std::int32_t polylineCounter = 0;
-    bool inPolyline = false;
-    bool dimensionFigureMode = false;
-    // The line of the next dimension figure: the latest four-number line read in that mode.
-    TJwwEntLine pendingDimensionLine{{0, 0, 0, 1, 1, 0, 0}, 0, 0.0, 0.0, 1.0, 0.0};
-    FirstLinesSeen seen;
-
-    LineFields fields;  // scratch for the line being applied
-};
-
-// Splits one line (without its line end) and applies it to the model and the running state.
-void ParseExchangeLine(DrawingModel& model, ReaderState& state, std::string_view line);
-
-// Reads the file from a fresh ReaderState into the model. False when the file cannot be opened
+// Reads the file from a fresh running state into the model. False when the file cannot be opened
 // (the model stays as it was) or a read fails (the lines already applied stay).
 bool ReadExchangeFile(DrawingModel& model, const std::filesystem::path& path);
 

@@ -16,6 +16,7 @@
 
 #include "exchange/drawing_model.hpp"
 #include "exchange/exchange_reader.hpp"
+#include "exchange/exchange_reader_internal.hpp"
 
 #include "support/golden_cases.hpp"
 #include "support/golden_files.hpp"

@@ -9,7 +9,7 @@
 
 #include "dimension/command.hpp"
 #include "exchange/command_writer.hpp"
-#include "exchange/exchange_reader.hpp"
+#include "exchange/exchange_reader_internal.hpp"
 
 using namespace Dimension;
 
@@ -111,7 +111,7 @@ TEST(DimensionCommand, EachStopLeavesTheWriterUntouched)
         const RidEdaza::DrawingModel model = ModelOf(c.lines);
         RidEdaza::CommandWriter writer = FreshWriter(model);
         // Something already in the buffer and a used cache, as after earlier commands.
-        RidEdaza::OutLineColor(writer, 5, 0);
+        RidEdaza::OutLineColor(writer, 5, RidEdaza::NumberMapping::AsGiven);
         const RidEdaza::CommandWriter before = writer;
         Recorded r;
         const CommandResult result = RunDimensionCommand(settings, model, {c.argument}, writer,

@@ -11,6 +11,7 @@
 #include "support/test_files.hpp"
 
 using namespace RidEdaza;
+using enum NumberMapping;
 
 namespace {
 
@@ -76,16 +77,16 @@ TEST(CommandWriter, CachedAttributesWriteOnlyChanges)
     ExpectCases(HostState(), {
         {"first calls after the reset always write",
          [](CommandWriter& w) {
-             OutLayerGroup(w, 0); OutLayer(w, 0); OutLineColor(w, 1, 0); OutLineType(w, 1, 0);
-             OutLineWidth(w, 0); OutTextKind(w, 1, 1, 0, 2, 2, 0); OutCcValue(w, 0);
-             OutFontName(w, kGothic); OutPnValue(w, 1, 0);
+             OutLayerGroup(w, 0); OutLayer(w, 0); OutLineColor(w, 1, AsGiven);
+             OutLineType(w, 1, AsGiven); OutLineWidth(w, 0); OutTextKind(w, 1, 1, AsGiven, 2, 2, 0);
+             OutCcValue(w, 0); OutFontName(w, kGothic); OutPnValue(w, 1, AsGiven);
          },
          {"lg0", "ly0", "lc1", "lt1", "lw0", "cn1", "cc0", "cn\"$" + kGothic, "pn1"}},
         {"repeated values write once",
          [](CommandWriter& w) {
              for (int i = 0; i < 2; ++i) {
-                 OutLineColor(w, 5, 0); OutLineType(w, 2, 0); OutLineWidth(w, 3);
-                 OutCcValue(w, 4); OutFontName(w, kGothic); OutPnValue(w, 6, 0);
+                 OutLineColor(w, 5, AsGiven); OutLineType(w, 2, AsGiven); OutLineWidth(w, 3);
+                 OutCcValue(w, 4); OutFontName(w, kGothic); OutPnValue(w, 6, AsGiven);
                  OutLayerGroup(w, 1); OutLayer(w, 1);
              }
          },
@@ -102,21 +103,23 @@ TEST(CommandWriter, CachedAttributesWriteOnlyChanges)
              OutLayer(w, -1);
          },
          {"lgA", "lyF", "ly0", "lyFF", "lyFFFFFFFF"}},
-        {"colour mapping in mode 1 only",
+        {"colours are mapped only when asked",
          [](CommandWriter& w) {
-             OutLineColor(w, 12, 1); OutLineColor(w, 0, 1); OutLineColor(w, -4, 1);
-             OutLineColor(w, 9, 1); OutLineColor(w, 10, 1); OutLineColor(w, 12, 0);
-             OutLineColor(w, 0, 2); OutLineColor(w, INT32_MAX, 1);
+             OutLineColor(w, 12, Mapped); OutLineColor(w, 0, Mapped); OutLineColor(w, -4, Mapped);
+             OutLineColor(w, 9, Mapped); OutLineColor(w, 10, Mapped); OutLineColor(w, 12, AsGiven);
+             OutLineColor(w, 0, AsGiven); OutLineColor(w, INT32_MAX, Mapped);
          },
          {"lc103", "lc7", "lc9", "lc101", "lc12", "lc0", "lc2147483647"}},
         {"the point pen maps like the colour",
-         [](CommandWriter& w) { OutPnValue(w, 12, 1); OutPnValue(w, 0, 1); OutPnValue(w, 0, 0); },
-         {"pn103", "pn7", "pn0"}},
-        {"line type mapping in mode 1 only",
          [](CommandWriter& w) {
-             OutLineType(w, 10, 1); OutLineType(w, 18, 1); OutLineType(w, 19, 1);
-             OutLineType(w, 20, 1); OutLineType(w, 9, 1); OutLineType(w, 0, 1);
-             OutLineType(w, 10, 0); OutLineType(w, INT32_MAX, 1);
+             OutPnValue(w, 12, Mapped); OutPnValue(w, 0, Mapped); OutPnValue(w, 0, AsGiven);
+         },
+         {"pn103", "pn7", "pn0"}},
+        {"line types are mapped only when asked",
+         [](CommandWriter& w) {
+             OutLineType(w, 10, Mapped); OutLineType(w, 18, Mapped); OutLineType(w, 19, Mapped);
+             OutLineType(w, 20, Mapped); OutLineType(w, 9, Mapped); OutLineType(w, 0, Mapped);
+             OutLineType(w, 10, AsGiven); OutLineType(w, INT32_MAX, Mapped);
          },
          {"lt11", "lt19", "lt31", "lt32", "lt9", "lt3", "lt10", "lt2147483647"}},
         {"line width range and the host's width for -1",
@@ -152,38 +155,41 @@ TEST(CommandWriter, TextKindComparesTheFreeSizeExactly)
     ExpectCases(HostState(), {
         {"free size written once, again on any change",
          [](CommandWriter& w) {
-             OutTextKind(w, 0, 1, 0, 2.5, 2.5, 0); OutTextKind(w, 0, 1, 0, 2.5, 2.5, -0.0);
-             OutTextKind(w, 0, 1, 0, 2.5, 3, 0); OutTextKind(w, 0, 1, 0, 2, 3, 0);
-             OutTextKind(w, 0, 1, 0, 2, 3, 0.25); OutTextKind(w, 0, 2, 0, 2, 3, 0.25);
+             OutTextKind(w, 0, 1, AsGiven, 2.5, 2.5, 0);
+             OutTextKind(w, 0, 1, AsGiven, 2.5, 2.5, -0.0);
+             OutTextKind(w, 0, 1, AsGiven, 2.5, 3, 0); OutTextKind(w, 0, 1, AsGiven, 2, 3, 0);
+             OutTextKind(w, 0, 1, AsGiven, 2, 3, 0.25); OutTextKind(w, 0, 2, AsGiven, 2, 3, 0.25);
          },
          {"cn0 2.5 2.5 0 1", "cn0 2.5 3 0 1", "cn0 2 3 0 1", "cn0 2 3 0.25 1",
           "cn0 2 3 0.25 2"}},
         {"a change below the written digits still counts",
          [](CommandWriter& w) {
-             OutTextKind(w, 0, 1, 0, 2.5, 2.5, 0);
-             OutTextKind(w, 0, 1, 0, std::nextafter(2.5, 3.0), 2.5, 0);
+             OutTextKind(w, 0, 1, AsGiven, 2.5, 2.5, 0);
+             OutTextKind(w, 0, 1, AsGiven, std::nextafter(2.5, 3.0), 2.5, 0);
          },
          {"cn0 2.5 2.5 0 1", "cn0 2.5 2.5 0 1"}},
         {"the reset's free size is forced out once",
-         [](CommandWriter& w) { OutTextKind(w, 0, 1, 0, 2, 2, 0); OutTextKind(w, 0, 1, 0, 2, 2, 0); },
+         [](CommandWriter& w) {
+             OutTextKind(w, 0, 1, AsGiven, 2, 2, 0); OutTextKind(w, 0, 1, AsGiven, 2, 2, 0);
+         },
          {"cn0 2 2 0 1"}},
         {"kinds 1 to 10 ignore the size",
          [](CommandWriter& w) {
-             OutTextKind(w, 3, 1, 0, 2, 2, 0); OutTextKind(w, 3, 9, 0, 7, 8, 1);
-             OutTextKind(w, 10, 1, 0, 2, 2, 0); OutTextKind(w, 0, 1, 0, 2, 2, 0);
-             OutTextKind(w, 3, 1, 0, 2, 2, 0); OutTextKind(w, 0, 1, 0, 2, 2, 0);
+             OutTextKind(w, 3, 1, AsGiven, 2, 2, 0); OutTextKind(w, 3, 9, AsGiven, 7, 8, 1);
+             OutTextKind(w, 10, 1, AsGiven, 2, 2, 0); OutTextKind(w, 0, 1, AsGiven, 2, 2, 0);
+             OutTextKind(w, 3, 1, AsGiven, 2, 2, 0); OutTextKind(w, 0, 1, AsGiven, 2, 2, 0);
          },
          {"cn3", "cn10", "cn0 2 2 0 1", "cn3", "cn0 2 2 0 1"}},
-        {"mode 1 maps the colour",
+        {"a mapped text kind maps its colour",
          [](CommandWriter& w) {
-             OutTextKind(w, 0, 12, 1, 2, 2, 0); OutTextKind(w, 0, 0, 1, 2, 2, 0);
-             OutTextKind(w, 0, 12, 0, 2, 2, 0);
+             OutTextKind(w, 0, 12, Mapped, 2, 2, 0); OutTextKind(w, 0, 0, Mapped, 2, 2, 0);
+             OutTextKind(w, 0, 12, AsGiven, 2, 2, 0);
          },
          {"cn0 2 2 0 103", "cn0 2 2 0 7", "cn0 2 2 0 12"}},
         {"out of range falls back to the host's kind",
          [](CommandWriter& w) {
-             OutTextKind(w, 11, 1, 0, 2, 2, 0); OutTextKind(w, -1, 1, 0, 2, 2, 0);
-             OutTextKind(w, 1, 1, 0, 2, 2, 0); OutTextKind(w, -1, 1, 0, 2, 2, 0);
+             OutTextKind(w, 11, 1, AsGiven, 2, 2, 0); OutTextKind(w, -1, 1, AsGiven, 2, 2, 0);
+             OutTextKind(w, 1, 1, AsGiven, 2, 2, 0); OutTextKind(w, -1, 1, AsGiven, 2, 2, 0);
          },
          {"cn5", "cn1", "cn5"}},
     });
@@ -193,8 +199,8 @@ TEST(CommandWriter, TextKindComparesTheFreeSizeExactly)
     ExpectCases(freeHost, {
         {"the host's kind 0 brings the host's free size",
          [](CommandWriter& w) {
-             OutTextKind(w, 11, 1, 0, 2, 2, 0); OutTextKind(w, 0, 6, 0, 4.5, 3.5, 0.5);
-             OutTextKind(w, 0, 1, 0, 2, 2, 0); OutTextKind(w, 12, 9, 1, 8, 8, 8);
+             OutTextKind(w, 11, 1, AsGiven, 2, 2, 0); OutTextKind(w, 0, 6, AsGiven, 4.5, 3.5, 0.5);
+             OutTextKind(w, 0, 1, AsGiven, 2, 2, 0); OutTextKind(w, 12, 9, Mapped, 8, 8, 8);
          },
          {"cn0 4.5 3.5 0.5 6", "cn0 2 2 0 1", "cn0 4.5 3.5 0.5 6"}},
     });
@@ -202,7 +208,8 @@ TEST(CommandWriter, TextKindComparesTheFreeSizeExactly)
     DrawingState oddHost = HostState();
     oddHost.initialTextKind = 11;
     ExpectCases(oddHost, {{"an odd host kind is written as it is",
-                           [](CommandWriter& w) { OutTextKind(w, 11, 1, 0, 2, 2, 0); }, {"cn11"}}});
+                           [](CommandWriter& w) { OutTextKind(w, 11, 1, AsGiven, 2, 2, 0); },
+                           {"cn11"}}});
 }
 
 TEST(CommandWriter, HostFallbacksThatAreThemselvesOdd)
@@ -222,9 +229,9 @@ TEST(CommandWriter, ResetForcesEveryAttributeAgain)
 {
     const Lines lines = RunWriter(HostState(), [](CommandWriter& w) {
         const auto all = [](CommandWriter& x) {
-            OutLayerGroup(x, 1); OutLayer(x, 2); OutLineColor(x, 3, 0); OutLineType(x, 4, 0);
-            OutLineWidth(x, 5); OutTextKind(x, 6, 1, 0, 2, 2, 0); OutCcValue(x, 7);
-            OutFontName(x, kGothic); OutPnValue(x, 8, 0);
+            OutLayerGroup(x, 1); OutLayer(x, 2); OutLineColor(x, 3, AsGiven);
+            OutLineType(x, 4, AsGiven); OutLineWidth(x, 5); OutTextKind(x, 6, 1, AsGiven, 2, 2, 0);
+            OutCcValue(x, 7); OutFontName(x, kGothic); OutPnValue(x, 8, AsGiven);
         };
         all(w);
         OutLine(w, kNaN, 0, 1, 1);
@@ -331,7 +338,7 @@ TEST(CommandWriter, NonFiniteNumbersAppendNothingAndAreReported)
         [](CommandWriter& w) { OutText(w, 2, "a", kInf, 0, 1, 0); },
         [](CommandWriter& w) { OutDimensionFigure(w, "a", 0, 0, 1, 0, 0, kNaN, 1, 0); },
         [](CommandWriter& w) { OutDimensionFigure(w, "", -1e308, 0, 1e308, 0, 0, 0, 1, 0); },
-        [](CommandWriter& w) { OutTextKind(w, 0, 1, 0, 2, kInf, 0); },
+        [](CommandWriter& w) { OutTextKind(w, 0, 1, AsGiven, 2, kInf, 0); },
     };
     int index = 0;
     for (Calls calls : cases) {
@@ -343,17 +350,17 @@ TEST(CommandWriter, NonFiniteNumbersAppendNothingAndAreReported)
 
     // An unused free size does not matter; a refused one leaves the cache as it was.
     ExpectCases(HostState(), {
-        {"kind 1 with a broken size", [](CommandWriter& w) { OutTextKind(w, 1, 1, 0, kNaN, 2, 0); },
-         {"cn1"}},
+        {"kind 1 with a broken size",
+         [](CommandWriter& w) { OutTextKind(w, 1, 1, AsGiven, kNaN, 2, 0); }, {"cn1"}},
         {"figure far apart with its own text",
          [](CommandWriter& w) { OutDimensionFigure(w, "A", -1e308, 0, 1e308, 0, 0, 0, 1, 0); },
          {"msg", "-1E308 0 1E308 0", "cs 0 0 1 0 \"", "A"}},
     });
     bool nonFinite = false;
     const Lines lines = RunWriter(HostState(), [](CommandWriter& w) {
-        OutTextKind(w, 0, 1, 0, 3, 3, 0);
-        OutTextKind(w, 0, 1, 0, kNaN, 3, 0);
-        OutTextKind(w, 0, 1, 0, 3, 3, 0);
+        OutTextKind(w, 0, 1, AsGiven, 3, 3, 0);
+        OutTextKind(w, 0, 1, AsGiven, kNaN, 3, 0);
+        OutTextKind(w, 0, 1, AsGiven, 3, 3, 0);
     }, &nonFinite);
     EXPECT_EQ(lines, Lines{"cn0 3 3 0 1"});
     EXPECT_TRUE(nonFinite);

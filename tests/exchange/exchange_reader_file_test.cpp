@@ -9,6 +9,7 @@
 
 #include "exchange/command_writer.hpp"
 #include "exchange/exchange_reader.hpp"
+#include "exchange/exchange_reader_internal.hpp"
 #include "support/test_files.hpp"
 
 using namespace RidEdaza;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "exchange/exchange_reader.hpp"
+#include "exchange/exchange_reader_internal.hpp"
 
 using namespace RidEdaza;
 

@@ -1,0 +1,75 @@
+// The exchange reader's line level, for tests, fuzzers and benchmarks only: the programs read
+// whole files through exchange_reader.hpp, which does not include this header.
+//
+// A line is split into LineFields and applied against a ReaderState, the running state that
+// ReadExchangeFile keeps from the first line of a file to its last. Applying lines one by one
+// from a fresh ReaderState gives the same model as reading a file of those lines.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "exchange/drawing_model.hpp"
+#include "exchange/exchange_reader.hpp"
+
+namespace RidEdaza {
+
+inline constexpr std::int32_t kMaxLineFields = 32;
+
+// The fields of one line. Reused from line to line so that reading allocates nothing per line.
+struct LineFields {
+    std::array<std::string, kMaxLineFields> text;
+    std::int32_t count = 0;  // index of the last field in use + 1
+
+    // Field i, or an empty text beyond the count.
+    std::string_view operator[](std::int32_t i) const
+    {
+        return i >= 0 && i < count ? std::string_view(text[static_cast<std::size_t>(i)])
+                                   : std::string_view();
+    }
+};
+
+void SplitExchangeLine(std::string_view line, LineFields& fields);
+
+// Which attribute kinds have had their first line: that line states the host's current setting.
+struct FirstLinesSeen {
+    bool layerGroup = false;
+    bool layer = false;
+    bool colour = false;
+    bool lineType = false;
+    bool lineWidth = false;
+    bool textKind = false;
+};
+
+// The running state while one file is read; it dies with the read.
+struct ReaderState {
+    std::int32_t layerGroup = 0;  // 0..15
+    std::int32_t layer = 0;       // 0..15
+    std::int32_t colour = 1;
+    std::int32_t lineType = 1;
+    std::int32_t lineWidth = 0;
+    std::int32_t textKind = 1;
+    TextKind freeText = kDefaultFreeText;
+    std::int32_t ccValue = 0;  // 0..8
+    // <ＭＳ ゴシック>
+    std::string fontName{"<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>"};
+    std::int32_t pointPen = 1;
+    std::int32_t sColour = 0;
+    std::int32_t hhpNumber = 0;
+    std::int32_t zFlags = 0;  // pending for the next entity
+    std::int32_t polylineCounter = 0;
+    bool inPolyline = false;
+    bool dimensionFigureMode = false;
+    // The line of the next dimension figure: the latest four-number line read in that mode.
+    TJwwEntLine pendingDimensionLine{{0, 0, 0, 1, 1, 0, 0}, 0, 0.0, 0.0, 1.0, 0.0};
+    FirstLinesSeen seen;
+
+    LineFields fields;  // scratch for the line being applied
+};
+
+// Splits one line (without its line end) and applies it to the model and the running state.
+void ParseExchangeLine(DrawingModel& model, ReaderState& state, std::string_view line);
+
+}  // namespace RidEdaza
