@@ -29,31 +29,12 @@ DimensionSettings Defaults()
     return settings;
 }
 
-std::vector<std::int32_t> KeptIndex(const DimensionRun& run)
+// One field of every point or interval of a run, in order.
+template <typename Item, typename Field>
+std::vector<Field> Each(const std::vector<Item>& items, Field Item::*field)
 {
-    std::vector<std::int32_t> result;
-    for (const Dimension::PointLayout& point : run.points) result.push_back(point.index);
-    return result;
-}
-
-std::vector<double> Lengths(const DimensionRun& run)
-{
-    std::vector<double> result;
-    for (const Dimension::IntervalLayout& interval : run.intervals) result.push_back(interval.length);
-    return result;
-}
-
-std::vector<std::int32_t> Rows(const DimensionRun& run)
-{
-    std::vector<std::int32_t> result;
-    for (const Dimension::IntervalLayout& interval : run.intervals) result.push_back(interval.row);
-    return result;
-}
-
-std::vector<bool> WideNeighbours(const DimensionRun& run)
-{
-    std::vector<bool> result;
-    for (const Dimension::PointLayout& point : run.points) result.push_back(point.wideNeighbour);
+    std::vector<Field> result;
+    for (const Item& item : items) result.push_back(item.*field);
     return result;
 }
 
@@ -149,8 +130,8 @@ TEST(Layout, FewerThanTwoKeptPointsGiveNoRun)
         DimensionRun run;
         run.points = {{99, true, {}}};  // a stale run must not survive a refusal
         ASSERT_EQ(Dimension::LayoutDimensionRun(c.points, {}, Defaults(), {}, run), c.laidOut);
-        EXPECT_EQ(KeptIndex(run), c.keptIndex);
-        EXPECT_EQ(Lengths(run), c.interval);
+        EXPECT_EQ(Each(run.points, &Dimension::PointLayout::index), c.keptIndex);
+        EXPECT_EQ(Each(run.intervals, &Dimension::IntervalLayout::length), c.interval);
     }
 }
 
@@ -176,7 +157,9 @@ TEST(Layout, TextsThatDoNotFitGoToTheFirstFreeRow)
         SCOPED_TRACE(c.name);
         RidEdaza::DrawingState state;
         state.textKinds[0] = {c.width, 3, 0, 2};
-        EXPECT_EQ(Rows(Layout(PointsAt(c.xs), Defaults(), state)), c.levels);
+        EXPECT_EQ(Each(Layout(PointsAt(c.xs), Defaults(), state).intervals,
+                       &Dimension::IntervalLayout::row),
+                  c.levels);
     }
 }
 
@@ -205,7 +188,7 @@ TEST(Layout, WideIntervalsGiveBothPointsNormalMarkers)
         DimensionSettings settings = Defaults();
         settings.StartMarker = settings.EndMarker = c.marker;
         const DimensionRun run = Layout(PointsAt(c.xs), settings);
-        EXPECT_EQ(WideNeighbours(run), c.wide);
+        EXPECT_EQ(Each(run.points, &Dimension::PointLayout::wideNeighbour), c.wide);
         std::string markers;
         for (const Dimension::IntervalLayout& interval : run.intervals) {
             const bool n = interval.narrowMarkerAtN;
