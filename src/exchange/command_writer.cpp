@@ -136,28 +136,39 @@ bool SegmentIsDegenerate(double x1, double y1, double x2, double y2)
 // large run in memory.
 constexpr std::size_t kWritePiece = std::size_t{1} << 20;
 
+// What the host finds when nothing was drawn.
+constexpr std::string_view kNothingDrawn = "hq\r\n";
+
+// Appends the file line that starts at buffer line i, as the host reads it (a line ending in '"'
+// joined with the next; CR LF after each, but a last joined line ends the file as it is) and
+// moves i past it.
+void AppendFileLine(const std::vector<std::string>& lines, std::size_t& i, std::string& bytes)
+{
+    const std::string& line = lines[i];
+    bytes += line;
+    if (!line.empty() && line.back() == '"') {
+        if (i + 1 == lines.size()) {
+            i += 1;
+            return;
+        }
+        bytes += lines[i + 1];
+        i += 1;
+    }
+    bytes += "\r\n";
+    i += 1;
+}
+
 // Writes the buffer as the host reads it: CR LF line ends, a line ending in '"' joined with the
 // next. `piece` has room for a piece and a joined pair of command lines after it, so that
 // nothing needs to be allocated once the file is open. False when a write fails.
 bool WriteCommandBytes(const CommandBuffer& buffer, std::string& piece, std::ofstream& out)
 {
     const auto& lines = buffer.lines;
-    if (lines.empty()) return static_cast<bool>(out.write("hq\r\n", 4));
+    if (lines.empty()) return static_cast<bool>(out.write(kNothingDrawn.data(), kNothingDrawn.size()));
 
     std::size_t i = 0;
     while (i < lines.size()) {
-        const std::string& line = lines[i];
-        if (!line.empty() && line.back() == '"') {
-            piece += line;
-            if (i + 1 == lines.size()) break;  // a last joined line ends the file as it is
-            piece += lines[i + 1];
-            piece += "\r\n";
-            i += 2;
-        } else {
-            piece += line;
-            piece += "\r\n";
-            i += 1;
-        }
+        AppendFileLine(lines, i, piece);
         if (piece.size() >= kWritePiece) {
             if (!out.write(piece.data(), static_cast<std::streamsize>(piece.size()))) return false;
             piece.clear();
@@ -167,6 +178,14 @@ bool WriteCommandBytes(const CommandBuffer& buffer, std::string& piece, std::ofs
 }
 
 }  // namespace
+
+std::string CommandFileBytes(const CommandBuffer& buffer)
+{
+    if (buffer.lines.empty()) return std::string(kNothingDrawn);
+    std::string bytes;
+    for (std::size_t i = 0; i < buffer.lines.size();) AppendFileLine(buffer.lines, i, bytes);
+    return bytes;
+}
 
 void AppendCommand(CommandBuffer& buffer, std::string_view line)
 {

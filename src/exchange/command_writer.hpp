@@ -102,6 +102,9 @@ void OutText(CommandWriter& writer, std::int32_t key, std::string_view text, dou
 void OutDimensionFigure(CommandWriter& writer, std::string_view text, double x1, double y1,
                         double x2, double y2, double tx, double ty, double dx, double dy);
 
+// The bytes WriteCommandFile writes for the buffer, held in memory: what the host would read.
+std::string CommandFileBytes(const CommandBuffer& buffer);
+
 // Writes the buffer to path (CR LF; joined lines; "hq" alone when the buffer is empty). On any
 // failure the file is closed and deleted and the result is false: the host must never find a
 // partly written command file.

@@ -71,6 +71,7 @@ TEST(WriteCommandFile, LargeBuffersComeOutWholeAcrossPieces)
         const std::string expected = Expected(buffer);
         ASSERT_EQ(written.size(), expected.size());
         EXPECT_TRUE(written == expected);
+        EXPECT_TRUE(RidEdaza::CommandFileBytes(buffer) == expected);
     }
 }
 

@@ -414,6 +414,8 @@ TEST(WriteCommandFile, JoinsQuotedLinesWithCrLf)
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(WriteCommandFile(CommandBuffer{c.lines}, path));
         EXPECT_EQ(TestFiles::ReadBytes(path), c.expected);
+        // The same bytes held in memory (the dialog's picture of the run reads them).
+        EXPECT_EQ(RidEdaza::CommandFileBytes(CommandBuffer{c.lines}), c.expected);
     }
 }
 
