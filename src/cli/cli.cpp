@@ -156,6 +156,7 @@ int ReportOutcome(const Dimension::CommandResult& result, std::ostream& err)
 {
     switch (result.outcome) {
     case Dimension::CommandOutcome::Drawn:
+    case Dimension::CommandOutcome::Stopped:  // korvane-cli never asks the command to stop
         return kExitDone;
     case Dimension::CommandOutcome::Refused:
         err << Unit1::SettingControlName(result.focus) << ": "

@@ -11,9 +11,17 @@
 namespace Dimension {
 namespace {
 
-void Report(const CommandHooks& hooks, std::string_view status)
+// Shows the next stage; false when the caller wants the command to stop here.
+bool Continue(const CommandHooks& hooks, std::string_view status)
 {
     if (hooks.progress) hooks.progress(status);
+    return !(hooks.stop && hooks.stop());
+}
+
+CommandResult Stopped(CommandResult result)
+{
+    result.outcome = CommandOutcome::Stopped;
+    return result;
 }
 
 CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::DrawingModel& model,
@@ -38,7 +46,7 @@ CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::Drawi
     ScaleDimensionSettings(scaled, scale);
     scaled.DimensionAngle = DimensionAngle(model.state, arguments.direction);
 
-    Report(hooks, kStatusAcquiring);
+    if (!Continue(hooks, kStatusAcquiring)) return Stopped(result);
     HeightPoint heightPoint;
     MeasurePointList points;
     if (AcquireMeasurePoints(scaled, model, arguments.first, heightPoint, points) ==
@@ -48,11 +56,11 @@ CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::Drawi
     }
     result.acquiredPoints = points.size();
 
-    Report(hooks, kStatusSorting);
+    if (!Continue(hooks, kStatusSorting)) return Stopped(result);
     OrderMeasurePoints(points);
     GroupMeasurePoints(points, heightPoint);
 
-    Report(hooks, kStatusCounting);
+    if (!Continue(hooks, kStatusCounting)) return Stopped(result);
     DimensionRun run;
     if (!LayoutDimensionRun(points, heightPoint, scaled, model.state, run)) {
         result.keptPoints = static_cast<std::size_t>(
@@ -67,7 +75,7 @@ CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::Drawi
     result.staggeredTexts = static_cast<std::size_t>(std::count_if(
         run.intervals.begin(), run.intervals.end(), [](const IntervalLayout& i) { return i.row >= 1; }));
 
-    Report(hooks, kStatusDrawing);
+    if (!Continue(hooks, kStatusDrawing)) return Stopped(result);
     // The run goes in whole or not at all: a number that is not finite throws it away and leaves
     // the buffer and the attribute cache as they were, so that a later OK writes what a first
     // one would.
@@ -80,7 +88,7 @@ CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::Drawi
         return result;
     }
 
-    Report(hooks, kStatusWritingFile);
+    if (hooks.progress) hooks.progress(kStatusWritingFile);
     result.outcome = CommandOutcome::Drawn;
     return result;
 }

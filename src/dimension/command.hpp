@@ -37,6 +37,7 @@ enum class CommandOutcome {
     TooFewPoints,     // fewer than two measuring points kept
     CannotDimension,  // zero scale or a number that is not finite: nothing appended
     OutOfMemory,      // memory ran out: the buffer is emptied, and the run can only end ("hq")
+    Stopped,          // the caller's stop hook said so between two stages: nothing appended
 };
 
 struct CommandResult {
@@ -53,6 +54,9 @@ struct CommandHooks {
     std::function<void(std::string_view status)> progress;
     // Every check passed: the front end saves its settings now, before any point is acquired.
     std::function<void()> settingsAccepted;
+    // Asked after each progress text: true stops the command there (a picture of a run that
+    // newer values have already made useless).
+    std::function<bool()> stop;
 };
 
 // Runs OK once. `settings` are the unscaled values read from the controls. The measuring points

@@ -73,6 +73,28 @@ TEST(DimensionCommand, StagesReportInOrderAndSaveBeforeAcquiring)
     EXPECT_FALSE(writer.buffer.lines.empty());
 }
 
+TEST(DimensionCommand, AStopBetweenStagesAppendsNothing)
+{
+    // The stop hook answers true at its n-th question (0: never).
+    for (int n = 0; n <= 5; ++n) {
+        SCOPED_TRACE("stop at question " + std::to_string(n));
+        const RidEdaza::DrawingModel model = TwoPointModel();
+        RidEdaza::CommandWriter writer = FreshWriter(model);
+        Recorded r;
+        int asked = 0;
+        r.hooks.stop = [&] { return ++asked == n; };
+        const CommandResult result = RunDimensionCommand(Valid(), model, {"1"}, writer, r.hooks);
+        if (n == 0 || n == 5) {  // never, or after the last stage
+            EXPECT_EQ(result.outcome, CommandOutcome::Drawn);
+            continue;
+        }
+        EXPECT_EQ(result.outcome, CommandOutcome::Stopped);
+        EXPECT_EQ(asked, n);
+        EXPECT_EQ(r.events.size(), static_cast<std::size_t>(n) + 1);  // the save, n stages
+        EXPECT_TRUE(writer.buffer.lines.empty());
+    }
+}
+
 TEST(DimensionCommand, EachStopLeavesTheWriterUntouched)
 {
     struct Case {

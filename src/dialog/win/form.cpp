@@ -259,6 +259,8 @@ void Button1Click(TForm1& form)
     case Dimension::CommandOutcome::OutOfMemory:
         EndForWantOfMemory(form);
         break;
+    case Dimension::CommandOutcome::Stopped:  // OK never asks the command to stop
+        break;
     }
 }
 
