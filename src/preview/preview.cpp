@@ -393,8 +393,10 @@ public:
                     {PixelMark(ShapeKind::Diamond, {p.x, p.y})});
             } else {
                 Add("sel-indicated", kSelectionPalette.marker,
-                    {PixelMark(ShapeKind::Cross, {p.x, p.y})}, "data-number=\"" +
-                    std::to_string(i) + "\"");
+                    {PixelMark(ShapeKind::Cross, {p.x, p.y})},
+                    // Appended: "..." + std::to_string(i) raises a false -Wrestrict in g++ 12
+                    // for i686.
+                    std::string("data-number=\"").append(std::to_string(i)).append("\""));
             }
         }
     }
