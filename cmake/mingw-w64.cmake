@@ -1,13 +1,3 @@
-# Cross build of the Windows program with MinGW-w64 (posix threads), statically linked so that
-# Korvane.exe needs nothing but Windows itself. Tests run under wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build of the 64-bit Windows programs with MinGW-w64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

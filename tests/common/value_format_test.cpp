@@ -95,7 +95,7 @@ TEST(RoundToPrecision, StaysFiniteAtTheTopOfTheRange)
 {
     const double top = std::numeric_limits<double>::max();
     for (std::int32_t rounding = 0; rounding <= 2; ++rounding) {
-        SCOPED_TRACE("rounding " + std::to_string(rounding));
+        SCOPED_TRACE(testing::Message() << "rounding " << rounding);
         EXPECT_EQ(RoundToPrecision(0, rounding, top), top);
         const double fine = RoundToPrecision(13, rounding, 1e300);
         EXPECT_TRUE(std::isfinite(fine));

@@ -187,7 +187,7 @@ TEST(ReadExchangeFile, HostFileWithOneSelectedLine)
     const double spacings[] = {0, 0, 0.5, 0.5, 0.5, 0.5, 1, 1, 1, 1};
     const std::int32_t colours[] = {1, 1, 2, 2, 3, 3, 4, 4, 5, 5};
     for (std::size_t k = 0; k < 10; ++k) {
-        SCOPED_TRACE("text kind " + std::to_string(k + 1));
+        SCOPED_TRACE(testing::Message() << "text kind " << k + 1);
         EXPECT_EQ(s.textKinds[k].width, widths[k]);
         EXPECT_EQ(s.textKinds[k].height, widths[k]);
         EXPECT_EQ(s.textKinds[k].spacing, spacings[k]);

@@ -122,6 +122,23 @@ int Setup()
     return done ? 0 : 1;
 }
 
+struct MessageBoxSearch {
+    HWND form;
+    HWND found;
+};
+
+// EnumWindows' callback: a named function, because the callback is stdcall on 32-bit Windows.
+BOOL CALLBACK FindOwnedMessageBox(HWND window, LPARAM data)
+{
+    auto* s = reinterpret_cast<MessageBoxSearch*>(data);
+    if (GetWindow(window, GW_OWNER) == s->form && IsWindowVisible(window) &&
+        ClassOf(window) == L"#32770") {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The message box the dialog shows, found by ownership rather than by title.
 HWND FindMessageBox()
 {
@@ -129,24 +146,8 @@ HWND FindMessageBox()
     if (!form) return nullptr;
     HWND popup = GetWindow(form, GW_ENABLEDPOPUP);
     if (popup && ClassOf(popup) == L"#32770" && IsWindowVisible(popup)) return popup;
-    struct Search {
-        HWND form;
-        HWND found;
-    } search{form, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (GetWindow(window, GW_OWNER) == s->form && IsWindowVisible(window)) {
-                wchar_t name[64] = {};
-                GetClassNameW(window, name, 64);
-                if (std::wstring(name) == L"#32770") {
-                    s->found = window;
-                    return FALSE;
-                }
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    MessageBoxSearch search{form, nullptr};
+    EnumWindows(FindOwnedMessageBox, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
