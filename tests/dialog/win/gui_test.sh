@@ -6,7 +6,7 @@
 #   gui_test.sh SCENARIO
 #
 # Scenarios: form-tests, enter, cancel-keys, minimise, close-box, too-few-points, refused,
-# first-run, cannot-dimension. CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE,
+# first-run, cannot-dimension, launcher, out-of-memory. CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE,
 # KORVANE_CLI, KORVANE_PROBE and KORVANE_FORM_TESTS. The wine prefix is private to these tests
 # (BUILD_DIR/wineprefix-gui) and made once; the tests must run one at a time.
 set -uo pipefail
@@ -343,6 +343,76 @@ cannot-dimension)
     wait_closed
     same "$work/gui/JWC_TEMP.TXT" "$work/cli/JWC_TEMP.TXT" "second OK differs from a clean run"
     same "$work/gui/Korvane.dat" "$work/cli/Korvane.dat" "settings differ from a clean run"
+    ;;
+
+launcher)
+    # As the host starts the tool: cmd runs the launcher with the chosen menu item's number in
+    # the tool's own folder, named with Japanese characters and a blank. Enter then draws what
+    # korvane-cli draws for the arguments the item stands for.
+    tool="$work/$(printf '\xe3\x83\x84\xe3\x83\xbc\xe3\x83\xab \xe3\x83\x95\xe3\x82\xa9\xe3\x83\xab\xe3\x83\x80')"
+    mkdir -p "$tool"
+    cp "$KORVANE_SOURCE_DIR/packaging/Korvane.BAT" "$KORVANE_EXE" "$tool/"
+    [ -f "$tool/Korvane.exe" ] || mv "$tool/$(basename "$KORVANE_EXE")" "$tool/Korvane.exe"
+    # The floor plan with points indicated on a diagonal, so that every item finds a run.
+    drawing() {
+        cat "$KORVANE_SOURCE_DIR/examples/floor-plan/JWC_TEMP.TXT"
+        printf '%s\r\n' "hp2 0 0" "hp3 3600 2700" "hp4 7200 5400"
+    }
+    for item in 1 2 3 4; do
+        case $item in
+            1) args=(1) ;;
+            2) args=(2) ;;
+            3) args=(1 V) ;;
+            4) args=(2 V) ;;
+        esac
+        mkdir -p "$work/cli-$item"
+        for folder in "$tool" "$work/cli-$item"; do
+            drawing >"$folder/JWC_TEMP.TXT"
+            cp "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat" "$folder/"
+        done
+        [ "$(run_cli "$work/cli-$item" "${args[@]}")" = 0 ] || fail "korvane-cli ${args[*]} did not draw"
+        step="launcher item $item"
+        (cd "$tool" && exec wine cmd /c Korvane.BAT $item) >/dev/null 2>&1 3>&- &
+        tool_pid=$!
+        probe wait-window 90 >/dev/null || fail "the dialog did not appear"
+        sleep 1
+        title=$(probe title)
+        expected=Korvane
+        [ $item -ge 3 ] && expected=$(printf 'Korvane\xef\xbc\x88\xe5\x9e\x82\xe7\x9b\xb4\xef\xbc\x89')
+        [ "$title" = "$expected" ] || fail "item $item: title '$title'"
+        keys Return
+        wait_closed
+        same "$tool/JWC_TEMP.TXT" "$work/cli-$item/JWC_TEMP.TXT" "item $item differs from korvane-cli ${args[*]}"
+        same "$tool/Korvane.dat" "$work/cli-$item/Korvane.dat" "item $item saved other settings"
+        echo "item $item: as korvane-cli ${args[*]}"
+    done
+    ;;
+
+out-of-memory)
+    # A drawing the program cannot hold (a sparse file of 3 GiB without a line end): korvane-cli
+    # ends with 6 and "hq"; the dialog shows the warning before it shows itself, then "hq". The
+    # settings stay as they were.
+    for folder in "$work/cli" "$work/gui"; do
+        mkdir -p "$folder"
+        truncate -s 3G "$folder/JWC_TEMP.TXT"
+        cp "$cases/value-options/Korvane.dat" "$folder/"
+    done
+    step="korvane-cli on the endless line"
+    [ "$(run_cli "$work/cli" 2)" = 6 ] || fail "korvane-cli did not end with 6"
+    same "$work/cli/JWC_TEMP.TXT" "$work/hq" "korvane-cli did not write hq"
+    same "$work/cli/Korvane.dat" "$cases/value-options/Korvane.dat" "korvane-cli changed the settings"
+    step="the dialog on the endless line"
+    cp "$KORVANE_EXE" "$work/gui/Korvane.exe"
+    (cd "$work/gui" && exec wine Korvane.exe 2) >/dev/null 2>&1 3>&- &
+    tool_pid=$!
+    report=$(probe message-box 90 out-of-memory) || fail "message box: $report"
+    echo "$report"
+    probe dialog-hidden >/dev/null || fail "the dialog showed before the warning"
+    bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-out-of-memory.png"
+    keys Return
+    wait_closed
+    same "$work/gui/JWC_TEMP.TXT" "$work/hq" "the dialog did not write hq"
+    same "$work/gui/Korvane.dat" "$cases/value-options/Korvane.dat" "the dialog changed the settings"
     ;;
 
 *)

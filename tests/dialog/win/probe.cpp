@@ -10,8 +10,11 @@
 //   korvane-probe focus                  class and client position of the focused control
 //   korvane-probe message-box SECONDS KIND
 //                                        waits for a message box and checks its title, text
-//                                        and icon: KIND too-few-points or cannot-dimension
+//                                        and icon: KIND too-few-points, cannot-dimension or
+//                                        out-of-memory
 //   korvane-probe no-message-box         fails when a message box is open
+//   korvane-probe title                  the dialog's title
+//   korvane-probe dialog-hidden          the dialog's window exists but is not shown
 //   korvane-probe application            checks the task-bar window's title and that it owns
 //                                        the dialog
 //   korvane-probe minimise               what the dialog's minimise box sends
@@ -63,9 +66,10 @@ std::wstring ClassOf(HWND window)
     return buffer;
 }
 
+// The dialog, whatever its title says (a vertical run's title differs).
 HWND FindDialog()
 {
-    HWND form = FindWindowW(L"TForm1", Unit1::Cp932ToWide(Unit1::kWindowCaption).c_str());
+    HWND form = FindWindowW(L"TForm1", nullptr);
     return form && IsWindowVisible(form) ? form : nullptr;
 }
 
@@ -148,7 +152,10 @@ HWND FindMessageBox()
     if (popup && ClassOf(popup) == L"#32770" && IsWindowVisible(popup)) return popup;
     MessageBoxSearch search{form, nullptr};
     EnumWindows(FindOwnedMessageBox, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    if (search.found) return search.found;
+    // A box shown before the dialog (the drawing could not be read) stands on its own.
+    HWND alone = FindWindowW(L"#32770", Unit1::Cp932ToWide(Unit1::kMessageTitle).c_str());
+    return alone && IsWindowVisible(alone) ? alone : nullptr;
 }
 
 // Which standard icon the message box shows: its pixels on the screen against each standard
@@ -227,6 +234,9 @@ int MessageBoxReport(double seconds, const std::wstring& kind)
         expectedIcon = "question";
     } else if (kind == L"cannot-dimension") {
         expectedText = Unit1::kCannotDimensionMessage;
+        expectedIcon = "warning";
+    } else if (kind == L"out-of-memory") {
+        expectedText = Unit1::kOutOfMemoryMessage;
         expectedIcon = "warning";
     } else {
         return 64;
@@ -378,6 +388,15 @@ int wmain(int argc, wchar_t** argv)
         ClientToScreen(form, &origin);
         Print(std::to_string(origin.x) + " " + std::to_string(origin.y));
         return 0;
+    }
+    if (command == L"title") {
+        HWND form = FindDialog();
+        if (!form) return 1;
+        Print(Utf8(TextOf(form)));
+        return 0;
+    }
+    if (command == L"dialog-hidden") {
+        return FindWindowW(L"TForm1", nullptr) && !FindDialog() ? 0 : 1;
     }
     if (command == L"close-box") return CloseBox();
     if (command == L"focus") return Focus();
