@@ -150,7 +150,7 @@ void BM_LayoutAndDraw(benchmark::State& state)
         RidEdaza::CommandWriter writer = p.writer;
         Dimension::LayoutDimensionRun(points, height, p.scaled, p.model.state, run);
         Dimension::DrawDimensionRun(run, p.model.state, writer);
-        lines = writer.buffer.lines.size();
+        lines = RidEdaza::LineCount(writer.buffer);
         benchmark::DoNotOptimize(lines);
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(run.intervals.size()));

@@ -155,7 +155,7 @@ void CheckCommandLines(const std::string& text, const std::string& context)
     RidEdaza::CommandWriter writer;
     RidEdaza::OutText(writer, 2, text, 1.0, 2.0, 1.0, 0.0);
     const std::string lines[2] = {"cs 1 2 1 0 \"", text};
-    const auto& stored = writer.buffer.lines;
+    const auto& stored = RidEdaza::LinesOf(writer.buffer);
     if (stored.empty()) {
         if (!MyFunc::RemoveBlanks(text).empty()) {
             Fuzz::Fail("a visible text was not written", context);

@@ -1,5 +1,6 @@
 #include "exchange/command_writer.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -142,33 +143,37 @@ constexpr std::string_view kNothingDrawn = "hq\r\n";
 // Appends the file line that starts at buffer line i, as the host reads it (a line ending in '"'
 // joined with the next; CR LF after each, but a last joined line ends the file as it is) and
 // moves i past it.
-void AppendFileLine(const std::vector<std::string>& lines, std::size_t& i, std::string& bytes)
+void AppendFileLine(const CommandBuffer& buffer, std::size_t& i, std::string& bytes)
 {
-    const std::string& line = lines[i];
+    const std::string_view line = LineAt(buffer, i);
     bytes += line;
     if (!line.empty() && line.back() == '"') {
-        if (i + 1 == lines.size()) {
+        if (i + 1 == LineCount(buffer)) {
             i += 1;
             return;
         }
-        bytes += lines[i + 1];
+        bytes += LineAt(buffer, i + 1);
         i += 1;
     }
     bytes += "\r\n";
     i += 1;
 }
 
+// The blocks of the buffer grow from this size to the largest, doubling.
+constexpr std::size_t kFirstBlock = std::size_t{1} << 12;
+constexpr std::size_t kLargestBlock = std::size_t{1} << 20;
+
 // Writes the buffer as the host reads it: CR LF line ends, a line ending in '"' joined with the
 // next. `piece` has room for a piece and a joined pair of command lines after it, so that
 // nothing needs to be allocated once the file is open. False when a write fails.
 bool WriteCommandBytes(const CommandBuffer& buffer, std::string& piece, std::ofstream& out)
 {
-    const auto& lines = buffer.lines;
-    if (lines.empty()) return static_cast<bool>(out.write(kNothingDrawn.data(), kNothingDrawn.size()));
-
+    if (LineCount(buffer) == 0) {
+        return static_cast<bool>(out.write(kNothingDrawn.data(), kNothingDrawn.size()));
+    }
     std::size_t i = 0;
-    while (i < lines.size()) {
-        AppendFileLine(lines, i, piece);
+    while (i < LineCount(buffer)) {
+        AppendFileLine(buffer, i, piece);
         if (piece.size() >= kWritePiece) {
             if (!out.write(piece.data(), static_cast<std::streamsize>(piece.size()))) return false;
             piece.clear();
@@ -181,23 +186,56 @@ bool WriteCommandBytes(const CommandBuffer& buffer, std::string& piece, std::ofs
 
 std::string CommandFileBytes(const CommandBuffer& buffer)
 {
-    if (buffer.lines.empty()) return std::string(kNothingDrawn);
+    if (LineCount(buffer) == 0) return std::string(kNothingDrawn);
     std::string bytes;
-    for (std::size_t i = 0; i < buffer.lines.size();) AppendFileLine(buffer.lines, i, bytes);
+    for (std::size_t i = 0; i < LineCount(buffer);) AppendFileLine(buffer, i, bytes);
     return bytes;
 }
 
 void AppendCommand(CommandBuffer& buffer, std::string_view line)
 {
-    // The storage grows geometrically: a run of a hundred thousand intervals appends a million
-    // lines, and growing by a fixed block would copy the buffer a thousand times over.
-    std::string stored(MyFunc::CutToWholeChars(line, MyFunc::kMaxLineBytes));
+    const std::string_view cut = MyFunc::CutToWholeChars(line, MyFunc::kMaxLineBytes);
+    if (buffer.blocks.empty() || buffer.blocks.back().size() + cut.size() > buffer.blocks.back().capacity()) {
+        const std::size_t size =
+            buffer.blocks.empty()
+                ? kFirstBlock
+                : std::min(kLargestBlock, std::max(kFirstBlock, 2 * buffer.blocks.back().capacity()));
+        buffer.blocks.emplace_back();
+        buffer.blocks.back().reserve(size);
+    }
+    std::string& block = buffer.blocks.back();
+    const std::size_t start = block.size();
+    block += cut;
     // A line end inside a line would hand the rest of it to the host as a command line of its
     // own (a CR can come in through a value-text prefix); it becomes a blank instead.
-    for (char& c : stored) {
-        if (c == '\r' || c == '\n') c = ' ';
+    for (std::size_t i = start; i < block.size(); ++i) {
+        if (block[i] == '\r' || block[i] == '\n') block[i] = ' ';
     }
-    buffer.lines.push_back(std::move(stored));
+    buffer.spans.push_back(static_cast<std::uint64_t>(buffer.blocks.size() - 1) << 32 |
+                           static_cast<std::uint64_t>(start) << 8 | cut.size());
+}
+
+std::string_view LineAt(const CommandBuffer& buffer, std::size_t i)
+{
+    const std::uint64_t span = buffer.spans[i];
+    const std::string& block = buffer.blocks[static_cast<std::size_t>(span >> 32)];
+    return std::string_view(block).substr(static_cast<std::size_t>((span >> 8) & 0xFFFFFF),
+                                          static_cast<std::size_t>(span & 0xFF));
+}
+
+std::vector<std::string> LinesOf(const CommandBuffer& buffer)
+{
+    std::vector<std::string> lines;
+    lines.reserve(LineCount(buffer));
+    for (std::size_t i = 0; i < LineCount(buffer); ++i) lines.emplace_back(LineAt(buffer, i));
+    return lines;
+}
+
+CommandBuffer BufferOf(const std::vector<std::string>& lines)
+{
+    CommandBuffer buffer;
+    for (const std::string& line : lines) AppendCommand(buffer, line);
+    return buffer;
 }
 
 void ResetOutputState(CommandWriter& writer, const DrawingState& state)

@@ -19,13 +19,28 @@ namespace RidEdaza {
 
 // The ordered output lines, at most 255 bytes each, without line ends. A line whose last byte is
 // a double quote is joined with the next line in the file.
+//
+// A large run appends millions of short lines: they lie one after another in blocks (from 4 KiB,
+// doubling up to 1 MiB; a line never crosses a block), so that the buffer costs its bytes and
+// eight more a line, and nothing already stored is copied as it grows.
 struct CommandBuffer {
-    std::vector<std::string> lines;
+    std::vector<std::string> blocks;
+    std::vector<std::uint64_t> spans;  // per line: block << 32 | start << 8 | length
 };
 
 // Appends the line, cut to 255 bytes on a character boundary. A CR or LF byte inside it becomes
 // a blank: the host would take what follows it for a command line of its own.
 void AppendCommand(CommandBuffer& buffer, std::string_view line);
+
+inline std::size_t LineCount(const CommandBuffer& buffer) { return buffer.spans.size(); }
+
+// Line i (0-based, below LineCount).
+std::string_view LineAt(const CommandBuffer& buffer, std::size_t i);
+
+// Every line, as strings: for checks that compare buffers. Building a buffer from lines goes
+// through AppendCommand.
+std::vector<std::string> LinesOf(const CommandBuffer& buffer);
+CommandBuffer BufferOf(const std::vector<std::string>& lines);
 
 // The host's current settings the writers fall back to (taken from the DrawingState at reset).
 struct HostDefaults {

@@ -7,7 +7,7 @@ namespace RidEdaza {
 void InitDrawingModel(DrawingModel& model, CommandBuffer& commands)
 {
     model = DrawingModel{};
-    commands.lines.clear();
+    commands = CommandBuffer{};
 }
 
 void ReleaseDrawingModel(DrawingModel& model, CommandBuffer& commands)
@@ -15,7 +15,7 @@ void ReleaseDrawingModel(DrawingModel& model, CommandBuffer& commands)
     // Moving fresh values in hands the old storage to temporaries that free it at once
     // (clear() would keep the capacity).
     model = DrawingModel{};
-    commands.lines = std::vector<std::string>{};
+    commands = CommandBuffer{};
 }
 
 }  // namespace RidEdaza

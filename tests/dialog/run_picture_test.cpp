@@ -64,7 +64,7 @@ TEST_P(RunPictureOfExample, IsKorvanePreviewsPictureOfTheCommandFile)
     // A picture saves nothing and writes nothing; the run's writer is as it was.
     EXPECT_EQ(TestFiles::ReadBytes(open.folder / "JWC_TEMP.TXT"), exchangeBefore);
     EXPECT_EQ(TestFiles::ReadBytes(open.folder / "Korvane.dat"), settingsBefore);
-    EXPECT_TRUE(open.run.writer.buffer.lines.empty());
+    EXPECT_TRUE(RidEdaza::LineCount(open.run.writer.buffer) == 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(, RunPictureOfExample, testing::ValuesIn(GoldenCases::Examples()),

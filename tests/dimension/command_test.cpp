@@ -70,7 +70,7 @@ TEST(DimensionCommand, StagesReportInOrderAndSaveBeforeAcquiring)
     EXPECT_EQ(result.acquiredPoints, 2u);
     EXPECT_EQ(result.keptPoints, 2u);
     EXPECT_EQ(result.intervals, 1u);
-    EXPECT_FALSE(writer.buffer.lines.empty());
+    EXPECT_FALSE(RidEdaza::LineCount(writer.buffer) == 0);
 }
 
 TEST(DimensionCommand, AStopBetweenStagesAppendsNothing)
@@ -91,7 +91,7 @@ TEST(DimensionCommand, AStopBetweenStagesAppendsNothing)
         EXPECT_EQ(result.outcome, CommandOutcome::Stopped);
         EXPECT_EQ(asked, n);
         EXPECT_EQ(r.events.size(), static_cast<std::size_t>(n) + 1);  // the save, n stages
-        EXPECT_TRUE(writer.buffer.lines.empty());
+        EXPECT_TRUE(RidEdaza::LineCount(writer.buffer) == 0);
     }
 }
 
@@ -140,7 +140,7 @@ TEST(DimensionCommand, EachStopLeavesTheWriterUntouched)
                                                          r.hooks);
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_EQ(r.events, c.events);
-        EXPECT_EQ(writer.buffer.lines, before.buffer.lines);
+        EXPECT_EQ(RidEdaza::LinesOf(writer.buffer), RidEdaza::LinesOf(before.buffer));
         EXPECT_EQ(writer.cache.lineColour.value, before.cache.lineColour.value);
         EXPECT_EQ(writer.cache.textKind.force, before.cache.textKind.force);
         EXPECT_FALSE(writer.nonFiniteSeen);
@@ -178,7 +178,7 @@ TEST(DimensionCommand, OkAfterAFailedOkWritesWhatAFirstOkWould)
               CommandOutcome::CannotDimension);
     ASSERT_EQ(RunDimensionCommand(Valid(), model, {"1"}, retried, r.hooks).outcome,
               CommandOutcome::Drawn);
-    EXPECT_EQ(retried.buffer.lines, direct.buffer.lines);
+    EXPECT_EQ(RidEdaza::LinesOf(retried.buffer), RidEdaza::LinesOf(direct.buffer));
 
     // The same after too few points: indicated-points mode finds two, range mode none.
     RidEdaza::CommandWriter afterTooFew = FreshWriter(model);
@@ -186,7 +186,7 @@ TEST(DimensionCommand, OkAfterAFailedOkWritesWhatAFirstOkWould)
               CommandOutcome::TooFewPoints);
     ASSERT_EQ(RunDimensionCommand(Valid(), model, {"1"}, afterTooFew, r.hooks).outcome,
               CommandOutcome::Drawn);
-    EXPECT_EQ(afterTooFew.buffer.lines, direct.buffer.lines);
+    EXPECT_EQ(RidEdaza::LinesOf(afterTooFew.buffer), RidEdaza::LinesOf(direct.buffer));
 }
 
 TEST(DimensionCommand, NoCommandLineEverCarriesABrokenNumber)
@@ -201,13 +201,13 @@ TEST(DimensionCommand, NoCommandLineEverCarriesABrokenNumber)
         RidEdaza::CommandWriter writer = FreshWriter(model);
         Recorded r;
         const CommandResult result = RunDimensionCommand(s, model, {"1"}, writer, r.hooks);
-        for (const std::string& line : writer.buffer.lines) {
+        for (const std::string& line : RidEdaza::LinesOf(writer.buffer)) {
             EXPECT_EQ(line.find("inf"), std::string::npos) << line;
             EXPECT_EQ(line.find("nan"), std::string::npos) << line;
             EXPECT_EQ(line.find("  "), std::string::npos) << line;  // an empty number
         }
         if (result.outcome != CommandOutcome::Drawn) {
-            EXPECT_TRUE(writer.buffer.lines.empty());
+            EXPECT_TRUE(RidEdaza::LineCount(writer.buffer) == 0);
         }
     }
 }

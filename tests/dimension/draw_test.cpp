@@ -35,7 +35,7 @@ Lines DrawnLines(const std::vector<double>& xs, const DimensionSettings& setting
     RidEdaza::ResetOutputState(writer, state);
     Dimension::DrawDimensionRun(run, state, writer);
     EXPECT_FALSE(writer.nonFiniteSeen);
-    return writer.buffer.lines;
+    return RidEdaza::LinesOf(writer.buffer);
 }
 
 Lines MarkerPointLines(const Lines& lines)

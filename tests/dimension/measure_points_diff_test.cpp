@@ -486,7 +486,7 @@ TEST(MeasurePointsWholeRun, FastAndReferenceStagesWriteTheSameCommands)
             ++drawn;
         }
         EXPECT_EQ(result.outcome == Dimension::CommandOutcome::Drawn, !run.points.empty());
-        EXPECT_EQ(fastWriter.buffer.lines, referenceWriter.buffer.lines);
+        EXPECT_EQ(RidEdaza::LinesOf(fastWriter.buffer), RidEdaza::LinesOf(referenceWriter.buffer));
         if (HasFailure()) return;
     }
     EXPECT_GT(drawn, 300);  // the drawings really produce runs

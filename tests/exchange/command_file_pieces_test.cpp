@@ -21,13 +21,13 @@ CommandBuffer LargeRun(std::size_t intervals, bool endsInQuote)
     CommandBuffer buffer;
     for (std::size_t k = 0; k < intervals; ++k) {
         const std::string n = std::to_string(k * 7919 % 100003);
-        buffer.lines.push_back("z3");
-        buffer.lines.push_back(n + " -2500.125 " + n + ".5 -2500.125");
-        buffer.lines.push_back("cs " + n + " 12.5 10 0 \"");
-        buffer.lines.push_back(std::string(k % 23, '9') + n);
-        if (k % 5 == 0) buffer.lines.push_back("pt " + n + " 0 1 0 " + std::to_string(k % 9));
+        RidEdaza::AppendCommand(buffer, "z3");
+        RidEdaza::AppendCommand(buffer, n + " -2500.125 " + n + ".5 -2500.125");
+        RidEdaza::AppendCommand(buffer, "cs " + n + " 12.5 10 0 \"");
+        RidEdaza::AppendCommand(buffer, std::string(k % 23, '9') + n);
+        if (k % 5 == 0) RidEdaza::AppendCommand(buffer, "pt " + n + " 0 1 0 " + std::to_string(k % 9));
     }
-    if (endsInQuote) buffer.lines.push_back("cs 1 1 10 0 \"");
+    if (endsInQuote) RidEdaza::AppendCommand(buffer, "cs 1 1 10 0 \"");
     return buffer;
 }
 
@@ -35,12 +35,13 @@ CommandBuffer LargeRun(std::size_t intervals, bool endsInQuote)
 std::string Expected(const CommandBuffer& buffer)
 {
     std::string bytes;
-    for (std::size_t i = 0; i < buffer.lines.size(); ++i) {
-        const std::string& line = buffer.lines[i];
+    const std::vector<std::string> lines = RidEdaza::LinesOf(buffer);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
         bytes += line;
         const bool joined = !line.empty() && line.back() == '"';
-        if (joined && i + 1 == buffer.lines.size()) break;
-        if (joined) bytes += buffer.lines[++i];
+        if (joined && i + 1 == lines.size()) break;
+        if (joined) bytes += lines[++i];
         bytes += "\r\n";
     }
     return bytes;

@@ -46,7 +46,7 @@ Lines RunWriter(const DrawingState& state, Calls calls, bool* nonFinite = nullpt
     ResetOutputState(writer, state);
     calls(writer);
     if (nonFinite != nullptr) *nonFinite = writer.nonFiniteSeen;
-    return writer.buffer.lines;
+    return RidEdaza::LinesOf(writer.buffer);
 }
 
 struct Case {
@@ -322,7 +322,7 @@ TEST(CommandWriter, TextKeyWordsComeFromTheKeyNumber)
         ResetOutputState(writer, HostState());
         OutText(writer, key, "a", 0, 0, 1, 0);
         const std::string word = key >= 0 && key <= 9 ? words[key] : "ch";
-        EXPECT_EQ(writer.buffer.lines, (Lines{word + " 0 0 1 0 \"", "a"}));
+        EXPECT_EQ(RidEdaza::LinesOf(writer.buffer), (Lines{word + " 0 0 1 0 \"", "a"}));
     }
 }
 
@@ -384,8 +384,8 @@ TEST(CommandWriter, AppendCutsLongLinesOnCharacterBoundaries)
         SCOPED_TRACE(c.line.size());
         CommandBuffer buffer;
         AppendCommand(buffer, c.line);
-        ASSERT_EQ(buffer.lines.size(), 1u);
-        EXPECT_EQ(buffer.lines[0], c.expected);
+        ASSERT_EQ(LineCount(buffer), 1u);
+        EXPECT_EQ(LineAt(buffer, 0), c.expected);
     }
 }
 
@@ -412,10 +412,10 @@ TEST(WriteCommandFile, JoinsQuotedLinesWithCrLf)
     TestFiles::WriteBytes(path, std::string(5000, 'x'));  // the host's input: truncated
     for (const FileCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(WriteCommandFile(CommandBuffer{c.lines}, path));
+        ASSERT_TRUE(WriteCommandFile(RidEdaza::BufferOf(c.lines), path));
         EXPECT_EQ(TestFiles::ReadBytes(path), c.expected);
         // The same bytes held in memory (the dialog's picture of the run reads them).
-        EXPECT_EQ(RidEdaza::CommandFileBytes(CommandBuffer{c.lines}), c.expected);
+        EXPECT_EQ(RidEdaza::CommandFileBytes(RidEdaza::BufferOf(c.lines)), c.expected);
     }
 }
 
@@ -439,7 +439,8 @@ TEST(WriteCommandFile, WritesWhatTheWritersAppended)
 TEST(WriteCommandFile, LeavesNoFileBehindOnFailure)
 {
     TestFiles::TempFolder folder;
-    const CommandBuffer buffer{{"lc1", std::string(200, 'x'), "cs 0 0 1 0 \"", "t"}};
+    const CommandBuffer buffer =
+        RidEdaza::BufferOf({"lc1", std::string(200, 'x'), "cs 0 0 1 0 \"", "t"});
 
     const auto missingFolder = folder / "no-such-folder" / "JWC_TEMP.TXT";
     EXPECT_FALSE(WriteCommandFile(buffer, missingFolder));

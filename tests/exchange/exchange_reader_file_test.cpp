@@ -284,16 +284,17 @@ TEST(DrawingModel, InitAndReleaseEmptyTheModelAndTheCommands)
     ReaderState state;
     for (int i = 0; i < 2500; ++i) ParseExchangeLine(model, state, "0 0 1 1");
     ParseExchangeLine(model, state, "hk 45");
-    commands.lines.assign(10, "hq");
+    for (int i = 0; i < 10; ++i) RidEdaza::AppendCommand(commands, "hq");
     InitDrawingModel(model, commands);
-    EXPECT_TRUE(model.lines.empty() && model.order.empty() && commands.lines.empty());
+    EXPECT_TRUE(model.lines.empty() && model.order.empty() && LineCount(commands) == 0);
     EXPECT_EQ(model.state.axisAngle, 0.0);
     EXPECT_EQ(model.state.paperWidth, 1189.0);
 
     ParseExchangeLine(model, state, "0 0 1 1");
-    commands.lines.assign(10, "hq");
+    for (int i = 0; i < 10; ++i) RidEdaza::AppendCommand(commands, "hq");
     ReleaseDrawingModel(model, commands);
     EXPECT_EQ(model.lines.capacity(), 0u);
     EXPECT_EQ(model.order.capacity(), 0u);
-    EXPECT_EQ(commands.lines.capacity(), 0u);
+    EXPECT_EQ(commands.blocks.capacity(), 0u);
+    EXPECT_EQ(commands.spans.capacity(), 0u);
 }
