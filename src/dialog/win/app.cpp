@@ -36,6 +36,7 @@ LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {
             case SC_MINIMIZE:
+                HidePictureWindowWithDialog(*form);
                 if (form->handle) ShowWindow(form->handle, SW_HIDE);
                 ShowWindow(window, SW_MINIMIZE);
                 return 0;
@@ -43,6 +44,7 @@ LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARA
                 DefWindowProcW(window, message, wParam, lParam);
                 if (form->handle) {
                     ShowWindow(form->handle, SW_SHOW);
+                    ShowPictureWindowWithDialog(*form);
                     if (HWND popup = ActivePopup(*form)) SetForegroundWindow(popup);
                 }
                 return 0;

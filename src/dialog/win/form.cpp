@@ -209,6 +209,7 @@ void FormShow(TForm1& form)
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     OpenNoticeStrip(form);
+    SchedulePicture(form);
 }
 
 void ShowForm1(TForm1& form)
@@ -224,6 +225,8 @@ void ShowForm1(TForm1& form)
 void Button1Click(TForm1& form)
 {
     if (!form.run.opened || form.run.closed) return;
+    // OK never waits for a picture: it is stopped, and made anew if the dialog stays open.
+    StopPictureForOk(form);
     // An input-method DLL may have changed the x87 precision since the last OK.
     MyFunc::UseExtendedPrecision();
 
@@ -283,6 +286,8 @@ void Button2Click(TForm1& form)
 
 void FormClose(TForm1& form)
 {
+    // The picture's thread reads the model: it ends before the model is released.
+    EndPictures(form);
     // A command file that cannot be written is deleted; the dialog closes either way.
     CloseToolRun(form.run);
 }
@@ -329,9 +334,24 @@ LRESULT FormMessage(TForm1& form, HWND window, UINT message, WPARAM wParam, LPAR
         }
         if (LOWORD(wParam) >= kFirstRadioId && HIWORD(wParam) == BN_CLICKED) {
             UpdateRadioTabStops(form);
+            SchedulePicture(form);
+            return 0;
+        }
+        if (LOWORD(wParam) >= kFirstControlId &&
+            (HIWORD(wParam) == EN_CHANGE || HIWORD(wParam) == CBN_SELCHANGE ||
+             HIWORD(wParam) == BN_CLICKED)) {
+            SchedulePicture(form);  // a value changed: its picture once the user pauses
+        }
+        break;
+    case WM_TIMER:
+        if (wParam == kPictureTimer) {
+            StartPicture(form);
             return 0;
         }
         break;
+    case kPictureReadyMessage:
+        TakePicture(form);
+        return 0;
     case DM_GETDEFID:
         // Enter presses OK wherever the focus is, except on Cancel itself.
         return MAKELRESULT(IDOK, DC_HASDEFID);

@@ -21,6 +21,7 @@
 #include "dialog/controls.hpp"
 #include "dialog/dialog_state.hpp"
 #include "dialog/tool_run.hpp"
+#include "dialog/win/picture_view.hpp"
 
 namespace Unit1 {
 
@@ -59,6 +60,7 @@ struct TForm1 {
 
     DialogState state;  // the values loaded at FormShow; SavedLeft/SavedTop updated at OK
     ToolRun run;        // opened by FormShow, closed by FormClose
+    PictureView picture;  // the run's picture in the strip and in the larger window
 };
 
 // Builds the hidden window with all controls at their defaults. False when Windows could not

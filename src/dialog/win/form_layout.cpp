@@ -137,41 +137,6 @@ void Subclass(HWND window, WNDPROC procedure)
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
 }
 
-// The notice strip: blank, or the notice page's address as a link that opens in the browser.
-LRESULT CALLBACK NoticeStripProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, RGB(0, 0, 204));
-        SetBkColor(dc, RGB(255, 255, 255));
-        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
-    }
-    case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wParam) != window && LOWORD(lParam) == HTCLIENT) {
-            SetCursor(LoadCursorW(nullptr, IDC_HAND));
-            return TRUE;
-        }
-        break;
-    case WM_COMMAND:
-        if (HIWORD(wParam) == STN_CLICKED && lParam != 0) {
-            HWND link = reinterpret_cast<HWND>(lParam);
-            std::wstring address(static_cast<std::size_t>(GetWindowTextLengthW(link)) + 1, L'\0');
-            address.resize(static_cast<std::size_t>(
-                GetWindowTextW(link, address.data(), static_cast<int>(address.size()))));
-            if (IsWebAddress(address)) {
-                ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr,
-                              SW_SHOWNORMAL);
-            }
-            return 0;
-        }
-        break;
-    default:
-        break;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 bool RegisterClasses(HINSTANCE instance)
 {
     WNDCLASSEXW form{};
@@ -191,12 +156,15 @@ bool RegisterClasses(HINSTANCE instance)
 
     WNDCLASSEXW notice{};
     notice.cbSize = sizeof(notice);
-    notice.lpfnWndProc = NoticeStripProc;
+    notice.lpfnWndProc = PictureStripProc;
     notice.hInstance = instance;
     notice.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     notice.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     notice.lpszClassName = kNoticeClass;
-    return GetClassInfoExW(instance, kNoticeClass, &existing) || RegisterClassExW(&notice);
+    if (!GetClassInfoExW(instance, kNoticeClass, &existing) && !RegisterClassExW(&notice)) {
+        return false;
+    }
+    return RegisterPictureClasses(instance);
 }
 
 // Radio items share the inside of their group evenly, in columns filled top to bottom, below
@@ -428,11 +396,12 @@ void OpenNoticeStrip(TForm1& form)
     RECT client{};
     GetClientRect(form.noticeStrip, &client);
     const TextSize size = MeasureText(form.noticeStrip, form.linkFont, form.noticeUrl);
-    const int width = std::min<int>(size.width, client.right - 16);
+    // In the bottom right-hand corner, so that the picture of the run keeps the strip.
+    const int width = std::min<int>(size.width, client.right / 2);
     form.noticeLink = MakeChild(form.noticeStrip, 0, L"STATIC", form.noticeUrl,
-                                SS_LEFT | SS_NOPREFIX | SS_NOTIFY | SS_ENDELLIPSIS, 8,
-                                (client.bottom - size.height) / 2, width, size.height, 1,
-                                form.linkFont);
+                                SS_LEFT | SS_NOPREFIX | SS_NOTIFY | SS_ENDELLIPSIS,
+                                client.right - width - 4, client.bottom - size.height - 2, width,
+                                size.height, 1, form.linkFont);
 }
 
 }  // namespace Unit1

@@ -1,0 +1,293 @@
+#include "dialog/win/picture_painter.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "common/geometry.hpp"
+#include "dialog/controls.hpp"
+#include "dialog/win/win_text.hpp"
+
+namespace Unit1 {
+namespace {
+
+using Preview::Shape;
+using Preview::ShapeElement;
+using Preview::ShapeKind;
+using Preview::ShapePoint;
+
+constexpr int kMargin = 6;
+constexpr double kSmallestLegibleText = 7.0;  // pixels
+// Pixel coordinates stay within this, whatever a far-off shape asks for.
+constexpr double kPixelLimit = 100000.0;
+
+COLORREF Blend(Preview::Colour c, int towardsWhitePercent)
+{
+    auto mix = [&](int v) { return static_cast<BYTE>(v + (255 - v) * towardsWhitePercent / 100); };
+    return RGB(mix(c.red), mix(c.green), mix(c.blue));
+}
+
+// Drawing units (Y up) to pixels (Y down), the run turned by minus its text angle.
+struct Frame {
+    MyFunc::Rotation turn;
+    long double scale = 1.0L;
+    long double minX = 0.0L;
+    long double maxY = 0.0L;
+    long double left = 0.0L;
+    long double top = 0.0L;
+
+    ShapePoint Turned(const ShapePoint& p) const
+    {
+        double x = 0.0;
+        double y = 0.0;
+        MyFunc::RotatePoint(p.x, p.y, 0.0, 0.0, turn, x, y);
+        return {x, y};
+    }
+
+    POINT Map(const ShapePoint& p) const
+    {
+        const ShapePoint t = Turned(p);
+        const long double x = left + (t.x - minX) * scale;
+        const long double y = top + (maxY - t.y) * scale;
+        return {static_cast<LONG>(std::clamp<long double>(x, -kPixelLimit, kPixelLimit)),
+                static_cast<LONG>(std::clamp<long double>(y, -kPixelLimit, kPixelLimit))};
+    }
+};
+
+struct Bounds {
+    long double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
+    bool Empty() const { return !(minX <= maxX); }
+    void Add(const ShapePoint& p)
+    {
+        minX = std::min<long double>(minX, p.x);
+        maxX = std::max<long double>(maxX, p.x);
+        minY = std::min<long double>(minY, p.y);
+        maxY = std::max<long double>(maxY, p.y);
+    }
+};
+
+// A line across the dimension line once the run is turned: an extension line or a leader.
+bool RunsAcross(const Frame& frame, const Shape& shape)
+{
+    if (shape.kind != ShapeKind::Line || shape.points.size() != 2) return false;
+    const ShapePoint a = frame.Turned(shape.points[0]);
+    const ShapePoint b = frame.Turned(shape.points[1]);
+    return std::fabs(a.x - b.x) <= 1e-9 * (std::fabs(a.y - b.y) + 1.0);
+}
+
+// The extents of the elements: all of them, and the band without the lines across the
+// dimension line (which may run off the picture towards far measuring points).
+void Extend(Bounds& all, Bounds& band, const Frame& frame,
+            const std::vector<ShapeElement>& elements)
+{
+    for (const ShapeElement& element : elements) {
+        for (const Shape& shape : element.shapes) {
+            const bool across = RunsAcross(frame, shape);
+            for (const ShapePoint& p : shape.extent.empty() ? shape.points : shape.extent) {
+                const ShapePoint t = frame.Turned(p);
+                all.Add(t);
+                if (!across) band.Add(t);
+            }
+        }
+    }
+}
+
+// The run (or, without one, the selection) fitted to the area's width, unless the band of its
+// dimension line, texts and markers is then too tall for it. The lines across the dimension
+// line may then run off the picture's edge.
+Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area)
+{
+    Frame frame;
+    frame.turn = MyFunc::RotationOfDeg(-shapes.textAngle);
+    Bounds all;
+    Bounds band;
+    Extend(all, band, frame, shapes.run);
+    if (all.Empty()) Extend(all, band, frame, shapes.selection);
+    if (all.Empty()) all = {0, 0, 0, 0};
+    if (band.Empty()) band = all;
+    const long double width = all.maxX - all.minX;
+    const long double roomX = std::max(1L, area.right - area.left - 2L * kMargin);
+    const long double roomY = std::max(1L, area.bottom - area.top - 2L * kMargin);
+    const long double bandHeight = band.maxY - band.minY;
+    long double scale = 1.0L;
+    if (width > 0.0L && bandHeight > 0.0L) scale = std::min(roomX / width, roomY / bandHeight);
+    else if (width > 0.0L) scale = roomX / width;
+    else if (bandHeight > 0.0L) scale = roomY / bandHeight;
+    // Everything, when it fits; else the band, in the middle.
+    const Bounds& shown = (all.maxY - all.minY) * scale <= roomY ? all : band;
+    frame.scale = scale;
+    frame.minX = all.minX;
+    frame.maxY = shown.maxY;
+    frame.left = area.left + kMargin + (roomX - width * scale) / 2.0L;
+    frame.top = area.top + kMargin + (roomY - (shown.maxY - shown.minY) * scale) / 2.0L;
+    return frame;
+}
+
+std::wstring Wide(const std::string& utf8)
+{
+    if (utf8.empty()) return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                           nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
+                            length);
+    }
+    return text;
+}
+
+// Selects a GDI object for as long as it lives, then deletes it.
+class Selected {
+public:
+    Selected(HDC dc, HGDIOBJ object) : dc_(dc), object_(object), old_(SelectObject(dc, object)) {}
+    ~Selected()
+    {
+        SelectObject(dc_, old_);
+        DeleteObject(object_);
+    }
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ object_;
+    HGDIOBJ old_;
+};
+
+std::vector<POINT> Mapped(const Frame& frame, const std::vector<ShapePoint>& points)
+{
+    std::vector<POINT> result;
+    result.reserve(points.size());
+    for (const ShapePoint& p : points) result.push_back(frame.Map(p));
+    return result;
+}
+
+void PaintText(HDC dc, const Frame& frame, const Shape& shape, double textAngle, COLORREF colour)
+{
+    const long double pixels = shape.height * frame.scale;
+    if (!(pixels >= kSmallestLegibleText)) {
+        // Too small to read: a light bar where the text stands.
+        const std::vector<POINT> corners = Mapped(frame, shape.extent);
+        if (corners.size() < 3) return;
+        Selected brush(dc, CreateSolidBrush(colour));
+        const HGDIOBJ pen = SelectObject(dc, GetStockObject(NULL_PEN));
+        Polygon(dc, corners.data(), static_cast<int>(corners.size()));
+        SelectObject(dc, pen);
+        return;
+    }
+    const double angle = MyFunc::NormalizeDegrees(shape.angle - textAngle);
+    const int height = static_cast<int>(std::min<long double>(pixels, kPixelLimit) + 0.5L);
+    const int width = std::max(1, static_cast<int>(height * shape.stretch / 2.0 + 0.5));
+    const int tenths = static_cast<int>(std::lround(angle * 10.0));
+    Selected font(dc, CreateFontW(-height, width, tenths, tenths, FW_NORMAL, FALSE, FALSE, FALSE,
+                                  SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                  DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                                  Cp932ToWide(kFontName).c_str()));
+    SetTextColor(dc, colour);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
+    const POINT at = frame.Map(shape.points.front());
+    const std::wstring text = Wide(shape.text);
+    TextOutW(dc, at.x, at.y, text.c_str(), static_cast<int>(text.size()));
+}
+
+void PaintMark(HDC dc, const POINT& p, ShapeKind kind, COLORREF colour)
+{
+    if (kind == ShapeKind::Dot) {
+        Selected brush(dc, CreateSolidBrush(colour));
+        Ellipse(dc, p.x - 2, p.y - 2, p.x + 3, p.y + 3);
+    } else if (kind == ShapeKind::Cross) {
+        MoveToEx(dc, p.x - 4, p.y - 4, nullptr);
+        LineTo(dc, p.x + 5, p.y + 5);
+        MoveToEx(dc, p.x - 4, p.y + 4, nullptr);
+        LineTo(dc, p.x + 5, p.y - 5);
+    } else {
+        const POINT diamond[4] = {{p.x, p.y - 6}, {p.x + 6, p.y}, {p.x, p.y + 6}, {p.x - 6, p.y}};
+        const HGDIOBJ brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        Polygon(dc, diamond, 4);
+        SelectObject(dc, brush);
+    }
+}
+
+void PaintShape(HDC dc, const Frame& frame, const Shape& shape, double textAngle, COLORREF colour,
+                COLORREF textColour)
+{
+    const std::vector<POINT> points = Mapped(frame, shape.points);
+    switch (shape.kind) {
+    case ShapeKind::Line:
+    case ShapeKind::Polyline:
+        Polyline(dc, points.data(), static_cast<int>(points.size()));
+        break;
+    case ShapeKind::Polygon:
+    case ShapeKind::Circle: {
+        Selected brush(dc, shape.filled ? CreateSolidBrush(colour)
+                                        : static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+        if (shape.kind == ShapeKind::Polygon) {
+            Polygon(dc, points.data(), static_cast<int>(points.size()));
+        } else {
+            const long double r = std::min<long double>(shape.radius * frame.scale, kPixelLimit);
+            const POINT c = points.front();
+            const auto d = static_cast<LONG>(r + 0.5L);
+            Ellipse(dc, c.x - d, c.y - d, c.x + d + 1, c.y + d + 1);
+        }
+        break;
+    }
+    case ShapeKind::Dot:
+    case ShapeKind::Cross:
+    case ShapeKind::Diamond:
+        PaintMark(dc, points.front(), shape.kind, colour);
+        break;
+    case ShapeKind::Text:
+        PaintText(dc, frame, shape, textAngle, textColour);
+        break;
+    }
+}
+
+void PaintElements(HDC dc, const Frame& frame, const std::vector<ShapeElement>& elements,
+                   double textAngle, int faintness)
+{
+    for (const ShapeElement& element : elements) {
+        const COLORREF colour = Blend(element.colour, faintness);
+        // A text too small to read is a bar: lighter still, so that it does not weigh like ink.
+        const COLORREF barColour = Blend(element.colour, std::max(faintness, 65));
+        Selected pen(dc, CreatePen(PS_SOLID, 1, colour));
+        for (const Shape& shape : element.shapes) {
+            const bool bar = shape.kind == ShapeKind::Text &&
+                             !(shape.height * frame.scale >= kSmallestLegibleText);
+            PaintShape(dc, frame, shape, textAngle, colour, bar ? barColour : colour);
+        }
+    }
+}
+
+void PaintMessage(HDC dc, const RECT& area, const std::string& message)
+{
+    Selected font(dc, CreateFontW(-kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                  SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                  DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                                  Cp932ToWide(kFontName).c_str()));
+    SetTextColor(dc, RGB(96, 96, 96));
+    SetBkMode(dc, TRANSPARENT);
+    RECT box = area;
+    const std::wstring text = Cp932ToWide(message);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+}  // namespace
+
+void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture)
+{
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    if (picture.drawn) {
+        const Frame frame = FitFrame(picture.shapes, area);
+        PaintElements(dc, frame, picture.shapes.selection, picture.shapes.textAngle, 55);
+        PaintElements(dc, frame, picture.shapes.run, picture.shapes.textAngle, 0);
+    } else {
+        PaintMessage(dc, area, picture.message);
+    }
+    RestoreDC(dc, saved);
+}
+
+}  // namespace Unit1

@@ -1,0 +1,20 @@
+// The picture of a run painted with GDI: the second back end of the preview's shape list (the
+// first writes SVG), for the dialog's strip and the larger picture window.
+//
+// The run is turned by minus its text angle, so that the dimension line lies horizontal and every
+// value text reads upright whatever the axis or direction, and fitted into the area with a small
+// margin: to its width, or to its height where the run is tall. The selection is drawn faintly
+// under the run, as far as it lies within the area. A value text too small to read (under seven
+// pixels high) is a light bar of its size instead. Where the picture holds no run, its message
+// stands in the middle.
+#pragma once
+
+#include <windows.h>
+
+#include "dialog/run_picture.hpp"
+
+namespace Unit1 {
+
+void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture);
+
+}  // namespace Unit1

@@ -1,0 +1,283 @@
+#include "dialog/win/picture_view.hpp"
+
+#include <shellapi.h>
+
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "common/fpu.hpp"
+#include "dialog/controls.hpp"
+#include "dialog/win/form.hpp"
+#include "dialog/win/picture_painter.hpp"
+#include "dialog/win/win_text.hpp"
+
+namespace Unit1 {
+namespace {
+
+constexpr wchar_t kPictureWindowClass[] = L"TPictureWindow";
+constexpr int kPictureWindowWidth = 900;
+constexpr int kPictureWindowHeight = 420;
+
+TForm1* FormOfStrip(HWND strip)
+{
+    HWND form = GetParent(strip);
+    return form ? reinterpret_cast<TForm1*>(GetWindowLongPtrW(form, GWLP_USERDATA)) : nullptr;
+}
+
+// Paints through a bitmap: the picture is drawn whole before it reaches the screen, so that a
+// new picture does not flicker.
+void PaintBuffered(HWND window, const RunPicture& picture)
+{
+    PAINTSTRUCT paint{};
+    HDC screen = BeginPaint(window, &paint);
+    RECT client{};
+    GetClientRect(window, &client);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    if (dc && bitmap) {
+        const HGDIOBJ old = SelectObject(dc, bitmap);
+        FillRect(dc, &client, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        PaintRunPicture(dc, client, picture);
+        BitBlt(screen, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+        SelectObject(dc, old);
+    }
+    if (bitmap) DeleteObject(bitmap);
+    if (dc) DeleteDC(dc);
+    EndPaint(window, &paint);
+}
+
+// What the strip says in words: its window text holds the message where there is no run, so
+// that a screen reader (and a test) can read it.
+void ShowPicture(TForm1& form, RunPicture picture)
+{
+    PictureView& view = form.picture;
+    view.shown = std::move(picture);
+    if (form.noticeStrip) {
+        SetWindowTextW(form.noticeStrip, Cp932ToWide(view.shown.drawn ? "" : view.shown.message).c_str());
+        InvalidateRect(form.noticeStrip, nullptr, FALSE);
+    }
+    if (view.window) InvalidateRect(view.window, nullptr, FALSE);
+}
+
+void JoinWorker(PictureView& view)
+{
+    if (view.worker.joinable()) view.worker.join();
+    view.running = false;
+}
+
+LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_NCCREATE: {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        break;
+    }
+    case WM_PAINT:
+        if (form) {
+            PaintBuffered(window, form->picture.shown);
+            return 0;
+        }
+        break;
+    case WM_ERASEBKGND:
+        return 1;  // the painting covers it all
+    case WM_SIZE:
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    case WM_KEYDOWN:
+        // Esc closes this window while it is the active one; in the dialog Esc stays Cancel.
+        if (wParam == VK_ESCAPE) {
+            DestroyWindow(window);
+            return 0;
+        }
+        break;
+    case WM_NCDESTROY:
+        if (form) form->picture.window = nullptr;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void SchedulePicture(TForm1& form)
+{
+    if (!form.handle || !form.run.opened || form.run.closed) return;
+    SetTimer(form.handle, kPictureTimer, kPicturePauseMs, nullptr);
+}
+
+void StartPicture(TForm1& form)
+{
+    PictureView& view = form.picture;
+    KillTimer(form.handle, kPictureTimer);
+    if (!form.run.opened || form.run.closed || form.run.outOfMemory) return;
+    if (view.running) {
+        // One at a time: the picture being made stops, and this one follows it.
+        view.stop = true;
+        view.pending = true;
+        return;
+    }
+    view.pending = false;
+    view.stop = false;
+    view.running = true;
+    // Everything the thread reads besides the model is its own copy.
+    const HWND target = form.handle;
+    const RidEdaza::DrawingModel& model = form.run.model;
+    try {
+        view.worker = std::thread(
+            [&view, &model, target, writer = form.run.writer, arguments = form.run.arguments,
+             values = ReadDialogState(form)]() {
+                // A thread of its own has the processor's default precision.
+                MyFunc::UseExtendedPrecision();
+                RunPicture picture =
+                    PictureOfRun(model, writer, arguments, values, [&view] { return view.stop.load(); });
+                {
+                    const std::lock_guard<std::mutex> lock(view.mutex);
+                    view.finished = std::move(picture);
+                }
+                PostMessageW(target, kPictureReadyMessage, 0, 0);
+            });
+    } catch (const std::system_error&) {
+        view.running = false;  // no thread to be had: the strip keeps its picture
+    }
+}
+
+void TakePicture(TForm1& form)
+{
+    PictureView& view = form.picture;
+    if (!view.running) return;
+    JoinWorker(view);
+    RunPicture picture;
+    {
+        const std::lock_guard<std::mutex> lock(view.mutex);
+        picture = std::move(view.finished);
+    }
+    if (view.pending) {
+        StartPicture(form);  // newer values wait: this picture is already out of date
+        return;
+    }
+    if (!picture.stopped) ShowPicture(form, std::move(picture));
+}
+
+void StopPictureForOk(TForm1& form)
+{
+    PictureView& view = form.picture;
+    if (!view.running) return;
+    view.stop = true;
+    view.pending = true;
+}
+
+void EndPictures(TForm1& form)
+{
+    PictureView& view = form.picture;
+    if (form.handle) KillTimer(form.handle, kPictureTimer);
+    view.stop = true;
+    JoinWorker(view);
+    view.pending = false;
+    if (view.window) DestroyWindow(view.window);
+}
+
+LRESULT CALLBACK PictureStripProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        if (TForm1* form = FormOfStrip(window)) {
+            PaintBuffered(window, form->picture.shown);
+            return 0;
+        }
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_CTLCOLORSTATIC: {
+        // The notice page's link, in its corner of the picture.
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, RGB(0, 0, 204));
+        SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    }
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    case WM_LBUTTONUP:
+        // Only the user's click opens the larger window; a click on the link opens the page.
+        if (TForm1* form = FormOfStrip(window)) OpenPictureWindow(*form);
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == STN_CLICKED && lParam != 0) {
+            HWND link = reinterpret_cast<HWND>(lParam);
+            std::wstring address(static_cast<std::size_t>(GetWindowTextLengthW(link)) + 1, L'\0');
+            address.resize(static_cast<std::size_t>(
+                GetWindowTextW(link, address.data(), static_cast<int>(address.size()))));
+            if (IsWebAddress(address)) {
+                ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr,
+                              SW_SHOWNORMAL);
+            }
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void OpenPictureWindow(TForm1& form)
+{
+    PictureView& view = form.picture;
+    if (view.window) {
+        ShowWindow(view.window, SW_SHOWNORMAL);
+        SetForegroundWindow(view.window);
+        return;
+    }
+    RECT dialog{};
+    GetWindowRect(form.handle, &dialog);
+    const std::wstring title = Cp932ToWide(kPictureWindowCaption);
+    // Owned by the dialog: it stays above it and goes with it.
+    view.window = CreateWindowExW(
+        0, kPictureWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+        dialog.left + 24, dialog.top + 24, kPictureWindowWidth, kPictureWindowHeight, form.handle,
+        nullptr, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form.handle, GWLP_HINSTANCE)),
+        &form);
+    if (view.window) ShowWindow(view.window, SW_SHOWNORMAL);
+}
+
+void HidePictureWindowWithDialog(TForm1& form)
+{
+    PictureView& view = form.picture;
+    if (!view.window || !IsWindowVisible(view.window)) return;
+    ShowWindow(view.window, SW_HIDE);
+    view.hiddenWithDialog = true;
+}
+
+void ShowPictureWindowWithDialog(TForm1& form)
+{
+    PictureView& view = form.picture;
+    if (!view.window || !view.hiddenWithDialog) return;
+    ShowWindow(view.window, SW_SHOWNOACTIVATE);
+    view.hiddenWithDialog = false;
+}
+
+bool RegisterPictureClasses(HINSTANCE instance)
+{
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance, kPictureWindowClass, &existing)) return true;
+    WNDCLASSEXW picture{};
+    picture.cbSize = sizeof(picture);
+    picture.lpfnWndProc = PictureWindowProc;
+    picture.hInstance = instance;
+    picture.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    picture.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    picture.lpszClassName = kPictureWindowClass;
+    return RegisterClassExW(&picture) != 0;
+}
+
+}  // namespace Unit1
