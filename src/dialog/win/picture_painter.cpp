@@ -1,6 +1,7 @@
 #include "dialog/win/picture_painter.hpp"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -28,30 +29,29 @@ COLORREF Blend(Preview::Colour c, int towardsWhitePercent)
     return RGB(mix(c.red), mix(c.green), mix(c.blue));
 }
 
-// Drawing units (Y up) to pixels (Y down), the run turned by minus its text angle.
+// Drawing units (Y up) to pixels (Y down), the run turned by minus its text angle. Pixels need no
+// more than doubles: a picture of a run is drawn a million points at a time.
 struct Frame {
-    MyFunc::Rotation turn;
-    long double scale = 1.0L;
-    long double minX = 0.0L;
-    long double maxY = 0.0L;
-    long double left = 0.0L;
-    long double top = 0.0L;
+    double cosine = 1.0;
+    double sine = 0.0;
+    double scale = 1.0;
+    double minX = 0.0;
+    double maxY = 0.0;
+    double left = 0.0;
+    double top = 0.0;
 
     ShapePoint Turned(const ShapePoint& p) const
     {
-        double x = 0.0;
-        double y = 0.0;
-        MyFunc::RotatePoint(p.x, p.y, 0.0, 0.0, turn, x, y);
-        return {x, y};
+        return {cosine * p.x - sine * p.y, sine * p.x + cosine * p.y};
     }
 
     POINT Map(const ShapePoint& p) const
     {
         const ShapePoint t = Turned(p);
-        const long double x = left + (t.x - minX) * scale;
-        const long double y = top + (maxY - t.y) * scale;
-        return {static_cast<LONG>(std::clamp<long double>(x, -kPixelLimit, kPixelLimit)),
-                static_cast<LONG>(std::clamp<long double>(y, -kPixelLimit, kPixelLimit))};
+        const double x = left + (t.x - minX) * scale;
+        const double y = top + (maxY - t.y) * scale;
+        return {static_cast<LONG>(std::clamp(x, -kPixelLimit, kPixelLimit)),
+                static_cast<LONG>(std::clamp(y, -kPixelLimit, kPixelLimit))};
     }
 };
 
@@ -95,11 +95,15 @@ void Extend(Bounds& all, Bounds& band, const Frame& frame,
 
 // The run (or, without one, the selection) fitted to the area's width, unless the band of its
 // dimension line, texts and markers is then too tall for it. The lines across the dimension
-// line may then run off the picture's edge.
-Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area)
+// line may then run off the picture's edge. The strip keeps at least half its width for the
+// run: a short run with tall rows of texts is rather cut at the top and bottom than shrunk out
+// of sight (the larger window shows it whole).
+Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area, PictureFit fit)
 {
     Frame frame;
-    frame.turn = MyFunc::RotationOfDeg(-shapes.textAngle);
+    const MyFunc::Rotation turn = MyFunc::RotationOfDeg(-shapes.textAngle);
+    frame.cosine = static_cast<double>(turn.c);
+    frame.sine = static_cast<double>(turn.s);
     Bounds all;
     Bounds band;
     Extend(all, band, frame, shapes.run);
@@ -114,13 +118,15 @@ Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area)
     if (width > 0.0L && bandHeight > 0.0L) scale = std::min(roomX / width, roomY / bandHeight);
     else if (width > 0.0L) scale = roomX / width;
     else if (bandHeight > 0.0L) scale = roomY / bandHeight;
+    if (fit == PictureFit::Strip && width > 0.0L) scale = std::max(scale, roomX / width / 2.0L);
     // Everything, when it fits; else the band, in the middle.
     const Bounds& shown = (all.maxY - all.minY) * scale <= roomY ? all : band;
-    frame.scale = scale;
-    frame.minX = all.minX;
-    frame.maxY = shown.maxY;
-    frame.left = area.left + kMargin + (roomX - width * scale) / 2.0L;
-    frame.top = area.top + kMargin + (roomY - (shown.maxY - shown.minY) * scale) / 2.0L;
+    frame.scale = static_cast<double>(scale);
+    frame.minX = static_cast<double>(all.minX);
+    frame.maxY = static_cast<double>(shown.maxY);
+    frame.left = static_cast<double>(area.left + kMargin + (roomX - width * scale) / 2.0L);
+    frame.top = static_cast<double>(area.top + kMargin +
+                                    (roomY - (shown.maxY - shown.minY) * scale) / 2.0L);
     return frame;
 }
 
@@ -165,19 +171,21 @@ std::vector<POINT> Mapped(const Frame& frame, const std::vector<ShapePoint>& poi
 
 void PaintText(HDC dc, const Frame& frame, const Shape& shape, double textAngle, COLORREF colour)
 {
-    const long double pixels = shape.height * frame.scale;
+    const double pixels = shape.height * frame.scale;
     if (!(pixels >= kSmallestLegibleText)) {
-        // Too small to read: a light bar where the text stands.
-        const std::vector<POINT> corners = Mapped(frame, shape.extent);
-        if (corners.size() < 3) return;
+        // Too small to read: a light bar where the text stands (its corners are listed as base
+        // line start, base line end, top start, top end).
+        if (shape.extent.size() != 4) return;
+        const std::vector<POINT> mapped = Mapped(frame, shape.extent);
+        const POINT corners[4] = {mapped[0], mapped[1], mapped[3], mapped[2]};
         Selected brush(dc, CreateSolidBrush(colour));
         const HGDIOBJ pen = SelectObject(dc, GetStockObject(NULL_PEN));
-        Polygon(dc, corners.data(), static_cast<int>(corners.size()));
+        Polygon(dc, corners, 4);
         SelectObject(dc, pen);
         return;
     }
     const double angle = MyFunc::NormalizeDegrees(shape.angle - textAngle);
-    const int height = static_cast<int>(std::min<long double>(pixels, kPixelLimit) + 0.5L);
+    const int height = static_cast<int>(std::min(pixels, kPixelLimit) + 0.5);
     const int width = std::max(1, static_cast<int>(height * shape.stretch / 2.0 + 0.5));
     const int tenths = static_cast<int>(std::lround(angle * 10.0));
     Selected font(dc, CreateFontW(-height, width, tenths, tenths, FW_NORMAL, FALSE, FALSE, FALSE,
@@ -226,9 +234,9 @@ void PaintShape(HDC dc, const Frame& frame, const Shape& shape, double textAngle
         if (shape.kind == ShapeKind::Polygon) {
             Polygon(dc, points.data(), static_cast<int>(points.size()));
         } else {
-            const long double r = std::min<long double>(shape.radius * frame.scale, kPixelLimit);
+            const double r = std::min(shape.radius * frame.scale, kPixelLimit);
             const POINT c = points.front();
-            const auto d = static_cast<LONG>(r + 0.5L);
+            const auto d = static_cast<LONG>(r + 0.5);
             Ellipse(dc, c.x - d, c.y - d, c.x + d + 1, c.y + d + 1);
         }
         break;
@@ -244,20 +252,92 @@ void PaintShape(HDC dc, const Frame& frame, const Shape& shape, double textAngle
     }
 }
 
+// The pixels of the area that thin shapes have already covered. A run of a hundred thousand
+// intervals puts hundreds of extension lines and markers on one pixel: a shape whose pixels are
+// all covered already adds nothing, and is not drawn again. Only lines one pixel thin and shapes
+// of a pixel or two mark their pixels, so nothing wider is ever left out.
+struct Ink {
+    RECT area{};
+    std::vector<bool> covered;
+
+    explicit Ink(const RECT& a)
+        : area(a), covered(static_cast<std::size_t>(std::max(0L, a.right - a.left)) *
+                               static_cast<std::size_t>(std::max(0L, a.bottom - a.top)))
+    {
+    }
+
+    // The shape's pixels, clipped to the area; empty when it lies outside.
+    RECT PixelsOf(const Frame& frame, const Shape& shape) const
+    {
+        RECT box{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+        const int reach = shape.kind == ShapeKind::Dot || shape.kind == ShapeKind::Cross ||
+                                  shape.kind == ShapeKind::Diamond
+                              ? 6
+                              : 0;
+        for (const ShapePoint& p : shape.extent.empty() ? shape.points : shape.extent) {
+            const POINT q = frame.Map(p);
+            box = {std::min(box.left, q.x - reach), std::min(box.top, q.y - reach),
+                   std::max(box.right, q.x + reach + 1), std::max(box.bottom, q.y + reach + 1)};
+        }
+        return {std::max(box.left, area.left), std::max(box.top, area.top),
+                std::min(box.right, area.right), std::min(box.bottom, area.bottom)};
+    }
+
+    bool AllCovered(const RECT& r) const
+    {
+        for (LONG y = r.top; y < r.bottom; ++y) {
+            for (LONG x = r.left; x < r.right; ++x) {
+                if (!covered[Index(x, y)]) return false;
+            }
+        }
+        return true;
+    }
+
+    void Mark(const RECT& r)
+    {
+        if (r.right - r.left > 2 && r.bottom - r.top > 2) return;  // only thin or tiny shapes
+        for (LONG y = r.top; y < r.bottom; ++y) {
+            for (LONG x = r.left; x < r.right; ++x) covered[Index(x, y)] = true;
+        }
+    }
+
+    std::size_t Index(LONG x, LONG y) const
+    {
+        return static_cast<std::size_t>(y - area.top) *
+                   static_cast<std::size_t>(area.right - area.left) +
+               static_cast<std::size_t>(x - area.left);
+    }
+};
+
 void PaintElements(HDC dc, const Frame& frame, const std::vector<ShapeElement>& elements,
-                   double textAngle, int faintness)
+                   double textAngle, int faintness, Ink& ink)
 {
+    COLORREF penColour = CLR_INVALID;
+    HPEN pen = nullptr;
+    const HGDIOBJ original = GetCurrentObject(dc, OBJ_PEN);
     for (const ShapeElement& element : elements) {
         const COLORREF colour = Blend(element.colour, faintness);
         // A text too small to read is a bar: lighter still, so that it does not weigh like ink.
         const COLORREF barColour = Blend(element.colour, std::max(faintness, 65));
-        Selected pen(dc, CreatePen(PS_SOLID, 1, colour));
+        if (colour != penColour) {
+            SelectObject(dc, original);
+            if (pen) DeleteObject(pen);
+            pen = CreatePen(PS_SOLID, 1, colour);
+            SelectObject(dc, pen);
+            penColour = colour;
+        }
         for (const Shape& shape : element.shapes) {
+            const RECT pixels = ink.PixelsOf(frame, shape);
+            if (pixels.left >= pixels.right || pixels.top >= pixels.bottom) continue;
+            if (ink.AllCovered(pixels)) continue;
             const bool bar = shape.kind == ShapeKind::Text &&
                              !(shape.height * frame.scale >= kSmallestLegibleText);
             PaintShape(dc, frame, shape, textAngle, colour, bar ? barColour : colour);
+            ink.Mark(pixels);
         }
     }
+    SelectObject(dc, original);
+    if (pen) DeleteObject(pen);
 }
 
 void PaintMessage(HDC dc, const RECT& area, const std::string& message)
@@ -276,14 +356,18 @@ void PaintMessage(HDC dc, const RECT& area, const std::string& message)
 
 }  // namespace
 
-void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture)
+void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit fit)
 {
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     if (picture.drawn) {
-        const Frame frame = FitFrame(picture.shapes, area);
-        PaintElements(dc, frame, picture.shapes.selection, picture.shapes.textAngle, 55);
-        PaintElements(dc, frame, picture.shapes.run, picture.shapes.textAngle, 0);
+        const Frame frame = FitFrame(picture.shapes, area, fit);
+        // The selection under the run: the run's ink is its own.
+        Ink selectionInk(area);
+        PaintElements(dc, frame, picture.shapes.selection, picture.shapes.textAngle, 55,
+                      selectionInk);
+        Ink runInk(area);
+        PaintElements(dc, frame, picture.shapes.run, picture.shapes.textAngle, 0, runInk);
     } else {
         PaintMessage(dc, area, picture.message);
     }

@@ -3,7 +3,9 @@
 //
 // The run is turned by minus its text angle, so that the dimension line lies horizontal and every
 // value text reads upright whatever the axis or direction, and fitted into the area with a small
-// margin: to its width, or to its height where the run is tall. The selection is drawn faintly
+// margin: to its width, or to its height where the band of its dimension line, markers and texts
+// is tall (lines across the dimension line may run off the edge). In the strip the run keeps at
+// least half the width. The selection is drawn faintly
 // under the run, as far as it lies within the area. A value text too small to read (under seven
 // pixels high) is a light bar of its size instead. Where the picture holds no run, its message
 // stands in the middle.
@@ -15,6 +17,8 @@
 
 namespace Unit1 {
 
-void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture);
+enum class PictureFit { Strip, Window };
+
+void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit fit);
 
 }  // namespace Unit1

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -16,8 +17,8 @@ namespace Unit1 {
 namespace {
 
 constexpr wchar_t kPictureWindowClass[] = L"TPictureWindow";
-constexpr int kPictureWindowWidth = 900;
-constexpr int kPictureWindowHeight = 420;
+constexpr int kPictureWindowWidth = 760;
+constexpr int kPictureWindowHeight = 360;
 
 TForm1* FormOfStrip(HWND strip)
 {
@@ -25,34 +26,73 @@ TForm1* FormOfStrip(HWND strip)
     return form ? reinterpret_cast<TForm1*>(GetWindowLongPtrW(form, GWLP_USERDATA)) : nullptr;
 }
 
-// Paints through a bitmap: the picture is drawn whole before it reaches the screen, so that a
-// new picture does not flicker.
-void PaintBuffered(HWND window, const RunPicture& picture)
+// The picture painted into a bitmap of the given size (white behind it); nullptr when Windows
+// has no room for one. Any thread may paint one.
+HBITMAP PaintedImage(const RunPicture& picture, SIZE size, PictureFit fit)
+{
+    if (size.cx <= 0 || size.cy <= 0) return nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) return nullptr;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP image = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (image) {
+        const HGDIOBJ old = SelectObject(dc, image);
+        const RECT all{0, 0, size.cx, size.cy};
+        FillRect(dc, &all, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        PaintRunPicture(dc, all, picture, fit);
+        GdiFlush();
+        SelectObject(dc, old);
+    }
+    DeleteDC(dc);
+    return image;
+}
+
+void Forget(HBITMAP& image)
+{
+    if (image) DeleteObject(image);
+    image = nullptr;
+}
+
+SIZE ClientSize(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+// Paints a window with its picture's image (white where there is none yet).
+void PaintImage(HWND window, HBITMAP image)
 {
     PAINTSTRUCT paint{};
     HDC screen = BeginPaint(window, &paint);
-    RECT client{};
-    GetClientRect(window, &client);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    if (dc && bitmap) {
-        const HGDIOBJ old = SelectObject(dc, bitmap);
-        FillRect(dc, &client, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        PaintRunPicture(dc, client, picture);
-        BitBlt(screen, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    const SIZE size = ClientSize(window);
+    HDC dc = image ? CreateCompatibleDC(screen) : nullptr;
+    if (dc) {
+        const HGDIOBJ old = SelectObject(dc, image);
+        BitBlt(screen, 0, 0, size.cx, size.cy, dc, 0, 0, SRCCOPY);
         SelectObject(dc, old);
+        DeleteDC(dc);
+    } else {
+        FillRect(screen, &paint.rcPaint, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
-    if (bitmap) DeleteObject(bitmap);
-    if (dc) DeleteDC(dc);
     EndPaint(window, &paint);
 }
 
 // What the strip says in words: its window text holds the message where there is no run, so
 // that a screen reader (and a test) can read it.
-void ShowPicture(TForm1& form, RunPicture picture)
+void ShowPicture(TForm1& form, RunPicture picture, HBITMAP stripImage)
 {
     PictureView& view = form.picture;
     view.shown = std::move(picture);
+    Forget(view.stripImage);
+    view.stripImage = stripImage;
+    Forget(view.windowImage);
     if (form.noticeStrip) {
         SetWindowTextW(form.noticeStrip, Cp932ToWide(view.shown.drawn ? "" : view.shown.message).c_str());
         InvalidateRect(form.noticeStrip, nullptr, FALSE);
@@ -78,7 +118,16 @@ LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     }
     case WM_PAINT:
         if (form) {
-            PaintBuffered(window, form->picture.shown);
+            // Painted once for each picture and size, then only copied to the screen.
+            PictureView& view = form->picture;
+            const SIZE size = ClientSize(window);
+            if (!view.windowImage || size.cx != view.windowImageSize.cx ||
+                size.cy != view.windowImageSize.cy) {
+                Forget(view.windowImage);
+                view.windowImage = PaintedImage(view.shown, size, PictureFit::Window);
+                view.windowImageSize = size;
+            }
+            PaintImage(window, view.windowImage);
             return 0;
         }
         break;
@@ -95,7 +144,10 @@ LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         }
         break;
     case WM_NCDESTROY:
-        if (form) form->picture.window = nullptr;
+        if (form) {
+            form->picture.window = nullptr;
+            Forget(form->picture.windowImage);
+        }
         break;
     default:
         break;
@@ -128,17 +180,21 @@ void StartPicture(TForm1& form)
     // Everything the thread reads besides the model is its own copy.
     const HWND target = form.handle;
     const RidEdaza::DrawingModel& model = form.run.model;
+    const SIZE stripSize = form.noticeStrip ? ClientSize(form.noticeStrip) : SIZE{};
     try {
         view.worker = std::thread(
-            [&view, &model, target, writer = form.run.writer, arguments = form.run.arguments,
-             values = ReadDialogState(form)]() {
+            [&view, &model, target, stripSize, writer = form.run.writer,
+             arguments = form.run.arguments, values = ReadDialogState(form)]() {
                 // A thread of its own has the processor's default precision.
                 MyFunc::UseExtendedPrecision();
-                RunPicture picture =
-                    PictureOfRun(model, writer, arguments, values, [&view] { return view.stop.load(); });
+                RunPicture picture = PictureOfRun(model, writer, arguments, values,
+                                                  [&view] { return view.stop.load(); });
+                HBITMAP image =
+                    picture.stopped ? nullptr : PaintedImage(picture, stripSize, PictureFit::Strip);
                 {
                     const std::lock_guard<std::mutex> lock(view.mutex);
                     view.finished = std::move(picture);
+                    view.finishedImage = image;
                 }
                 PostMessageW(target, kPictureReadyMessage, 0, 0);
             });
@@ -153,15 +209,20 @@ void TakePicture(TForm1& form)
     if (!view.running) return;
     JoinWorker(view);
     RunPicture picture;
+    HBITMAP image = nullptr;
     {
         const std::lock_guard<std::mutex> lock(view.mutex);
         picture = std::move(view.finished);
+        image = view.finishedImage;
+        view.finishedImage = nullptr;
     }
-    if (view.pending) {
-        StartPicture(form);  // newer values wait: this picture is already out of date
+    if (view.pending || picture.stopped) {
+        Forget(image);
+        // Newer values wait: this picture is already out of date.
+        if (view.pending) StartPicture(form);
         return;
     }
-    if (!picture.stopped) ShowPicture(form, std::move(picture));
+    ShowPicture(form, std::move(picture), image);
 }
 
 void StopPictureForOk(TForm1& form)
@@ -180,6 +241,9 @@ void EndPictures(TForm1& form)
     JoinWorker(view);
     view.pending = false;
     if (view.window) DestroyWindow(view.window);
+    Forget(view.finishedImage);
+    Forget(view.stripImage);
+    Forget(view.windowImage);
 }
 
 LRESULT CALLBACK PictureStripProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -187,7 +251,7 @@ LRESULT CALLBACK PictureStripProc(HWND window, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_PAINT:
         if (TForm1* form = FormOfStrip(window)) {
-            PaintBuffered(window, form->picture.shown);
+            PaintImage(window, form->picture.stripImage);
             return 0;
         }
         break;
@@ -237,15 +301,21 @@ void OpenPictureWindow(TForm1& form)
         SetForegroundWindow(view.window);
         return;
     }
-    RECT dialog{};
-    GetWindowRect(form.handle, &dialog);
+    // Over the strip, leaving the controls above it free to change, and on the dialog's monitor.
+    RECT strip{};
+    GetWindowRect(form.noticeStrip ? form.noticeStrip : form.handle, &strip);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(form.handle, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    const LONG left = std::max(work.left, std::min(strip.left, work.right - kPictureWindowWidth));
+    const LONG top = std::max(work.top, std::min(strip.top, work.bottom - kPictureWindowHeight));
     const std::wstring title = Cp932ToWide(kPictureWindowCaption);
     // Owned by the dialog: it stays above it and goes with it.
     view.window = CreateWindowExW(
-        0, kPictureWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-        dialog.left + 24, dialog.top + 24, kPictureWindowWidth, kPictureWindowHeight, form.handle,
-        nullptr, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form.handle, GWLP_HINSTANCE)),
-        &form);
+        0, kPictureWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left, top,
+        kPictureWindowWidth, kPictureWindowHeight, form.handle, nullptr,
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form.handle, GWLP_HINSTANCE)), &form);
     if (view.window) ShowWindow(view.window, SW_SHOWNORMAL);
 }
 

@@ -24,16 +24,22 @@ struct TForm1;
 
 struct PictureView {
     RunPicture shown;  // what the strip and the window show (the dialog's thread only)
+    // The strip's picture, painted by the thread: a run of a hundred thousand intervals takes a
+    // noticeable moment to paint, which the dialog's thread must not spend.
+    HBITMAP stripImage = nullptr;
 
     // The computation, shared with its thread.
     std::thread worker;
     std::atomic<bool> stop{false};
     std::mutex mutex;
-    RunPicture finished;  // under `mutex`
+    RunPicture finished;             // under `mutex`
+    HBITMAP finishedImage = nullptr;  // under `mutex`
     bool running = false;
     bool pending = false;  // the values changed, or OK stopped the picture: make a new one
 
     HWND window = nullptr;          // the larger window, while it is open
+    HBITMAP windowImage = nullptr;  // its picture, painted once for its size
+    SIZE windowImageSize{};
     bool hiddenWithDialog = false;  // hidden while the dialog is minimised
 };
 

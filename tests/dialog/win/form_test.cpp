@@ -15,6 +15,7 @@
 #include "dialog/dialog_state.hpp"
 #include "dialog/settings_file.hpp"
 #include "dimension/command.hpp"
+#include "dialog/run_picture.hpp"
 #include "dialog/win/form.hpp"
 #include "dialog/win/win_text.hpp"
 #include "support/test_files.hpp"
@@ -616,7 +617,7 @@ TEST(Form1, RefusedValueFocusesItsControlAndTouchesNoFile)
 {
     TestFiles::TempFolder folder;
     TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePointDrawing);
-    WriteSettings(folder, [](Unit1::DialogState& s) { s.Edit7 = "0"; });
+    WriteSettings(folder, [](Unit1::DialogState& s) { s.Edit7.assign(1, '0'); });
     const std::string settings = TestFiles::ReadBytes(folder / "Korvane.dat");
     OpenForm open(folder);
     ASSERT_TRUE(open.created());
@@ -736,3 +737,65 @@ TEST(Form1, NoticeStripLinksOnlyAWebAddress)
 }
 
 }  // namespace
+
+namespace {
+
+// Pumps the dialog's messages until the strip's picture satisfies `done`, for ten seconds at most.
+template <typename Done>
+bool WaitForPicture(Unit1::TForm1& form, Done done)
+{
+    for (int waited = 0; waited < 500; ++waited) {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (!form.picture.running && done(form.picture.shown)) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(Form1, PictureOfTheRunFollowsTheValuesAndNeverSavesWritesOrShowsProgress)
+{
+    TestFiles::TempFolder folder;
+    // Appended, not added: g++ 12 takes "+" with a literal here for overlapping copies.
+    std::string drawing = TextKindDrawing(2);
+    drawing.append("hp1 750 1000\r\nhp2 0 0\r\nhp3 1500 0\r\n");
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", drawing);
+    WriteSettings(folder, nullptr);
+    const std::string settings = TestFiles::ReadBytes(folder / "Korvane.dat");
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    open.Show();
+    Unit1::TForm1& form = open.form();
+    ASSERT_TRUE(WaitForPicture(form, [](const Unit1::RunPicture& p) { return p.drawn; }));
+    EXPECT_EQ(TextOf(form.noticeStrip), L"");
+
+    // A value that fails its check: its message in the strip, the focus where the user types.
+    SetFocus(open["Edit7"]);
+    SetWindowTextW(open["Edit7"], L"0");
+    const std::string invalid = Unit1::InvalidValueMessage(Dimension::SettingControl::Edit7);
+    ASSERT_TRUE(WaitForPicture(form, [&](const Unit1::RunPicture& p) { return p.message == invalid; }));
+    EXPECT_EQ(TextOf(form.noticeStrip), Unit1::Cp932ToWide(invalid));
+    EXPECT_EQ(GetFocus(), open["Edit7"]);
+    EXPECT_TRUE(ShownMessages().empty());
+
+    // The larger window opens on a click on the strip; Esc in it closes it alone.
+    SendMessageW(form.noticeStrip, WM_LBUTTONUP, 0, MAKELPARAM(100, 20));
+    ASSERT_NE(form.picture.window, nullptr);
+    EXPECT_EQ(TextOf(form.picture.window), Unit1::Cp932ToWide(Unit1::kPictureWindowCaption));
+    SetWindowTextW(open["Edit7"], L"3");
+    ASSERT_TRUE(WaitForPicture(form, [](const Unit1::RunPicture& p) { return p.drawn; }));
+    SendMessageW(form.picture.window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(form.picture.window, nullptr);
+    EXPECT_FALSE(form.run.closed);
+
+    // Pictures never save, write or show progress.
+    EXPECT_EQ(TestFiles::ReadBytes(folder / "Korvane.dat"), settings);
+    EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), drawing);
+    EXPECT_EQ(TextOf(open["LabelA1"]), Unit1::Cp932ToWide(Unit1::kStatusIdle));
+    EXPECT_EQ(RidEdaza::LineCount(form.run.writer.buffer), 0u);
+}

@@ -415,6 +415,124 @@ out-of-memory)
     same "$work/gui/Korvane.dat" "$cases/value-options/Korvane.dat" "the dialog changed the settings"
     ;;
 
+preview)
+    # The picture of the run in the strip below the controls: the bundled examples as the dialog
+    # shows them, a key press that changes it, an invalid value's message that leaves the focus
+    # where the user types, a click that opens the larger window, which follows a change, and
+    # OK after all that writing what korvane-cli writes.
+    wait_for_picture() {
+        step="waiting for the picture ($1)"
+        for _ in $(seq 1 60); do
+            read -r _ _ ink <<<"$(probe strip-pixels)"
+            [ -z "$(probe strip-text)" ] && [ "${ink:-0}" -gt 200 ] && return 0
+            sleep 0.5
+        done
+        fail "no picture in the strip ($1)"
+    }
+    wait_for_change() {  # wait_for_change COMMAND BEFORE WHAT
+        step="waiting for the picture to change ($3)"
+        for _ in $(seq 1 40); do
+            [ "$(probe "$1")" != "$2" ] && return 0
+            sleep 0.25
+        done
+        fail "the picture did not change: $3"
+    }
+    for example in floor-plan narrow-staggered rotated-axis dimension-figures vertical-run; do
+        mkdir -p "$work/$example"
+        cp "$KORVANE_SOURCE_DIR/examples/$example/JWC_TEMP.TXT" \
+            "$KORVANE_SOURCE_DIR/examples/$example/Korvane.dat" "$work/$example/"
+        args=()
+        [ -f "$KORVANE_SOURCE_DIR/examples/$example/args" ] &&
+            mapfile -t args < <(tr -d '\r' <"$KORVANE_SOURCE_DIR/examples/$example/args")
+        start_tool "$work/$example" "${args[@]}"
+        wait_for_picture "$example"
+        sleep 0.5
+        bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-preview-$example.png"
+        keys Escape
+        wait_closed
+        same "$work/$example/JWC_TEMP.TXT" "$work/hq" "$example: Esc after the picture did not write hq"
+    done
+
+    # A selection of 100,000 points: typing stays fluid while the pictures are made, and one
+    # arrives.
+    mkdir -p "$work/large"
+    awk 'BEGIN { printf "hs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\nhp1 0 1000\r\n#\r\n";
+                 for (i = 0; i < 100000; i++) printf "pt %d %d\r\n", i * 37, (i * 7919) % 500 }' \
+        >"$work/large/JWC_TEMP.TXT"
+    awk 'NR == 25 { printf "1\r\n"; next } { print }' \
+        "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat" >"$work/large/Korvane.dat"
+    start_tool "$work/large" 2
+    ( sleep 1; for _ in 1 2 3 4; do
+          xdotool key --delay 150 Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab 1 2 3
+          sleep 0.5
+      done ) >/dev/null 2>&1 3>&- &
+    typing=$!
+    step="typing over a large selection"
+    answered=$(probe answers 10) || fail "the dialog did not answer while typing"
+    wait "$typing"
+    echo "large selection, while typing: $answered"
+    read -r _ longest _ <<<"$answered"
+    [ "$longest" -lt 500 ] || fail "the dialog kept a message waiting $longest ms while typing"
+    wait_for_picture "large selection"
+    keys Escape
+    wait_closed
+
+    # The floor plan with its zeros after the decimal point shown, so that the precision shows.
+    for folder in "$work/gui" "$work/cli"; do
+        mkdir -p "$folder"
+        cp "$KORVANE_SOURCE_DIR/examples/floor-plan/JWC_TEMP.TXT" "$folder/"
+        awk 'NR == 16 { printf "1\r\n"; next } { print }' \
+            "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat" >"$folder/Korvane.dat"
+    done
+    start_tool "$work/gui"
+    wait_for_picture "floor plan, zeros shown"
+    before=$(probe strip-pixels)
+    keys Down  # the start marker: the focus starts on ComboBox1
+    wait_for_change strip-pixels "$before" "start marker"
+    before=$(probe strip-pixels)
+    keys Tab Tab Tab Tab Tab Tab Tab Tab Up  # ComboBox4: precision 0.01
+    wait_for_change strip-pixels "$before" "precision"
+    before=$(probe strip-pixels)
+    keys Tab Tab Tab Tab Tab Tab Tab Tab 5  # Edit4, its text selected: the value's distance 5
+    wait_for_change strip-pixels "$before" "distance"
+    read -r x y <<<"$(probe client-origin)"
+    click $((x + 48 + 16)) $((y + 64 + 10))  # into Edit7
+    keys End BackSpace BackSpace BackSpace 0
+    message=$(printf '\xe3\x80\x8c\xe9\x95\xb7\xe3\x81\x95\xe3\x80\x8d\xe3\x81\xae\xe5\x80\xa4\xe3\x81\x8c\xe6\xad\xa3\xe3\x81\x97\xe3\x81\x8f\xe3\x81\x82\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x80\x82')
+    step="waiting for the message of Edit7"
+    for _ in $(seq 1 20); do [ "$(probe strip-text)" = "$message" ] && break; sleep 0.25; done
+    [ "$(probe strip-text)" = "$message" ] || fail "strip says '$(probe strip-text)'"
+    probe no-message-box >/dev/null || fail "a message box opened"
+    expect_focus "Edit 48 64" "typing in Edit7"
+    bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-preview-invalid.png"
+    keys BackSpace 4
+    wait_for_picture "Edit7 valid again"
+
+    click $((x + 200)) $((y + 416 + 20))  # the strip
+    title=$(probe picture-window 10) || fail "no larger window after the click"
+    [ "$title" = "Korvane $(printf '\xe3\x83\x97\xe3\x83\xac\xe3\x83\x93\xe3\x83\xa5\xe3\x83\xbc')" ] ||
+        fail "larger window titled '$title'"
+    sleep 1
+    bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-preview-window.png"
+    before=$(probe picture-pixels)
+    click $((x + 48 + 16)) $((y + 64 + 10))  # back into Edit7: the window stays open
+    keys BackSpace 6
+    wait_for_change picture-pixels "$before" "the larger window follows Edit7"
+    read -r wx wy _ <<<"$(probe picture-window-rect)"
+    click $((wx + 300)) $((wy + 150))  # the larger window, active: Esc closes it alone
+    keys Escape
+    sleep 1
+    probe picture-window 0 >/dev/null && fail "Esc did not close the larger window"
+    expect_open "Esc in the larger window"
+
+    [ "$(run_cli "$work/cli" --set ComboBox1=1 --set ComboBox4=2 --set Edit4=5 --set Edit7=6)" = 0 ] ||
+        fail "korvane-cli did not draw"
+    keys Return
+    wait_closed
+    same "$work/gui/JWC_TEMP.TXT" "$work/cli/JWC_TEMP.TXT" "OK after the pictures differs from korvane-cli"
+    same "$work/gui/Korvane.dat" "$work/cli/Korvane.dat" "the settings differ from korvane-cli's"
+    ;;
+
 *)
     fail "unknown scenario"
     ;;

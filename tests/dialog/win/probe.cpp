@@ -14,6 +14,12 @@
 //                                        out-of-memory
 //   korvane-probe no-message-box         fails when a message box is open
 //   korvane-probe title                  the dialog's title
+//   korvane-probe answers SECONDS        the longest the dialog keeps a message waiting
+//   korvane-probe strip-text             the text of the strip below the controls (the
+//                                        picture's message, empty while it shows a run)
+//   korvane-probe strip-pixels           a hash of the strip's pixels and how many are not white
+//   korvane-probe picture-window SECONDS waits for the larger picture window; prints its title
+//   korvane-probe picture-pixels         the same as strip-pixels for the larger window
 //   korvane-probe dialog-hidden          the dialog's window exists but is not shown
 //   korvane-probe application            checks the task-bar window's title and that it owns
 //                                        the dialog
@@ -23,6 +29,7 @@
 // Output is one line of UTF-8; the exit code is 0 when the thing looked for was found.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -156,6 +163,71 @@ HWND FindMessageBox()
     // A box shown before the dialog (the drawing could not be read) stands on its own.
     HWND alone = FindWindowW(L"#32770", Unit1::Cp932ToWide(Unit1::kMessageTitle).c_str());
     return alone && IsWindowVisible(alone) ? alone : nullptr;
+}
+
+// The screen's pixels of a window's client area, as 0xRRGGBB.
+std::vector<std::uint32_t> ClientPixels(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const int w = client.right;
+    const int h = client.bottom;
+    if (w <= 0 || h <= 0) return {};
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto* shown = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(shown, shown + static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    for (std::uint32_t& p : pixels) p &= 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// A picture's pixels in one line: a hash that changes when the picture does, and how many of
+// them are not white (a blank picture has none).
+int PicturePixels(HWND window)
+{
+    if (!window) {
+        Print("no window");
+        return 1;
+    }
+    std::uint64_t hash = 14695981039346656037ull;
+    std::size_t ink = 0;
+    for (std::uint32_t p : ClientPixels(window)) {
+        hash = (hash ^ p) * 1099511628211ull;
+        if (p != 0xFFFFFF) ++ink;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%016llx ink %zu", static_cast<unsigned long long>(hash), ink);
+    Print(text);
+    return 0;
+}
+
+HWND FindStrip()
+{
+    HWND form = FindDialog();
+    return form ? FindWindowExW(form, nullptr, L"TScrollBox", nullptr) : nullptr;
+}
+
+HWND FindPictureWindow()
+{
+    HWND window = FindWindowW(L"TPictureWindow", nullptr);
+    return window && IsWindowVisible(window) ? window : nullptr;
 }
 
 // Which standard icon the message box shows: its pixels on the screen against each standard
@@ -393,6 +465,51 @@ int wmain(int argc, wchar_t** argv)
         HWND form = FindDialog();
         if (!form) return 1;
         Print(Utf8(TextOf(form)));
+        return 0;
+    }
+    if (command == L"answers") {
+        // How long the dialog keeps a message waiting, at the most, over SECONDS: a dialog
+        // busy on its own thread answers late.
+        HWND form = FindDialog();
+        if (!form) return 1;
+        const DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+        DWORD longest = 0;
+        while (GetTickCount() < end) {
+            const DWORD before = GetTickCount();
+            DWORD_PTR ignored = 0;
+            if (!SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored)) {
+                Print("no answer");
+                return 1;
+            }
+            longest = std::max(longest, GetTickCount() - before);
+            Sleep(20);
+        }
+        Print("longest " + std::to_string(longest) + " ms");
+        return 0;
+    }
+    if (command == L"strip-text") {
+        HWND strip = FindStrip();
+        if (!strip) return 1;
+        Print(Utf8(TextOf(strip)));
+        return 0;
+    }
+    if (command == L"strip-pixels") return PicturePixels(FindStrip());
+    if (command == L"picture-window") {
+        if (!WaitFor(seconds, FindPictureWindow)) {
+            Print("no picture window");
+            return 1;
+        }
+        Print(Utf8(TextOf(FindPictureWindow())));
+        return 0;
+    }
+    if (command == L"picture-pixels") return PicturePixels(FindPictureWindow());
+    if (command == L"picture-window-rect") {
+        HWND window = FindPictureWindow();
+        if (!window) return 1;
+        RECT r{};
+        GetWindowRect(window, &r);
+        Print(std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) +
+              " " + std::to_string(r.bottom));
         return 0;
     }
     if (command == L"dialog-hidden") {
