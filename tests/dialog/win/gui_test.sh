@@ -232,12 +232,24 @@ cancel-keys)
 minimise)
     # The task-bar button carries the application title; minimising and restoring through it
     # brings the dialog back with the keyboard working.
+    # The larger picture window goes and comes back with the dialog.
     copy_case value-options "$work/gui"
     start_tool "$work/gui" 1
     probe application >/dev/null || fail "application window: $(probe application)"
+    read -r x y <<<"$(probe client-origin)"
+    click $((x + 200)) $((y + 416 + 20))  # the strip
+    probe picture-window 10 >/dev/null || fail "no larger window after the click"
     probe minimise >/dev/null || fail "the dialog did not minimise"
-    probe restore >/dev/null || fail "the dialog did not come back"
     sleep 0.5
+    probe picture-window 0 >/dev/null && fail "the larger window stayed with the dialog minimised"
+    probe restore >/dev/null || fail "the dialog did not come back"
+    probe picture-window 5 >/dev/null || fail "the larger window did not come back"
+    read -r wx wy _ <<<"$(probe picture-window-rect)"
+    click $((wx + 300)) $((wy + 150))
+    keys Escape  # the larger window, active, closes alone
+    sleep 0.5
+    probe picture-window 0 >/dev/null && fail "Esc did not close the larger window"
+    expect_open "Esc in the larger window"
     keys Escape
     wait_closed
     same "$work/gui/JWC_TEMP.TXT" "$work/hq" "Esc after restoring did not write hq"
