@@ -115,7 +115,8 @@ inline constexpr std::string_view kWindowCaption = "Korvane";
 inline constexpr std::string_view kPictureWindowCaption =
     "Korvane \x83\x76\x83\x8C\x83\x72\x83\x85\x81\x5B";
 // Korvane（垂直）: the title of a vertical run
-inline constexpr std::string_view kVerticalWindowCaption = "Korvane\x81\x69\x90\x82\x92\xBC\x81\x6A";
+inline constexpr std::string_view kVerticalWindowCaption =
+    "Korvane\x81\x69\x90\x82\x92\xBC\x81\x6A";
 inline constexpr std::string_view kApplicationTitle = "tz47_Korvane";
 inline constexpr std::int32_t kClientWidth = 492;
 inline constexpr std::int32_t kClientHeight = 481;

@@ -109,8 +109,10 @@ EndMarkerLayout EndMarkerAt(std::int32_t kind, const DrawingPoint& tip, double q
     marker.direction = q;
     if (IsMarkerPointKind(kind)) return marker;
     const long double back = static_cast<long double>(q) + 180.0L;
-    const double barbs[2] = {Store(back + settings.MarkerAngle), Store(back - settings.MarkerAngle)};
-    const long double length = static_cast<long double>(settings.MarkerLength) * settings.CurrentScale;
+    const double barbs[2] = {Store(back + settings.MarkerAngle),
+                             Store(back - settings.MarkerAngle)};
+    const long double length =
+        static_cast<long double>(settings.MarkerLength) * settings.CurrentScale;
     for (std::size_t i = 0; i < 2; ++i) {
         const Rotation& turn = BarbTurn(turns, barbs[i]);
         const double dx = Store(length * turn.c);

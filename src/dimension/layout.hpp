@@ -71,7 +71,7 @@ struct IntervalLayout {
     DrawingPoint N;          // on the dimension line at the kept point
     DrawingPoint P;          // at the next one
     DrawingPoint M;          // their midpoint
-    double direction = 0.0;  // of P - N in degrees: the end marker and narrow markers point along it
+    double direction = 0.0;  // of P - N, degrees: the end and the narrow markers point along it
     std::int32_t row = 0;    // 0: the text sits over the interval (or there is none); r >= 1 row r
     std::int32_t text = -1;  // index into DimensionRun::texts; -1: no value text
     std::int32_t ends = -1;  // wide interval: index into DimensionRun::ends; -1: narrow

@@ -195,13 +195,13 @@ std::string CommandFileBytes(const CommandBuffer& buffer)
 void AppendCommand(CommandBuffer& buffer, std::string_view line)
 {
     const std::string_view cut = MyFunc::CutToWholeChars(line, MyFunc::kMaxLineBytes);
-    if (buffer.blocks.empty() || buffer.blocks.back().size() + cut.size() > buffer.blocks.back().capacity()) {
-        const std::size_t size =
-            buffer.blocks.empty()
-                ? kFirstBlock
-                : std::min(kLargestBlock, std::max(kFirstBlock, 2 * buffer.blocks.back().capacity()));
+    // A line never crosses a block: a new one starts where the last one has no room for it.
+    const bool full = buffer.blocks.empty() ||
+                      buffer.blocks.back().size() + cut.size() > buffer.blocks.back().capacity();
+    if (full) {
+        const std::size_t last = buffer.blocks.empty() ? 0 : buffer.blocks.back().capacity();
         buffer.blocks.emplace_back();
-        buffer.blocks.back().reserve(size);
+        buffer.blocks.back().reserve(std::min(kLargestBlock, std::max(kFirstBlock, 2 * last)));
     }
     std::string& block = buffer.blocks.back();
     const std::size_t start = block.size();

@@ -1,6 +1,6 @@
 // Korvane.exe: started by the host with JWC_TEMP.TXT in the tool's folder and the launcher's
-// arguments ("1": indicated-points mode; "V": a vertical run). Shows the dialog; when it closes, JWC_TEMP.TXT holds the
-// commands for the host, or "hq" when nothing was drawn.
+// arguments ("1": indicated-points mode; "V": a vertical run). Shows the dialog; when it closes,
+// JWC_TEMP.TXT holds the commands for the host, or "hq" when nothing was drawn.
 #include <windows.h>
 #include <shellapi.h>
 

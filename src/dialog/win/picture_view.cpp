@@ -94,7 +94,8 @@ void ShowPicture(TForm1& form, RunPicture picture, HBITMAP stripImage)
     view.stripImage = stripImage;
     Forget(view.windowImage);
     if (form.noticeStrip) {
-        SetWindowTextW(form.noticeStrip, Cp932ToWide(view.shown.drawn ? "" : view.shown.message).c_str());
+        const std::string words = view.shown.drawn ? std::string() : view.shown.message;
+        SetWindowTextW(form.noticeStrip, Cp932ToWide(words).c_str());
         InvalidateRect(form.noticeStrip, nullptr, FALSE);
     }
     if (view.window) InvalidateRect(view.window, nullptr, FALSE);
@@ -189,8 +190,9 @@ void StartPicture(TForm1& form)
                 MyFunc::UseExtendedPrecision();
                 RunPicture picture = PictureOfRun(model, writer, arguments, values,
                                                   [&view] { return view.stop.load(); });
-                HBITMAP image =
-                    picture.stopped ? nullptr : PaintedImage(picture, stripSize, PictureFit::Strip);
+                HBITMAP image = picture.stopped
+                                    ? nullptr
+                                    : PaintedImage(picture, stripSize, PictureFit::Strip);
                 {
                     const std::lock_guard<std::mutex> lock(view.mutex);
                     view.finished = std::move(picture);
@@ -277,7 +279,8 @@ LRESULT CALLBACK PictureStripProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_COMMAND:
         if (HIWORD(wParam) == STN_CLICKED && lParam != 0) {
             HWND link = reinterpret_cast<HWND>(lParam);
-            std::wstring address(static_cast<std::size_t>(GetWindowTextLengthW(link)) + 1, L'\0');
+            const auto length = static_cast<std::size_t>(GetWindowTextLengthW(link));
+            std::wstring address(length + 1, L'\0');
             address.resize(static_cast<std::size_t>(
                 GetWindowTextW(link, address.data(), static_cast<int>(address.size()))));
             if (IsWebAddress(address)) {
@@ -308,8 +311,10 @@ void OpenPictureWindow(TForm1& form)
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(form.handle, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& work = monitor.rcWork;
-    const LONG left = std::max(work.left, std::min(strip.left, work.right - kPictureWindowWidth));
-    const LONG top = std::max(work.top, std::min(strip.top, work.bottom - kPictureWindowHeight));
+    const LONG left =
+        std::max(work.left, std::min(strip.left, work.right - kPictureWindowWidth));
+    const LONG top =
+        std::max(work.top, std::min(strip.top, work.bottom - kPictureWindowHeight));
     const std::wstring title = Cp932ToWide(kPictureWindowCaption);
     // Owned by the dialog: it stays above it and goes with it.
     view.window = CreateWindowExW(
