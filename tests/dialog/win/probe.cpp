@@ -165,6 +165,57 @@ HWND FindMessageBox()
     return alone && IsWindowVisible(alone) ? alone : nullptr;
 }
 
+// A copy of a part of the screen in a 32-bit bitmap, which can be drawn on as well.
+class ScreenCopy {
+public:
+    ScreenCopy(int left, int top, int width, int height) : width_(width), height_(height)
+    {
+        screen_ = GetDC(nullptr);
+        memory_ = CreateCompatibleDC(screen_);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(screen_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bits_ = static_cast<const std::uint32_t*>(bits);
+        old_ = SelectObject(memory_, bitmap_);
+        BitBlt(memory_, 0, 0, width, height, screen_, left, top, SRCCOPY);
+        GdiFlush();
+    }
+    ~ScreenCopy()
+    {
+        SelectObject(memory_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(memory_);
+        ReleaseDC(nullptr, screen_);
+    }
+    ScreenCopy(const ScreenCopy&) = delete;
+    ScreenCopy& operator=(const ScreenCopy&) = delete;
+
+    HDC dc() const { return memory_; }
+    // The pixels as 0xRRGGBB, row by row.
+    std::vector<std::uint32_t> Pixels() const
+    {
+        GdiFlush();
+        std::vector<std::uint32_t> pixels(
+            bits_, bits_ + static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+        for (std::uint32_t& p : pixels) p &= 0xFFFFFF;
+        return pixels;
+    }
+
+private:
+    int width_;
+    int height_;
+    HDC screen_ = nullptr;
+    HDC memory_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    const std::uint32_t* bits_ = nullptr;
+};
+
 // The screen's pixels of a window's client area, as 0xRRGGBB.
 std::vector<std::uint32_t> ClientPixels(HWND window)
 {
@@ -172,30 +223,8 @@ std::vector<std::uint32_t> ClientPixels(HWND window)
     GetClientRect(window, &client);
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
-    const int w = client.right;
-    const int h = client.bottom;
-    if (w <= 0 || h <= 0) return {};
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    const auto* shown = static_cast<const std::uint32_t*>(bits);
-    std::vector<std::uint32_t> pixels(shown, shown + static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-    for (std::uint32_t& p : pixels) p &= 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    if (client.right <= 0 || client.bottom <= 0) return {};
+    return ScreenCopy(origin.x, origin.y, client.right, client.bottom).Pixels();
 }
 
 // A picture's pixels in one line: a hash that changes when the picture does, and how many of
@@ -246,21 +275,8 @@ std::string IconName(HWND box)
     GetWindowRect(iconControl, &r);
     const int w = GetSystemMetrics(SM_CXICON);
     const int h = GetSystemMetrics(SM_CYICON);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const auto* shown = static_cast<const std::uint32_t*>(bits);
-    std::vector<std::uint32_t> captured(shown, shown + w * h);
+    ScreenCopy copy(r.left, r.top, w, h);
+    const std::vector<std::uint32_t> captured = copy.Pixels();
     const std::uint32_t background = captured[0];
 
     struct Candidate {
@@ -275,25 +291,19 @@ std::string IconName(HWND box)
         HBRUSH fill = CreateSolidBrush(RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF,
                                            background & 0xFF));
         RECT all{0, 0, w, h};
-        FillRect(memory, &all, fill);
+        FillRect(copy.dc(), &all, fill);
         DeleteObject(fill);
-        DrawIconEx(memory, 0, 0, LoadIconW(nullptr, candidate.id), w, h, 0, nullptr, DI_NORMAL);
-        GdiFlush();
+        DrawIconEx(copy.dc(), 0, 0, LoadIconW(nullptr, candidate.id), w, h, 0, nullptr, DI_NORMAL);
+        const std::vector<std::uint32_t> drawn = copy.Pixels();
         long difference = 0;
-        for (int i = 0; i < w * h; ++i) {
-            if ((shown[i] & 0xFFFFFF) != (captured[static_cast<std::size_t>(i)] & 0xFFFFFF)) {
-                ++difference;
-            }
+        for (std::size_t i = 0; i < drawn.size(); ++i) {
+            if (drawn[i] != captured[i]) ++difference;
         }
         if (bestDifference < 0 || difference < bestDifference) {
             bestDifference = difference;
             best = candidate.name;
         }
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return best + " (" + std::to_string(bestDifference) + " pixels differ)";
 }
 
