@@ -88,7 +88,9 @@ Dimension::CommandResult PressOk(ToolRun& run, DialogState& controls, const OkHo
     };
     const Dimension::CommandResult result = Dimension::RunDimensionCommand(
         ReadDimensionSettings(controls), run.model, run.arguments, run.writer, commandHooks);
-    if (result.outcome == Dimension::CommandOutcome::OutOfMemory) RunOutOfMemory(run);
+    // The command has let go of what it held and emptied the buffer. The model stays until the
+    // run is closed: the dialog's picture of the run may still be reading it.
+    if (result.outcome == Dimension::CommandOutcome::OutOfMemory) run.outOfMemory = true;
     return result;
 }
 

@@ -374,6 +374,8 @@ bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
 
 void DestroyForm1(TForm1& form)
 {
+    // The picture's thread reads the form and the model: it ends first.
+    EndPictures(form);
     if (form.handle) {
         form.quitOnClose = false;
         DestroyWindow(form.handle);

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <exception>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -158,6 +159,15 @@ LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
+PictureView::~PictureView()
+{
+    stop = true;
+    if (worker.joinable()) worker.join();
+    Forget(finishedImage);
+    Forget(stripImage);
+    Forget(windowImage);
+}
+
 void SchedulePicture(TForm1& form)
 {
     if (!form.handle || !form.run.opened || form.run.closed) return;
@@ -188,11 +198,19 @@ void StartPicture(TForm1& form)
              arguments = form.run.arguments, values = ReadDialogState(form)]() {
                 // A thread of its own has the processor's default precision.
                 MyFunc::UseExtendedPrecision();
-                RunPicture picture = PictureOfRun(model, writer, arguments, values,
-                                                  [&view] { return view.stop.load(); });
-                HBITMAP image = picture.stopped
-                                    ? nullptr
-                                    : PaintedImage(picture, stripSize, PictureFit::Strip);
+                RunPicture picture;
+                HBITMAP image = nullptr;
+                try {
+                    picture = PictureOfRun(model, writer, arguments, values,
+                                           [&view] { return view.stop.load(); });
+                    if (!picture.stopped) {
+                        image = PaintedImage(picture, stripSize, PictureFit::Strip);
+                    }
+                } catch (const std::exception&) {
+                    // Nothing may leave the thread; a picture that could not be made is none.
+                    picture = RunPicture{};
+                    picture.stopped = true;
+                }
                 {
                     const std::lock_guard<std::mutex> lock(view.mutex);
                     view.finished = std::move(picture);

@@ -41,6 +41,12 @@ struct PictureView {
     HBITMAP windowImage = nullptr;  // its picture, painted once for its size
     SIZE windowImageSize{};
     bool hiddenWithDialog = false;  // hidden while the dialog is minimised
+
+    PictureView() = default;
+    PictureView(const PictureView&) = delete;
+    PictureView& operator=(const PictureView&) = delete;
+    // A thread still making a picture is stopped and waited for: it reads this view.
+    ~PictureView();
 };
 
 // Messages of the dialog's window that belong to the picture.
