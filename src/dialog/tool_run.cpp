@@ -79,15 +79,21 @@ DialogState OpenToolRun(ToolRun& run, DialogState controls)
 
 Dimension::CommandResult PressOk(ToolRun& run, DialogState& controls, const OkHooks& hooks)
 {
-    if (run.outOfMemory) return {.outcome = Dimension::CommandOutcome::OutOfMemory};
+    const Dimension::CommandResult outOfMemory{.outcome = Dimension::CommandOutcome::OutOfMemory};
+    if (run.outOfMemory) return outOfMemory;
     Dimension::CommandHooks commandHooks;
     commandHooks.progress = hooks.progress;
     commandHooks.settingsAccepted = [&] {
         if (hooks.beforeSave) hooks.beforeSave(controls);
         SaveSettings(controls, run.files.settingsFile);
     };
-    const Dimension::CommandResult result = Dimension::RunDimensionCommand(
-        ReadDimensionSettings(controls), run.model, run.arguments, run.writer, commandHooks);
+    Dimension::CommandResult result = outOfMemory;
+    try {
+        result = Dimension::RunDimensionCommand(ReadDimensionSettings(controls), run.model,
+                                                run.arguments, run.writer, commandHooks);
+    } catch (const std::bad_alloc&) {
+        run.writer.buffer = RidEdaza::CommandBuffer{};  // reading the values found no room
+    }
     // The command has let go of what it held and emptied the buffer. The model stays until the
     // run is closed: the dialog's picture of the run may still be reading it.
     if (result.outcome == Dimension::CommandOutcome::OutOfMemory) run.outOfMemory = true;

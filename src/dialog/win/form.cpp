@@ -270,6 +270,7 @@ void Button1Click(TForm1& form)
 void EndForWantOfMemory(TForm1& form)
 {
     form.run.outOfMemory = true;
+    form.run.writer.buffer = RidEdaza::CommandBuffer{};  // whatever was drawn is not to be trusted
     ShowMessage(form, kOutOfMemoryMessage, MB_ICONWARNING);
     // Closing writes "hq": nothing of the run reaches the host.
     if (form.handle) {
