@@ -9,18 +9,15 @@
 // current results; every change to them is reviewed by hand.
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
-#include "exchange/drawing_model.hpp"
-#include "exchange/exchange_reader.hpp"
-#include "exchange/exchange_reader_internal.hpp"
 
 #include "support/golden_cases.hpp"
 #include "support/golden_files.hpp"
 #include "support/test_files.hpp"
+#include "support/turned_axis.hpp"
 
 namespace fs = std::filesystem;
 
@@ -59,42 +56,6 @@ TEST_P(GoldenRun, GivesTheReviewedFilesAndExitCode)
 INSTANTIATE_TEST_SUITE_P(, GoldenRun, testing::ValuesIn(GoldenCases::All()),
                          GoldenCases::TestName);
 
-namespace {
-
-// The case's exchange file with its axis angle turned by 90: every "hk" line that sets the angle
-// holds the sum (formed in double, written in the shortest form that reads back the same
-// double), or such a line comes first when there is none.
-std::string TurnedByNinety(const std::string& exchange)
-{
-    RidEdaza::DrawingModel model;
-    RidEdaza::ReadExchangeText(model, exchange);
-    const double sum = model.state.axisAngle + 90.0;
-    char digits[64];
-    const auto written = std::to_chars(digits, digits + sizeof digits, sum);
-    const std::string hk = "hk " + std::string(digits, written.ptr);
-
-    std::string turned;
-    bool replaced = false;
-    std::size_t start = 0;
-    while (start < exchange.size()) {
-        std::size_t end = exchange.find('\n', start);
-        end = end == std::string::npos ? exchange.size() : end + 1;
-        std::string line = exchange.substr(start, end - start);
-        start = end;
-        RidEdaza::LineFields fields;
-        std::string_view bare = line;
-        while (!bare.empty() && (bare.back() == '\n' || bare.back() == '\r')) bare.remove_suffix(1);
-        RidEdaza::SplitExchangeLine(bare, fields);
-        if (fields[0] == "hk" && fields.count >= 2) {
-            line = hk + line.substr(bare.size());
-            replaced = true;
-        }
-        turned += line;
-    }
-    return replaced ? turned : hk + "\r\n" + turned;
-}
-
-}  // namespace
 
 // A vertical run is the horizontal run of the same drawing with its axis turned by 90 degrees,
 // byte for byte: so every case of an axis angle is a case of a vertical run too.
@@ -112,7 +73,7 @@ TEST_P(VerticalRun, IsTheHorizontalRunOfTheAxisTurnedByNinety)
     const GoldenCases::RunOutput vertical = GoldenCases::Run(c, {.args = verticalArgs});
     const GoldenCases::RunOutput turned = GoldenCases::Run(
         c, {.args = horizontalArgs,
-            .exchangeFile = TurnedByNinety(GoldenCases::ExchangeFile(c).value_or(""))});
+            .exchangeFile = TurnedAxis::TurnedByNinety(GoldenCases::ExchangeFile(c).value_or(""))});
     EXPECT_EQ(vertical.exitCode, turned.exitCode);
     EXPECT_EQ(vertical.commandFile, turned.commandFile);
     EXPECT_EQ(vertical.settingsFile, turned.settingsFile);

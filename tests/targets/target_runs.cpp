@@ -3,6 +3,9 @@
 //
 //   korvane_target_runs generate SEED COUNT FOLDER   writes COUNT generated cases
 //   korvane_target_runs run CASES OUT                runs every case of CASES in this process
+//   korvane_target_runs vertical SEED COUNT FOLDER   checks that COUNT generated cases run
+//                                                    vertically write what they write run
+//                                                    horizontally at their axis angle + 90
 //
 // A case is a folder holding JWC_TEMP.TXT, optionally Korvane.dat, and args (one argument a line),
 // as the golden cases. "run" copies each case's files to OUT/<case>/, runs it exactly as
@@ -28,6 +31,7 @@
 
 #include "cli/cli.hpp"
 #include "common/fpu.hpp"
+#include "support/turned_axis.hpp"
 
 namespace fs = std::filesystem;
 
@@ -363,6 +367,56 @@ int RunCases(const fs::path& cases, const fs::path& out)
     return 0;
 }
 
+struct RunResult {
+    int code = -1;
+    std::string commands;
+    std::string settings;
+};
+
+// Runs a generated case with these arguments, in a fresh folder.
+RunResult RunGenerated(const GeneratedCase& c, const std::string& exchange,
+                       const std::vector<std::string>& arguments, const fs::path& folder)
+{
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    WriteFile(folder / "JWC_TEMP.TXT", exchange);
+    if (!c.settings.empty()) WriteFile(folder / "Korvane.dat", c.settings);
+    std::vector<std::string> args = {"--folder", folder.string(), "--settings",
+                                     (folder / "Korvane.dat").string()};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::ostringstream out;
+    std::ostringstream err;
+    RunResult result;
+    result.code = Cli::RunCli(args, folder / "korvane-cli", out, err);
+    result.commands = ReadFile(folder / "JWC_TEMP.TXT");
+    result.settings = ReadFile(folder / "Korvane.dat");
+    return result;
+}
+
+int CheckVerticalRuns(std::uint64_t seed, int count, const fs::path& folder)
+{
+    int differing = 0;
+    for (int i = 0; i < count; ++i) {
+        Random r(seed * 1000003u + static_cast<std::uint64_t>(i));
+        const GeneratedCase c = Generate(r);
+        std::vector<std::string> horizontal;
+        for (const std::string& a : c.args) {
+            if (a != "V" && a != "v") horizontal.push_back(a);
+        }
+        std::vector<std::string> vertical = horizontal;
+        vertical.push_back("V");
+        const RunResult v = RunGenerated(c, c.exchange, vertical, folder / "vertical");
+        const RunResult h = RunGenerated(c, TurnedAxis::TurnedByNinety(c.exchange), horizontal,
+                                         folder / "turned");
+        if (v.code != h.code || v.commands != h.commands || v.settings != h.settings) {
+            std::cerr << "case " << i << ": a vertical run differs from the turned horizontal one\n";
+            ++differing;
+        }
+    }
+    std::cout << count << " vertical runs, " << differing << " differing\n";
+    return differing == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -373,6 +427,10 @@ int main(int argc, char** argv)
         return GenerateCases(std::stoull(args[1]), std::stoi(args[2]), fs::path(args[3]));
     }
     if (args.size() == 3 && args[0] == "run") return RunCases(fs::path(args[1]), fs::path(args[2]));
-    std::cerr << "usage: korvane_target_runs generate SEED COUNT FOLDER | run CASES OUT\n";
+    if (args.size() == 4 && args[0] == "vertical") {
+        return CheckVerticalRuns(std::stoull(args[1]), std::stoi(args[2]), fs::path(args[3]));
+    }
+    std::cerr << "usage: korvane_target_runs generate SEED COUNT FOLDER | run CASES OUT | "
+                 "vertical SEED COUNT FOLDER\n";
     return 64;
 }
