@@ -28,7 +28,7 @@ enum class ControlKind {
     GroupBox,
     Button,
     Memo,          // read-only multi-line notice text
-    NoticePanel,   // the bottom strip that holds the notice page
+    NoticePanel,   // the bottom strip: the picture of the run, and the notice page's link
 };
 
 // Where OK puts a control's value in the record of the checks. At most one member is set, and

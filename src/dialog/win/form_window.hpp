@@ -28,7 +28,7 @@ inline constexpr int kStatusId = 90;
 struct TForm1;
 void UpdateRadioTabStops(TForm1& form);
 
-// Puts the notice page's address into the notice strip (FormShow's last step).
+// Puts the notice page's address into a corner of the strip (when FormShow places the window).
 void OpenNoticeStrip(TForm1& form);
 
 }  // namespace Unit1
