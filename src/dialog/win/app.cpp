@@ -1,6 +1,7 @@
 #include "dialog/win/app.hpp"
 
 #include "dialog/win/form.hpp"
+#include "dialog/win/form_window.hpp"
 
 namespace Unit1 {
 namespace {
@@ -67,14 +68,7 @@ LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 HWND CreateApplicationWindow(HINSTANCE instance, const std::wstring& title)
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = ApplicationProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kApplicationClass;
-    if (!RegisterClassExW(&windowClass)) return nullptr;
+    if (!RegisterWindowClass(instance, kApplicationClass, ApplicationProc)) return nullptr;
     // No size: the window is "shown" only to own the task-bar button.
     return CreateWindowExW(0, kApplicationClass, title.c_str(),
                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,

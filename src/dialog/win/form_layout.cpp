@@ -139,32 +139,10 @@ void Subclass(HWND window, WNDPROC procedure)
 
 bool RegisterClasses(HINSTANCE instance)
 {
-    WNDCLASSEXW form{};
-    form.cbSize = sizeof(form);
-    form.style = CS_DBLCLKS;
-    form.lpfnWndProc = Form1WindowProc;
-    form.hInstance = instance;
-    form.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    form.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    form.lpszClassName = kFormClass;
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (!GetClassInfoExW(instance, kFormClass, &existing) && !RegisterClassExW(&form)) {
-        return false;
-    }
-
-    WNDCLASSEXW notice{};
-    notice.cbSize = sizeof(notice);
-    notice.lpfnWndProc = PictureStripProc;
-    notice.hInstance = instance;
-    notice.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    notice.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    notice.lpszClassName = kNoticeClass;
-    if (!GetClassInfoExW(instance, kNoticeClass, &existing) && !RegisterClassExW(&notice)) {
-        return false;
-    }
-    return RegisterPictureClasses(instance);
+    const auto white = reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    return RegisterWindowClass(instance, kFormClass, Form1WindowProc, CS_DBLCLKS, white) &&
+           RegisterWindowClass(instance, kNoticeClass, PictureStripProc, 0, white) &&
+           RegisterPictureClasses(instance);
 }
 
 // Radio items share the inside of their group evenly, in columns filled top to bottom, below
@@ -318,6 +296,24 @@ void FitClientArea(HWND window)
 }
 
 }  // namespace
+
+bool RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, UINT style,
+                         HBRUSH background)
+{
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance, name, &existing)) return true;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = style;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    return RegisterClassExW(&windowClass) != 0;
+}
 
 bool IsWebAddress(std::wstring_view address)
 {

@@ -13,6 +13,11 @@ constexpr COLORREF ColourOf(std::uint32_t rgb)
     return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
+// Registers one of this program's window classes (arrow cursor, the application icon); true when
+// it is registered, also when it already was.
+bool RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure,
+                         UINT style = 0, HBRUSH background = nullptr);
+
 // The window procedure of TForm1; the form's address is in GWLP_USERDATA.
 LRESULT CALLBACK Form1WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

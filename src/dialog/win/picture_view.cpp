@@ -11,6 +11,7 @@
 #include "common/fpu.hpp"
 #include "dialog/controls.hpp"
 #include "dialog/win/form.hpp"
+#include "dialog/win/form_window.hpp"
 #include "dialog/win/picture_painter.hpp"
 #include "dialog/win/win_text.hpp"
 
@@ -360,17 +361,7 @@ void ShowPictureWindowWithDialog(TForm1& form)
 
 bool RegisterPictureClasses(HINSTANCE instance)
 {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(instance, kPictureWindowClass, &existing)) return true;
-    WNDCLASSEXW picture{};
-    picture.cbSize = sizeof(picture);
-    picture.lpfnWndProc = PictureWindowProc;
-    picture.hInstance = instance;
-    picture.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    picture.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    picture.lpszClassName = kPictureWindowClass;
-    return RegisterClassExW(&picture) != 0;
+    return RegisterWindowClass(instance, kPictureWindowClass, PictureWindowProc);
 }
 
 }  // namespace Unit1
