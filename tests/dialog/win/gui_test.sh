@@ -57,10 +57,14 @@ screenshot() {
 fail() {
     # A probe that stalled inside $(...) could only end its own subshell.
     [ -e "$work/stalled" ] && exit "$stalled"
-    echo "FAIL ($scenario, $step): $*" >&3
+    report_failure "$*"
+    exit 1
+}
+
+report_failure() {
+    echo "FAIL ($scenario, $step): $1" >&3
     tool_report
     screenshot
-    exit 1
 }
 
 # What became of Korvane.exe, and what wine said about it, for a failure's report.
@@ -78,9 +82,7 @@ tool_report() {
 
 # unsettled MESSAGE: the failure is reported as any other, then the attempt is made once more.
 unsettled() {
-    echo "FAIL ($scenario, $step): $*" >&3
-    tool_report
-    screenshot
+    report_failure "$*"
     exit "$stalled"
 }
 
