@@ -1,6 +1,6 @@
 // Writes the trigonometry table (format in trig_cases.hpp) to the file named by the argument.
 // Run natively after a change to the trigonometry, once the trigonometry test has shown the
-// results equal to glibc's:
+// results to be the correctly rounded long doubles:
 //   build/<dir>/tests/common/trig_table_gen tests/common/data/trig_sweep.txt
 #include <cinttypes>
 #include <cstdio>

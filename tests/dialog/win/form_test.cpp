@@ -389,7 +389,9 @@ TEST(Form1, ControlsMatchTheTableInOrderPlaceTextAndBehaviour)
     EXPECT_TRUE(HasStyle(status, SS_CENTER | SS_CENTERIMAGE));
 }
 
-// Nothing of the notice text is cut off: the memo has no horizontal scroll bar.
+// Nothing of the notice text is cut off: the memo has no horizontal scroll bar. The lines are
+// measured with the memo's own font, whichever font the machine gives for it, so the check holds
+// the memo against itself: a font that made a line overflow would cut it for users too.
 TEST(Form1, EveryNoticeLineFitsTheMemo)
 {
     TestFiles::TempFolder folder;
