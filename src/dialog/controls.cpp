@@ -12,6 +12,7 @@ constexpr std::int32_t kDropDownHeight = 21;
 constexpr std::int32_t kEditHeight = 21;
 constexpr std::int32_t kCheckBoxHeight = 17;
 
+// The twelve end-marker kinds of ComboBox1 and ComboBox2 (items 1 and 11 share a text).
 constexpr std::array<std::string_view, 12> kMarkerItems = {
     "\x90\xFC\x96\xEE\x88\xF3",  // 線矢印
     "\x81\xA2",                  // △
@@ -376,8 +377,6 @@ std::string_view SettingExplanation(Dimension::SettingControl check)
     const ControlSpec* control = ControlOfCheck(check);
     return control ? control->value.explanation : std::string_view();
 }
-
-std::span<const std::string_view> MarkerItems() { return kMarkerItems; }
 
 std::span<const std::string_view> NoticeLines() { return kNoticeLines; }
 

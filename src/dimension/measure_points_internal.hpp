@@ -1,7 +1,7 @@
 // Internals of the measuring points, for their implementation, the tests and the benchmarks
-// only: the index the acquisition collects into, the quadratic reference stages that the fast
-// ones are checked against, and the tolerance every stage shares. The program itself uses
-// measure_points.hpp.
+// only: the index the acquisition collects into, the quadratic stages (the reference the fast
+// ones are checked against, and their fallback where the fast ones cannot serve), and the
+// tolerance every stage shares. Every other module uses measure_points.hpp.
 #pragma once
 
 #include <cmath>
