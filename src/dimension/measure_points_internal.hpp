@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/geometry.hpp"
 #include "dimension/measure_points.hpp"
 #include "dimension/settings.hpp"
 #include "exchange/drawing_model.hpp"
@@ -17,7 +18,7 @@
 namespace Dimension {
 
 // The largest extended difference of two coordinates of one position.
-inline constexpr long double kSamePosition = 1e-10L;
+inline constexpr long double kSamePosition = MyFunc::kTolerance;
 
 inline bool IsFinitePoint(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
 
