@@ -55,8 +55,7 @@ struct ReaderState {
     std::int32_t textKind = 1;
     TextKind freeText = kDefaultFreeText;
     std::int32_t ccValue = 0;  // 0..8
-    // <ＭＳ ゴシック>
-    std::string fontName{"<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>"};
+    std::string fontName{kDefaultFontName};
     std::int32_t pointPen = 1;
     std::int32_t sColour = 0;
     std::int32_t hhpNumber = 0;
