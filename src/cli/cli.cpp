@@ -4,10 +4,12 @@
 #include <string_view>
 
 #include "common/number_text.hpp"
+#include "common/text.hpp"
 #include "dialog/controls.hpp"
 #include "dialog/dialog_state.hpp"
 #include "dialog/tool_run.hpp"
 #include "dimension/command.hpp"
+#include "dimension/settings.hpp"
 #include "exchange/drawing_model.hpp"
 
 namespace Cli {
@@ -89,7 +91,7 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
             return false;
         } else if (options.positional.empty()) {
             options.positional.push_back(a);
-        } else if (options.positional.size() == 1 && Unit1::IsVerticalArgument(a)) {
+        } else if (options.positional.size() == 1 && Dimension::IsVerticalArgument(a)) {
             options.positional.push_back(a);
         } else {
             err << "korvane-cli: after the mode only V (a vertical run) may follow\n" << kUsage;
@@ -184,12 +186,10 @@ int RunCli(const std::vector<std::string>& args, const std::filesystem::path& ex
     Options options;
     if (!ParseArguments(args, options, err)) return kExitUsage;
     for (const std::string& assignment : options.sets) {
-        for (char c : assignment) {
-            if (c < 0x20 || c > 0x7E) {
-                err << "korvane-cli: --set values are printable ASCII; Japanese texts come "
-                       "through the settings file\n";
-                return kExitUsage;
-            }
+        if (!MyFunc::IsPrintableAscii(assignment)) {
+            err << "korvane-cli: --set values are printable ASCII; Japanese texts come "
+                   "through the settings file\n";
+            return kExitUsage;
         }
     }
 
