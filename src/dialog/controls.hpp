@@ -46,7 +46,8 @@ struct ControlValue {
     StateField state{};
     std::int32_t settingsLine = 0;  // 1-based line of the settings file (3..27)
     SettingsField setting{};
-    // The check whose failure puts the focus here, and korvane-cli's English reason for it.
+    // The check whose failure puts the focus here, and the rule it enforces in English, as
+    // korvane-cli gives it in its help and after a refused OK.
     Dimension::SettingControl check = Dimension::SettingControl::None;
     std::string_view labelCaption{};  // edit field, drop-down list: the text of its label
     std::string_view explanation{};
@@ -98,7 +99,7 @@ const ControlSpec* FindControl(std::string_view name);
 std::string_view UserCaption(const ControlSpec& control);
 
 // The control that a failed check puts the focus on: its name ("Edit7"), its UserCaption and
-// korvane-cli's explanation of the failure. "" for None.
+// the rule it enforces, as korvane-cli explains a failure. "" for None.
 std::string_view SettingControlName(Dimension::SettingControl check);
 std::string_view SettingCaption(Dimension::SettingControl check);
 std::string_view SettingExplanation(Dimension::SettingControl check);
