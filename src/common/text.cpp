@@ -2,7 +2,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <system_error>
+
+#include "common/fpu.hpp"  // refuses a build whose doubles carry excess precision
 
 namespace MyFunc {
 namespace {
@@ -31,7 +34,52 @@ bool TakeBlanksAndSign(std::string_view& text)
     return negative;
 }
 
+// Powers of ten up to 10^22: each is an exact double, as 5^22 < 2^53.
+constexpr double kPowersOfTen[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
+};
+constexpr std::size_t kMostDecimals = std::size(kPowersOfTen) - 1;
+constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
+
+// Digits with at most one "." and at least one digit, no sign. The integer the digits form and
+// the power of ten it is divided by are both exact doubles, so the one division, rounded to
+// double as every double operation is here (SSE2 on both targets, see fpu.hpp), is the double
+// nearest to the decimal: what from_chars gives. A longer integer would be rounded before the
+// division, and the second rounding could differ from the correct one.
+bool UnsignedPlainDecimal(std::string_view text, double& value)
+{
+    std::uint64_t digits = 0;
+    std::size_t count = 0;
+    std::size_t decimals = 0;
+    bool afterPoint = false;
+    for (const char c : text) {
+        if (IsDigit(c)) {
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');  // below 2^57: no wrap
+            if (digits > kLargestExactInteger) return false;
+            ++count;
+            if (afterPoint) ++decimals;
+        } else if (c == '.' && !afterPoint) {
+            afterPoint = true;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0 || decimals > kMostDecimals) return false;
+    value = static_cast<double>(digits) / kPowersOfTen[decimals];
+    return true;
+}
+
 }  // namespace
+
+bool PlainDecimalToReal(std::string_view text, double& value)
+{
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    if (!UnsignedPlainDecimal(text, value)) return false;
+    if (negative) value = -value;
+    return true;
+}
 
 std::int32_t TextToIntOrZero(std::string_view text)
 {
@@ -72,6 +120,8 @@ double TextToRealOrZero(std::string_view text)
 {
     const bool negative = TakeBlanksAndSign(text);
     if (text.empty()) return 0.0;
+    double plain = 0.0;
+    if (UnsignedPlainDecimal(text, plain)) return negative ? -plain : plain;
 
     // Check the whole grammar first: from_chars alone would accept "inf", "nan" or a prefix.
     std::size_t i = 0;

@@ -29,6 +29,12 @@ std::int32_t TextToIntOrZero(std::string_view text);
 // infinity or NaN ever comes out.
 double TextToRealOrZero(std::string_view text);
 
+// TextToRealOrZero's value, found by one division, for the plain decimals the host writes: at
+// most one sign, then digits with at most one "." (at least one digit), the digits forming an
+// integer of at most 2^53 of which at most 22 follow the point. False for any other text (blanks
+// included), which only TextToRealOrZero reads.
+bool PlainDecimalToReal(std::string_view text, double& value);
+
 // The text without half-width blanks, full-width blanks (0x81 0x40) and control bytes; used to
 // test whether a text has anything visible. A lone lead byte at the end is kept.
 std::string RemoveBlanks(std::string_view text);

@@ -484,12 +484,12 @@ void ApplySoOrSg(DrawingModel& m, ReaderState& s, const LineFields& f)
 
 // Four numbers: a segment, or in dimension-figure mode the line of the next figure. A segment
 // keeps a polyline going and does not end a dimension figure.
-void ApplyLineSegment(DrawingModel& m, ReaderState& s, const LineFields& f)
+void ApplySegment(DrawingModel& m, ReaderState& s, Pt a, Pt b)
 {
     TJwwEntLine line;
     line.attributes = RunningAttributes(s);
-    Store(PointAt(f, 0), line.x1, line.y1);
-    Store(PointAt(f, 2), line.x2, line.y2);
+    Store(a, line.x1, line.y1);
+    Store(b, line.x2, line.y2);
     if (s.dimensionFigureMode) {
         line.polylineNumber = 0;
         s.pendingDimensionLine = line;
@@ -498,6 +498,11 @@ void ApplyLineSegment(DrawingModel& m, ReaderState& s, const LineFields& f)
         AppendEntity(m, m.lines, EntityKind::Line, s) = line;
     }
     s.zFlags = 0;
+}
+
+void ApplyLineSegment(DrawingModel& m, ReaderState& s, const LineFields& f)
+{
+    ApplySegment(m, s, PointAt(f, 0), PointAt(f, 2));
 }
 
 void IgnoreLine(DrawingModel&, ReaderState&, const LineFields&) {}
@@ -650,7 +655,36 @@ void ApplyFields(DrawingModel& model, ReaderState& s)
     }
 }
 
+// Bytes of a plain segment line other than its separators. Neither a key of the table nor the
+// "file=" of a drawing's name can be made of them, so such a line of four fields is a segment.
+bool IsNumberByte(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+'; }
+
 }  // namespace
+
+bool ApplyPlainSegmentLine(DrawingModel& model, ReaderState& state, std::string_view line)
+{
+    // A line ending in a blank has an empty last field, which the full splitting gives it.
+    if (line.empty() || line.back() == ' ' || line.back() == '\t') return false;
+    std::string_view fields[4];
+    std::size_t count = 0;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (line[i] == ' ' || line[i] == '\t') {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        while (i < line.size() && IsNumberByte(line[i])) ++i;
+        if (i < line.size() && line[i] != ' ' && line[i] != '\t') return false;
+        if (count == 4) return false;
+        fields[count++] = line.substr(start, i - start);
+    }
+    if (count != 4) return false;
+    // TextToRealOrZero reads a plain decimal with one division, anything else in full.
+    ApplySegment(model, state, {TextToRealOrZero(fields[0]), TextToRealOrZero(fields[1])},
+                 {TextToRealOrZero(fields[2]), TextToRealOrZero(fields[3])});
+    return true;
+}
 
 void ParseExchangeLine(DrawingModel& model, ReaderState& state, std::string_view line)
 {
