@@ -32,13 +32,14 @@ bool SamePosition(const MeasurePoint& point, double x, double y)
 // Why the eighth is enough although t is rounded: v * 2^30 is exact, and adding 1/2 is exact
 // too (both are multiples of the ulp of v * 2^30, which is at most 1/2 below 2^52) unless the
 // sum rounds, which it does only where its magnitude is below 1 (off by at most 2^-53) or where
-// it carries into the next binade at a power of two 2^e (off by at most u, the ulp of
-// v * 2^30). Rounding never crosses a border (the borders are integers, which doubles hold
-// exactly), so a rounded place keeps its cell, and only its distance to the border can grow:
-// - off by 2^-53 at most: the distance a match reaches stays below w + 2^-52 < 0.125;
-// - at a carry, the place above 2^e rounds by at most u, while a point below 2^e lies at least u
-//   below it (both places are multiples of u there): a point at r above the border, rounded,
-//   is at most its distance to any point below the border from it, so at most w.
+// it carries past a power of two 2^e (off by at most u, the ulp of v * 2^30 there). Rounding is
+// monotonic and the borders are integers, which doubles hold exactly, so a place rounds at most
+// onto the border above it, where its fraction 0 looks across that border too. What rounding
+// can change is the distance to a border, and it never takes a match out of reach:
+// - off by 2^-53 at most: a match across a border lies within w + 2^-52 < 0.125 of it;
+// - at a carry: the places just below 2^e are exact multiples of u, so at least u below it, and
+//   the place of a point above 2^e moves by at most u: its rounded distance to the border is at
+//   most its true distance to any point below the border, so at most w for a match.
 // From 2^22 on, neighbouring doubles are at least 2^-31 apart: only an equal coordinate can
 // match, and the coordinate's own bits name its cell; those numbers (2^62 and beyond) never
 // meet a grid cell number (below 2^52).
