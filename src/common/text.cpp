@@ -10,7 +10,7 @@
 namespace MyFunc {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
 int HexDigitValue(char c)
 {
@@ -42,43 +42,47 @@ constexpr double kPowersOfTen[] = {
 constexpr std::size_t kMostDecimals = std::size(kPowersOfTen) - 1;
 constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
 
-// Digits with at most one "." and at least one digit, no sign. The integer the digits form and
-// the power of ten it is divided by are both exact doubles, so the one division, rounded to
-// double as every double operation is here (SSE2 on both targets, see fpu.hpp), is the double
-// nearest to the decimal: what from_chars gives. A longer integer would be rounded before the
-// division, and the second rounding could differ from the correct one.
-bool UnsignedPlainDecimal(std::string_view text, double& value)
-{
-    std::uint64_t digits = 0;
-    std::size_t count = 0;
-    std::size_t decimals = 0;
-    bool afterPoint = false;
-    for (const char c : text) {
-        if (IsDigit(c)) {
-            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');  // below 2^57: no wrap
-            if (digits > kLargestExactInteger) return false;
-            ++count;
-            if (afterPoint) ++decimals;
-        } else if (c == '.' && !afterPoint) {
-            afterPoint = true;
-        } else {
-            return false;
-        }
-    }
-    if (count == 0 || decimals > kMostDecimals) return false;
-    value = static_cast<double>(digits) / kPowersOfTen[decimals];
-    return true;
-}
-
 }  // namespace
+
+// The integer the digits form and the power of ten it is divided by are both exact doubles, so
+// the one division, rounded to double as every double operation is here (SSE2 on both targets,
+// see fpu.hpp), is the double nearest to the decimal: what from_chars gives. A longer integer
+// would be rounded before the division, and the second rounding could differ from the correct
+// one.
+std::size_t PlainDecimalLength(std::string_view text, double& value)
+{
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin;
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) ++p;
+    std::uint64_t digits = 0;
+    const char* const whole = p;
+    for (; p != end && IsDigit(*p); ++p) {
+        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');  // below 2^57: no wrap
+        if (digits > kLargestExactInteger) return 0;
+    }
+    auto count = static_cast<std::size_t>(p - whole);
+    std::size_t decimals = 0;
+    if (p != end && *p == '.') {
+        const char* const fraction = ++p;
+        for (; p != end && IsDigit(*p); ++p) {
+            digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+            if (digits > kLargestExactInteger) return 0;
+        }
+        decimals = static_cast<std::size_t>(p - fraction);
+        count += decimals;
+    }
+    if (count == 0 || decimals > kMostDecimals) return 0;
+    double result = static_cast<double>(digits);
+    if (decimals != 0) result /= kPowersOfTen[decimals];
+    value = negative ? -result : result;
+    return static_cast<std::size_t>(p - begin);
+}
 
 bool PlainDecimalToReal(std::string_view text, double& value)
 {
-    const bool negative = !text.empty() && text.front() == '-';
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
-    if (!UnsignedPlainDecimal(text, value)) return false;
-    if (negative) value = -value;
-    return true;
+    return !text.empty() && PlainDecimalLength(text, value) == text.size();
 }
 
 std::int32_t TextToIntOrZero(std::string_view text)
@@ -118,10 +122,10 @@ std::int32_t TextToIntOrZero(std::string_view text)
 
 double TextToRealOrZero(std::string_view text)
 {
+    double plain = 0.0;
+    if (PlainDecimalToReal(text, plain)) return plain;
     const bool negative = TakeBlanksAndSign(text);
     if (text.empty()) return 0.0;
-    double plain = 0.0;
-    if (UnsignedPlainDecimal(text, plain)) return negative ? -plain : plain;
 
     // Check the whole grammar first: from_chars alone would accept "inf", "nan" or a prefix.
     std::size_t i = 0;

@@ -655,34 +655,54 @@ void ApplyFields(DrawingModel& model, ReaderState& s)
     }
 }
 
-// Bytes of a plain segment line other than its separators. Neither a key of the table nor the
-// "file=" of a drawing's name can be made of them, so such a line of four fields is a segment.
-bool IsNumberByte(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+'; }
+// The bytes of a plain segment line: separators, and the bytes of its numbers. Neither a key of
+// the table nor the "file=" of a drawing's name can be made of number bytes alone, so such a line
+// of four fields is a segment.
+enum ByteClass : std::uint8_t { kOtherByte, kSeparator, kNumberByte };
+
+constexpr std::array<ByteClass, 256> kByteClasses = [] {
+    std::array<ByteClass, 256> classes{};
+    classes[' '] = kSeparator;
+    classes['\t'] = kSeparator;
+    for (const char c : std::string_view("0123456789.+-")) {
+        classes[static_cast<unsigned char>(c)] = kNumberByte;
+    }
+    return classes;
+}();
+
+ByteClass ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
 
 }  // namespace
 
 bool ApplyPlainSegmentLine(DrawingModel& model, ReaderState& state, std::string_view line)
 {
     // A line ending in a blank has an empty last field, which the full splitting gives it.
-    if (line.empty() || line.back() == ' ' || line.back() == '\t') return false;
-    std::string_view fields[4];
+    if (line.empty() || ClassOf(line.back()) != kNumberByte) return false;
+    double values[4];
     std::size_t count = 0;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        if (line[i] == ' ' || line[i] == '\t') {
-            ++i;
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p != end) {
+        const ByteClass first = ClassOf(*p);
+        if (first == kSeparator) {
+            ++p;
             continue;
         }
-        const std::size_t start = i;
-        while (i < line.size() && IsNumberByte(line[i])) ++i;
-        if (i < line.size() && line[i] != ' ' && line[i] != '\t') return false;
-        if (count == 4) return false;
-        fields[count++] = line.substr(start, i - start);
+        if (first != kNumberByte || count == 4) return false;
+        const char* const start = p;
+        double value = 0.0;
+        p += MyFunc::PlainDecimalLength(std::string_view(p, static_cast<std::size_t>(end - p)),
+                                        value);
+        if (p == start || (p != end && ClassOf(*p) == kNumberByte)) {
+            // Not a plain decimal ("-", "1-2", "1.2.3", too many digits): read in full.
+            while (p != end && ClassOf(*p) == kNumberByte) ++p;
+            value = TextToRealOrZero(std::string_view(start, static_cast<std::size_t>(p - start)));
+        }
+        if (p != end && ClassOf(*p) != kSeparator) return false;
+        values[count++] = value;
     }
     if (count != 4) return false;
-    // TextToRealOrZero reads a plain decimal with one division, anything else in full.
-    ApplySegment(model, state, {TextToRealOrZero(fields[0]), TextToRealOrZero(fields[1])},
-                 {TextToRealOrZero(fields[2]), TextToRealOrZero(fields[3])});
+    ApplySegment(model, state, {values[0], values[1]}, {values[2], values[3]});
     return true;
 }
 
