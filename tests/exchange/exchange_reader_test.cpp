@@ -433,6 +433,11 @@ std::string SegmentDigest(const DrawingModel& m)
     return digest;
 }
 
+std::size_t Below(std::mt19937_64& engine, std::size_t n)
+{
+    return static_cast<std::size_t>(engine() % n);
+}
+
 // Random lines, most of them made of the bytes of segment lines: every edge of the shortcut
 // (four or five fields, blanks and tabs before, between and after, signs, points, long
 // mantissas, many decimals, exponents, CR bytes) and the mode lines that change what a segment
@@ -450,15 +455,15 @@ std::string RandomLines(std::mt19937_64& engine, std::size_t count)
     };
     std::string text;
     for (std::size_t n = 0; n < count; ++n) {
-        if (engine() % 8 == 0) {
-            text += kModeLines[engine() % std::size(kModeLines)];
+        if (Below(engine, 8) == 0) {
+            text += kModeLines[Below(engine, std::size(kModeLines))];
         } else {
-            const std::size_t pieces = engine() % 14;
+            const std::size_t pieces = Below(engine, 14);
             for (std::size_t k = 0; k < pieces; ++k) {
-                text += kPieces[engine() % std::size(kPieces)];
+                text += kPieces[Below(engine, std::size(kPieces))];
             }
         }
-        text += engine() % 4 == 0 ? "\r\n" : "\n";
+        text += Below(engine, 4) == 0 ? "\r\n" : "\n";
     }
     return text;
 }
