@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Times whole runs of two builds of korvane-cli against each other on the same generated files,
 # interleaved so that the load other work puts on the machine falls on both alike: ROUNDS rounds
-# (default 3), each timing the "before" build and then the "after" build with hyperfine (RUNS
-# runs each after a warm-up, default 5, a fresh copy of the input before every run). Prints per
+# (default 3), each timing both builds with hyperfine (RUNS runs each after a warm-up, default 5,
+# a fresh copy of the input before every run), the "before" build first in the odd rounds and
+# the "after" build first in the even ones, so that a load rising or falling during the
+# comparison does not favour the build that always runs second. Prints per
 # case the median of each round, the time of cat file > /dev/null, and the peak memory of one
 # run of each (/usr/bin/time -v). With CALLGRIND=1 it also counts the instructions of one run of
 # each under callgrind, which no load changes.
@@ -44,7 +46,9 @@ for c in "${cases[@]}"; do
     times_b=()
     times_a=()
     for ((r = 0; r < rounds; r++)); do
-        for side in before after; do
+        order=(before after)
+        [ $((r % 2)) -eq 1 ] && order=(after before)
+        for side in "${order[@]}"; do
             build=${!side}
             mkdir -p "$work/$side"
             hyperfine -N -w 1 -r "$runs" --export-json "$work/$side.json" \
