@@ -1,9 +1,13 @@
 // korvane-refcheck: runs the dimensioning command on exchange files twice, with the fast stages
 // and with the quadratic ones (the scan of the point list and the selection sort), and compares
 // the command files byte for byte. It also reports how the points fall into components for the
-// ordering: how many chains of near-equal X there are and how large the largest one is.
+// ordering: how many chains of near-equal X there are, how large the largest one is and how wide
+// the widest (in units of 1e-10).
 //
-//   korvane-refcheck FILE...      (exit 0 when every file gives the same bytes)
+//   korvane-refcheck [--fast-only] FILE...     (exit 0 when every file gives the same bytes)
+//
+// --fast-only skips the quadratic stages (beyond some 10^5 points they take hours) and reports
+// the components of the fast acquisition's points.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -12,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/fpu.hpp"
@@ -49,6 +54,7 @@ struct Components {
     std::size_t chains = 0;       // wider than the tolerance: replayed step by step
     std::size_t inChains = 0;
     std::size_t largestChain = 0;
+    long double widest = 0;  // the largest X span of a chain
 };
 
 // The components of the ordering: X sorted and cut where neighbours differ by more than 1e-10.
@@ -70,6 +76,7 @@ Components ComponentsOf(const Dimension::MeasurePointList& points)
             ++c.chains;
             c.inChains += end - i;
             c.largestChain = std::max(c.largestChain, end - i);
+            c.widest = std::max(c.widest, static_cast<long double>(xs[end - 1]) - xs[i]);
         }
         i = end;
     }
@@ -81,15 +88,17 @@ Components ComponentsOf(const Dimension::MeasurePointList& points)
 int main(int argc, char** argv)
 {
     MyFunc::UseExtendedPrecision();
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: korvane-refcheck FILE...\n");
+    const bool fastOnly = argc > 1 && std::string_view(argv[1]) == "--fast-only";
+    const int first = fastOnly ? 2 : 1;
+    if (argc <= first) {
+        std::fprintf(stderr, "usage: korvane-refcheck [--fast-only] FILE...\n");
         return 64;
     }
     const fs::path scratch = fs::temp_directory_path() / "korvane-refcheck.txt";
     int differing = 0;
-    std::printf("%-28s %9s %7s %7s %6s %8s %9s %9s %s\n", "file", "points", "kept", "chains",
-                "in", "largest", "fast s", "ref s", "bytes");
-    for (int a = 1; a < argc; ++a) {
+    std::printf("%-28s %9s %7s %7s %6s %8s %7s %9s %9s %s\n", "file", "points", "kept", "chains",
+                "in", "largest", "widest", "fast s", "ref s", "bytes");
+    for (int a = first; a < argc; ++a) {
         RidEdaza::DrawingModel model;
         RidEdaza::CommandWriter initial;
         RidEdaza::InitDrawingModel(model, initial.buffer);
@@ -113,6 +122,21 @@ int main(int argc, char** argv)
         const Dimension::CommandResult result = Dimension::RunDimensionCommand(
             settings, model, {}, fast, Dimension::CommandHooks{});
         const double fastSeconds = Seconds(fastStart);
+        if (fastOnly) {
+            Dimension::DimensionSettings scaled = settings;
+            Dimension::ScaleDimensionSettings(scaled, Dimension::CurrentScale(model.state));
+            scaled.DimensionAngle = model.state.axisAngle;
+            Dimension::HeightPoint height;
+            Dimension::MeasurePointList points;
+            Dimension::AcquireMeasurePoints(scaled, model, "", height, points);
+            const Components components = ComponentsOf(points);
+            std::printf("%-28s %9zu %7zu %7zu %6zu %8zu %7.1f %9.3f %9s %s\n",
+                        fs::path(argv[a]).filename().string().c_str(), result.acquiredPoints,
+                        result.keptPoints, components.chains, components.inChains,
+                        components.largestChain, static_cast<double>(components.widest * 1e10L),
+                        fastSeconds, "-", "-");
+            continue;
+        }
 
         // The reference stages, in the same sequence.
         const Clock::time_point referenceStart = Clock::now();
@@ -136,10 +160,11 @@ int main(int argc, char** argv)
         const std::string referenceBytes = FileBytes(reference.buffer, scratch);
         const bool same = fastBytes == referenceBytes;
         if (!same) ++differing;
-        std::printf("%-28s %9zu %7zu %7zu %6zu %8zu %9.3f %9.3f %s (%zu)\n",
+        std::printf("%-28s %9zu %7zu %7zu %6zu %8zu %7.1f %9.3f %9.3f %s (%zu)\n",
                     fs::path(argv[a]).filename().string().c_str(), result.acquiredPoints,
                     result.keptPoints, components.chains, components.inChains,
-                    components.largestChain, fastSeconds, referenceSeconds,
+                    components.largestChain, static_cast<double>(components.widest * 1e10L),
+                    fastSeconds, referenceSeconds,
                     same ? "same" : "DIFFERENT", fastBytes.size());
     }
     fs::remove(scratch);

@@ -5,9 +5,18 @@
 // written without "+" and leading zeros; "0" for both zeros; no "-0". A value that is not finite
 // gives an empty text. The text must read back, through the same conversion the exchange reader
 // uses, as the double nearest to the 15-digit decimal.
+//
+// The reader's one-division conversion of plain decimals must give what from_chars gives, bit
+// for bit, on that text and on a decimal spelled by the rest of the input (a byte per digit,
+// point or sign).
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <system_error>
 
 #include "common/number_text.hpp"
 #include "common/text.hpp"
@@ -33,6 +42,44 @@ std::string ReferenceText(double value)
     return text.substr(0, e + 1) + sign + exponent;
 }
 
+// A decimal from the input's bytes: mostly digits, some points and signs.
+std::string SpelledDecimal(std::string_view bytes)
+{
+    std::string text;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 220) {
+            text += static_cast<char>('0' + b % 10);
+        } else if (b < 240) {
+            text += '.';
+        } else {
+            text += b < 248 ? '-' : '+';
+        }
+    }
+    return text;
+}
+
+void CheckPlainDecimal(std::string_view text)
+{
+    double plain = 0.0;
+    if (!MyFunc::PlainDecimalToReal(text, plain)) return;
+    std::string_view unsigned_text = text;
+    if (!unsigned_text.empty() && (unsigned_text[0] == '+' || unsigned_text[0] == '-')) {
+        unsigned_text.remove_prefix(1);
+    }
+    double nearest = 0.0;
+    const char* const last = unsigned_text.data() + unsigned_text.size();
+    const auto [end, error] =
+        std::from_chars(unsigned_text.data(), last, nearest, std::chars_format::fixed);
+    if (error != std::errc() || end != last) {
+        Fuzz::Fail("a plain decimal that from_chars does not read", text);
+    }
+    if (!text.empty() && text[0] == '-') nearest = -nearest;
+    if (std::bit_cast<std::uint64_t>(plain) != std::bit_cast<std::uint64_t>(nearest)) {
+        Fuzz::Fail("one division differs from from_chars", text);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -40,6 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Fuzz::InputReader input(data, size);
     const double value = input.Double();
     const std::string text = MyFunc::GeneralNumberText(value);
+    CheckPlainDecimal(text);
+    CheckPlainDecimal(SpelledDecimal(input.Rest()));
 
     if (!std::isfinite(value)) {
         if (!text.empty()) Fuzz::Fail("a non-finite value has a number text", text);

@@ -2,12 +2,15 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <system_error>
+
+#include "common/fpu.hpp"  // refuses a build whose doubles carry excess precision
 
 namespace MyFunc {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
 int HexDigitValue(char c)
 {
@@ -31,7 +34,56 @@ bool TakeBlanksAndSign(std::string_view& text)
     return negative;
 }
 
+// Powers of ten up to 10^22: each is an exact double, as 5^22 < 2^53.
+constexpr double kPowersOfTen[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
+};
+constexpr std::size_t kMostDecimals = std::size(kPowersOfTen) - 1;
+constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
+
 }  // namespace
+
+// The integer the digits form and the power of ten it is divided by are both exact doubles, so
+// the one division, rounded to double as every double operation is here (SSE2 on both targets,
+// see fpu.hpp), is the double nearest to the decimal: what from_chars gives. A longer integer
+// would be rounded before the division, and the second rounding could differ from the correct
+// one.
+std::size_t PlainDecimalLength(std::string_view text, double& value)
+{
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin;
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) ++p;
+    std::uint64_t digits = 0;
+    const char* const whole = p;
+    for (; p != end && IsDigit(*p); ++p) {
+        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');  // below 2^57: no wrap
+        if (digits > kLargestExactInteger) return 0;
+    }
+    auto count = static_cast<std::size_t>(p - whole);
+    std::size_t decimals = 0;
+    if (p != end && *p == '.') {
+        const char* const fraction = ++p;
+        for (; p != end && IsDigit(*p); ++p) {
+            digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+            if (digits > kLargestExactInteger) return 0;
+        }
+        decimals = static_cast<std::size_t>(p - fraction);
+        count += decimals;
+    }
+    if (count == 0 || decimals > kMostDecimals) return 0;
+    double result = static_cast<double>(digits);
+    if (decimals != 0) result /= kPowersOfTen[decimals];
+    value = negative ? -result : result;
+    return static_cast<std::size_t>(p - begin);
+}
+
+bool PlainDecimalToReal(std::string_view text, double& value)
+{
+    return !text.empty() && PlainDecimalLength(text, value) == text.size();
+}
 
 std::int32_t TextToIntOrZero(std::string_view text)
 {
@@ -70,6 +122,8 @@ std::int32_t TextToIntOrZero(std::string_view text)
 
 double TextToRealOrZero(std::string_view text)
 {
+    double plain = 0.0;
+    if (PlainDecimalToReal(text, plain)) return plain;
     const bool negative = TakeBlanksAndSign(text);
     if (text.empty()) return 0.0;
 

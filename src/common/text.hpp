@@ -29,6 +29,14 @@ std::int32_t TextToIntOrZero(std::string_view text);
 // infinity or NaN ever comes out.
 double TextToRealOrZero(std::string_view text);
 
+// The plain decimals the host writes, read with one division: at most one sign, then digits with
+// at most one "." (at least one digit), the digits forming an integer of at most 2^53 of which
+// at most 22 follow the point. PlainDecimalLength gives the length of the one at the front of
+// the text, and its value (the double nearest to it), or 0 when the text does not start with
+// one. PlainDecimalToReal is true, with TextToRealOrZero's value, when the whole text is one.
+std::size_t PlainDecimalLength(std::string_view text, double& value);
+bool PlainDecimalToReal(std::string_view text, double& value);
+
 // The text without half-width blanks, full-width blanks (0x81 0x40) and control bytes; used to
 // test whether a text has anything visible. A lone lead byte at the end is kept.
 std::string RemoveBlanks(std::string_view text);

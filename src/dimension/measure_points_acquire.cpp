@@ -241,6 +241,7 @@ AcquireResult AcquireMeasurePoints(const DimensionSettings& settings,
     MeasurePointList().swap(points);
     MeasurePointCollector collector;
     const AcquireResult result = Acquire(settings, model, firstArgument, heightPoint, collector);
+    FlushMeasurePoints(collector);
     points.swap(collector.points);
     return result;
 }

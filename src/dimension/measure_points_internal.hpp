@@ -4,6 +4,7 @@
 // tolerance every stage shares. Every other module uses measure_points.hpp.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -29,21 +30,44 @@ inline bool IsFinitePoint(double x, double y) { return std::isfinite(x) && std::
 // apart than 1e-10, and a coordinate there is its own cell. Points that are not finite match
 // nothing and stay out of the index.
 struct MeasurePointIndex {
-    std::vector<std::uint64_t> slots;  // 0 empty, else (first point + 1) | cell hash << 32
-    std::vector<std::uint32_t> next;   // per point: the next point of its cell, or kNone
+    // 0 empty, else (first point + 1) | low half of the cell's hash << 32; the low half holds
+    // the cell's home slot at every size the table can reach, so growing reads no point.
+    std::vector<std::uint64_t> slots;
+    std::vector<std::uint32_t> next;  // per point: the next point of its cell, or kNone
     std::size_t cells = 0;
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 };
 
-struct MeasurePointCollector {
-    MeasurePointList points;  // insertion order
-    MeasurePointIndex index;
+// A point offered to the collector and not yet looked up, with its cells and their hash.
+struct PendingMeasurePoint {
+    double x = 0.0;
+    double y = 0.0;
+    std::int64_t cellX = 0;
+    std::int64_t cellY = 0;
+    std::uint64_t hash = 0;
+    std::uint8_t borders = 0;  // which neighbouring cells the point's window reaches
+    bool finite = true;
 };
 
-// Appends (x, y) unless a point already collected lies within 1e-10 in both coordinates, with
-// the differences formed in extended precision: exactly what the scan of the list decides, in
-// constant time per point for any real drawing.
+struct MeasurePointCollector {
+    MeasurePointList points;  // insertion order; complete after FlushMeasurePoints
+    MeasurePointIndex index;
+    // The points offered since the last look-ups: looked up together, each one's slot and first
+    // point are fetched from memory while the ones before it are decided.
+    std::array<PendingMeasurePoint, 16> pending;
+    std::size_t pendingCount = 0;
+    // The finite point offered last: the same point again is dropped at once.
+    double lastX = 0.0;
+    double lastY = 0.0;
+    bool hasLast = false;
+};
+
+// Offers (x, y): it is appended unless a point already collected lies within 1e-10 in both
+// coordinates, with the differences formed in extended precision: exactly what the scan of the
+// list decides, in constant time per point for any real drawing. The decision may wait until
+// more points are offered; FlushMeasurePoints makes every decision and completes the list.
 void AddMeasurePoint(MeasurePointCollector& collector, double x, double y);
+void FlushMeasurePoints(MeasurePointCollector& collector);
 
 // The same decision by scanning the whole list (quadratic over an acquisition); the reference
 // the collector is tested against, and what a bare list without an index gets.

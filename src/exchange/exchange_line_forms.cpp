@@ -485,12 +485,12 @@ void ApplySoOrSg(DrawingModel& m, ReaderState& s, const LineFields& f)
 
 // Four numbers: a segment, or in dimension-figure mode the line of the next figure. A segment
 // keeps a polyline going and does not end a dimension figure.
-void ApplyLineSegment(DrawingModel& m, ReaderState& s, const LineFields& f)
+void ApplySegment(DrawingModel& m, ReaderState& s, Pt a, Pt b)
 {
     TJwwEntLine line;
     line.attributes = RunningAttributes(s);
-    Store(PointAt(f, 0), line.x1, line.y1);
-    Store(PointAt(f, 2), line.x2, line.y2);
+    Store(a, line.x1, line.y1);
+    Store(b, line.x2, line.y2);
     if (s.dimensionFigureMode) {
         line.polylineNumber = 0;
         s.pendingDimensionLine = line;
@@ -499,6 +499,11 @@ void ApplyLineSegment(DrawingModel& m, ReaderState& s, const LineFields& f)
         AppendEntity(m, m.lines, EntityKind::Line, s) = line;
     }
     s.zFlags = 0;
+}
+
+void ApplyLineSegment(DrawingModel& m, ReaderState& s, const LineFields& f)
+{
+    ApplySegment(m, s, PointAt(f, 0), PointAt(f, 2));
 }
 
 void IgnoreLine(DrawingModel&, ReaderState&, const LineFields&) {}
@@ -651,7 +656,56 @@ void ApplyFields(DrawingModel& model, ReaderState& s)
     }
 }
 
+// The bytes of a plain segment line: separators, and the bytes of its numbers. Neither a key of
+// the table nor the "file=" of a drawing's name can be made of number bytes alone, so such a line
+// of four fields is a segment.
+enum ByteClass : std::uint8_t { kOtherByte, kSeparator, kNumberByte };
+
+constexpr std::array<ByteClass, 256> kByteClasses = [] {
+    std::array<ByteClass, 256> classes{};
+    classes[' '] = kSeparator;
+    classes['\t'] = kSeparator;
+    for (const char c : std::string_view("0123456789.+-")) {
+        classes[static_cast<unsigned char>(c)] = kNumberByte;
+    }
+    return classes;
+}();
+
+ByteClass ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
+
 }  // namespace
+
+bool ApplyPlainSegmentLine(DrawingModel& model, ReaderState& state, std::string_view line)
+{
+    // A line ending in a blank has an empty last field, which the full splitting gives it.
+    if (line.empty() || ClassOf(line.back()) != kNumberByte) return false;
+    double values[4];
+    std::size_t count = 0;
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p != end) {
+        const ByteClass first = ClassOf(*p);
+        if (first == kSeparator) {
+            ++p;
+            continue;
+        }
+        if (first != kNumberByte || count == 4) return false;
+        const char* const start = p;
+        double value = 0.0;
+        p += MyFunc::PlainDecimalLength(std::string_view(p, static_cast<std::size_t>(end - p)),
+                                        value);
+        if (p == start || (p != end && ClassOf(*p) == kNumberByte)) {
+            // Not a plain decimal ("-", "1-2", "1.2.3", too many digits): read in full.
+            while (p != end && ClassOf(*p) == kNumberByte) ++p;
+            value = TextToRealOrZero(std::string_view(start, static_cast<std::size_t>(p - start)));
+        }
+        if (p != end && ClassOf(*p) != kSeparator) return false;
+        values[count++] = value;
+    }
+    if (count != 4) return false;
+    ApplySegment(model, state, {values[0], values[1]}, {values[2], values[3]});
+    return true;
+}
 
 void ParseExchangeLine(DrawingModel& model, ReaderState& state, std::string_view line)
 {

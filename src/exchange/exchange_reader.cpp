@@ -22,9 +22,12 @@ bool IsPlainByte(unsigned char b, bool splitting)
 }
 
 // Applies one raw line of the file. False when it starts with Ctrl-Z, which ends the file.
-// The bytes are ours: CR bytes are squeezed out in place.
+// The bytes are ours: CR bytes are squeezed out in place. The CR of a CR LF line end goes first,
+// so that a plain segment line takes the shortcut; any other CR keeps it off the shortcut.
 bool ApplyRawLine(DrawingModel& model, ReaderState& state, char* data, std::size_t size)
 {
+    if (size > 0 && data[size - 1] == '\r') --size;
+    if (ApplyPlainSegmentLine(model, state, std::string_view(data, size))) return true;
     char* end = data + size;
     if (size > 0 && std::memchr(data, '\r', size) != nullptr) end = std::remove(data, end, '\r');
     const std::string_view line(data, static_cast<std::size_t>(end - data));

@@ -73,4 +73,10 @@ struct ReaderState {
 // Splits one line (without its line end) and applies it to the model and the running state.
 void ParseExchangeLine(DrawingModel& model, ReaderState& state, std::string_view line);
 
+// The reader's shortcut for the lines most files are made of: a line of digits, signs, points,
+// blanks and tabs that splits into exactly four fields is applied as ParseExchangeLine applies
+// it, a segment, without splitting it into field texts. False, with nothing applied, for any
+// other line (also one ending in a blank), which ParseExchangeLine then takes.
+bool ApplyPlainSegmentLine(DrawingModel& model, ReaderState& state, std::string_view line);
+
 }  // namespace RidEdaza

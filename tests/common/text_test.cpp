@@ -68,6 +68,55 @@ TEST(TextToRealOrZero, GivesTheNearestDouble)
     EXPECT_TRUE(std::signbit(TextToRealOrZero("-0")));
 }
 
+TEST(PlainDecimalToReal, TakesOnlyWhatOneDivisionConvertsExactly)
+{
+    // Values: the doubles nearest to the decimals, as the compiler reads the same literals.
+    struct Case {
+        const char* text;
+        bool plain;
+        double expected;
+    };
+    const Case cases[] = {
+        {"3600", true, 3600.0},
+        {"-1820.5", true, -1820.5},
+        {"+.5", true, 0.5},
+        {"7.", true, 7.0},
+        {"0.1", true, 0.1},
+        {"12345.6789012345", true, 12345.6789012345},
+        {"-0.000123456789012345", true, -0.000123456789012345},
+        {"9007199254740992", true, 9007199254740992.0},                 // 2^53, the largest
+        {"9007199.254740992", true, 9007199.254740992},
+        {"0.0000000000000000000001", true, 1e-22},                      // 22 decimals
+        {"000000000000000000000000001.5", true, 1.5},                   // zeros add nothing
+        {"9007199254740993", false, 0.0},                               // above 2^53
+        {"0.00000000000000000000001", false, 0.0},                      // 23 decimals
+        {"1.00000000000000000000000", false, 0.0},
+        {"1.0000000000000000000000", false, 0.0},                       // 10^22 > 2^53
+        {"1e5", false, 0.0},
+        {" 1", false, 0.0},
+        {"1 ", false, 0.0},
+        {"", false, 0.0},
+        {".", false, 0.0},
+        {"-", false, 0.0},
+        {"+-1", false, 0.0},
+        {"1.2.3", false, 0.0},
+        {"1x", false, 0.0},
+        {"4e400", false, 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("text [") + c.text + "]");
+        double value = -99.0;
+        ASSERT_EQ(MyFunc::PlainDecimalToReal(c.text, value), c.plain);
+        if (c.plain) {
+            EXPECT_EQ(value, c.expected);
+            EXPECT_EQ(TextToRealOrZero(c.text), c.expected);
+        }
+    }
+    double zero = 0.0;
+    ASSERT_TRUE(MyFunc::PlainDecimalToReal("-0.0", zero));
+    EXPECT_TRUE(std::signbit(zero));
+}
+
 TEST(RemoveBlanks, DropsBlanksAndControlBytesButKeepsCharacters)
 {
     struct Case {

@@ -50,6 +50,7 @@ MeasurePointList Collected(const std::vector<std::pair<double, double>>& offered
 {
     MeasurePointCollector collector;
     for (const auto& [x, y] : offered) AddMeasurePoint(collector, x, y);
+    Dimension::FlushMeasurePoints(collector);
     return collector.points;
 }
 
@@ -117,6 +118,11 @@ TEST(MeasurePointCollector, KeepsWhatTheScanKeepsAtTheEdges)
     // lie on the odd multiples of 2^-31; from 2^22 on only equal coordinates can match.
     const double border = 3 * 0x1p-31;
     const double quarter = 0x1p-32;
+    const double eighth = 0x1p-33;
+    // A border where a coordinate's place in the grid carries into the next power of two and
+    // is rounded to 1/8 of a cell there; the coordinates around it lie 1/16 of a cell apart.
+    const double carry = 0x1p19 - 0x1p-31;
+    const double step = 0x1p-34;
     struct Case {
         const char* name;
         std::vector<std::pair<double, double>> offered;
@@ -128,6 +134,18 @@ TEST(MeasurePointCollector, KeepsWhatTheScanKeepsAtTheEdges)
          1},
         {"a quarter cell above a border", {{border + quarter, 0}, {border + quarter - 0.9e-10, 0}},
          1},
+        // The later point lies just within the margin (0.106 of a cell from the border) and
+        // must look across the border for the earlier one.
+        {"just inside the margin below a border", {{border + 0.004e-10, 0},
+                                                   {border - 0.99e-10, 0}}, 1},
+        {"just inside the margin above a border", {{border - 0.004e-10, 0},
+                                                   {border + 0.99e-10, 0}}, 1},
+        {"just inside the margin, in Y", {{-4, -border - 0.004e-10}, {-4, -border + 0.99e-10}},
+         1},
+        {"an eighth of a cell from a border", {{border - eighth, 1}, {border + 0.1e-10, 1},
+                                               {border + eighth, 1}}, 3},
+        {"where the place carries", {{carry - step, 7}, {carry + step, 7}, {carry, 7},
+                                     {carry + 3 * step, 7}, {carry + 2 * step, 7}}, 3},
         {"across a border in Y", {{5, -border + 0.3e-10}, {5, -border - 0.6e-10}}, 1},
         {"across a corner", {{border + 0.2e-10, -border - 0.2e-10},
                              {border - 0.7e-10, -border + 0.7e-10}}, 1},

@@ -1,8 +1,12 @@
 // Line splitting and the meaning of each exchange line.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -400,5 +404,115 @@ TEST(ParseExchangeLine, SlFiguresLoseCoincidentPoints)
         }
         EXPECT_EQ(points, c.points);
         EXPECT_EQ(sColour, 3);
+    }
+}
+
+namespace {
+
+// The lines and dimension figures of a model with every real by its bits, and the kinds of the
+// other records in order: all that a segment line and the lines around it can change.
+std::string SegmentDigest(const DrawingModel& m)
+{
+    std::string digest;
+    auto add = [&digest](const TJwwEntLine& l) {
+        const EntityAttributes& a = l.attributes;
+        for (const std::int32_t v : {a.hhpNumber, a.layerGroup, a.layer, a.colour, a.lineType,
+                                     a.lineWidth, a.zFlags, l.polylineNumber}) {
+            digest += std::to_string(v) + ",";
+        }
+        for (const double v : {l.x1, l.y1, l.x2, l.y2}) {
+            digest += std::to_string(std::bit_cast<std::uint64_t>(v)) + ",";
+        }
+        digest += "\n";
+    };
+    for (const TJwwEntLine& l : m.lines) add(l);
+    for (const TJwwEntDimension& d : m.dimensions) add(d.line);
+    for (const EntityOrderEntry& e : m.order) {
+        digest += std::to_string(static_cast<int>(e.kind)) + ":" + std::to_string(e.position) + " ";
+    }
+    return digest;
+}
+
+std::size_t Below(std::mt19937_64& engine, std::size_t n)
+{
+    return static_cast<std::size_t>(engine() % n);
+}
+
+// Random lines, most of them made of the bytes of segment lines: every edge of the shortcut
+// (four or five fields, blanks and tabs before, between and after, signs, points, long
+// mantissas, many decimals, exponents, CR bytes) and the mode lines that change what a segment
+// line does.
+std::string RandomLines(std::mt19937_64& engine, std::size_t count)
+{
+    static constexpr std::string_view kPieces[] = {
+        "0", "1", "7", "9", "10", "3600", "-", "+", ".", ".", " ", " ", " ", "  ", "\t",
+        "12345.6789012345", "-1820.5", "9007199254740992", "9007199254740993", "0.1",
+        "0.0000000000000000000001", "0.00000000000000000000001", "123456789012345678",
+        "e", "E5", "e-3", "4e400", "x", "\r", "\"", "=", "\x82\xa0",
+    };
+    static constexpr std::string_view kModeLines[] = {
+        "pl", "msg", "#", "z3", "lg2", "lc5", "cs 0 0 1 0 \"t", "ci 0 0 5", "",
+    };
+    std::string text;
+    for (std::size_t n = 0; n < count; ++n) {
+        if (Below(engine, 8) == 0) {
+            text += kModeLines[Below(engine, std::size(kModeLines))];
+        } else {
+            const std::size_t pieces = Below(engine, 14);
+            for (std::size_t k = 0; k < pieces; ++k) {
+                text += kPieces[Below(engine, std::size(kPieces))];
+            }
+        }
+        text += Below(engine, 4) == 0 ? "\r\n" : "\n";
+    }
+    return text;
+}
+
+// Applies each line of the text through the full line matching only, as the reader did before
+// it knew the shortcut: CR bytes dropped, Ctrl-Z ending the file.
+DrawingModel ReadByFullMatching(std::string_view text)
+{
+    DrawingModel model;
+    ReaderState state;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string line;
+        for (const char c : text.substr(start, end - start)) {
+            if (c != '\r') line.push_back(c);
+        }
+        if (!line.empty() && line.front() == '\x1a') break;
+        ParseExchangeLine(model, state, line);
+        start = end + 1;
+    }
+    return model;
+}
+
+}  // namespace
+
+TEST(ReadExchangeText, PlainSegmentLinesGiveWhatTheFullLineMatchingGives)
+{
+    const std::string_view edges[] = {
+        "0 0 10 0\n", "  0\t0 10 \t 0\n", "0 0 10 0 \n", "0 0 10 \n", "0 0 10\t\n",
+        "1 2 3 4 5\n", "1 2 3\n", "1e3 2 3 4\n", "1x 2 3 4\n", "4e400 2 3 4\n",
+        "-0 +0.5 -.5 7.\n", "--1 2 3 4\n", "1-2 . + -\n", "1.2.3 2 3 4\n",
+        "9007199254740993 0.00000000000000000000001 123456789012345678 0.1\n",
+        "1 2\r3 4\r\n", "\r1 2 3 4\n", "1 2 3 4\r\r\n", "pl\n1 2 3 4\n2 3 4 5\n#\n3 4 5 6\n",
+        "msg\n1 2 3 4\ncs 0 0 1 0 \"a\nz3\n1 2 3 4", "\x1a 1 2 3 4\n5 6 7 8\n",
+    };
+    for (const std::string_view text : edges) {
+        SCOPED_TRACE("text [" + std::string(text) + "]");
+        DrawingModel read;
+        ReadExchangeText(read, text);
+        EXPECT_EQ(SegmentDigest(read), SegmentDigest(ReadByFullMatching(text)));
+    }
+    for (std::uint64_t seed = 1; seed <= 400; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937_64 engine(seed);
+        const std::string text = RandomLines(engine, 200);
+        DrawingModel read;
+        ReadExchangeText(read, text);
+        ASSERT_EQ(SegmentDigest(read), SegmentDigest(ReadByFullMatching(text)));
     }
 }
