@@ -141,8 +141,8 @@ TEST(Cp932, EveryByteAndEveryPair)
 
 // The system's own conversion over every byte and every pair. Korvane departs from it by its own
 // rule of which bytes begin a pair: 0x80 and 0xFD lead a pair, which becomes one middle dot, and
-// a lead byte takes any byte after it, also a NUL, which Windows leaves as a character of its
-// own after the lone lead byte.
+// a lead byte takes any byte after it, also a NUL, which MultiByteToWideChar (measured under
+// wine) leaves as a character of its own after the lone lead byte.
 TEST(Cp932, AgreesWithMultiByteToWideChar)
 {
     auto system = [](const std::string& bytes) {
