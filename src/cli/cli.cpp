@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "cli_version.hpp"
+#include "common/cp932.hpp"
 #include "common/number_text.hpp"
 #include "common/text.hpp"
 #include "dialog/controls.hpp"
@@ -12,7 +13,6 @@
 #include "dimension/command.hpp"
 #include "dimension/settings.hpp"
 #include "exchange/drawing_model.hpp"
-#include "preview/preview_shapes.hpp"
 
 namespace Cli {
 namespace {
@@ -49,19 +49,6 @@ constexpr std::string_view kHelpOptions =
     "a settings file replaces them. An index past a list's end leaves it without a selection (a\n"
     "radio group: its last item); a negative index other than -1 selects the first item.\n";
 
-// "寸法線を作図するには計測点が２つ以上必要です。", as the dialog's message box says it.
-constexpr std::string_view kTooFewPointsMessage =
-    "\xe5\xaf\xb8\xe6\xb3\x95\xe7\xb7\x9a\xe3\x82\x92\xe4\xbd\x9c\xe5\x9b\xb3\xe3\x81\x99\xe3\x82"
-    "\x8b\xe3\x81\xab\xe3\x81\xaf\xe8\xa8\x88\xe6\xb8\xac\xe7\x82\xb9\xe3\x81\x8c\xef\xbc\x92\xe3"
-    "\x81\xa4\xe4\xbb\xa5\xe4\xb8\x8a\xe5\xbf\x85\xe8\xa6\x81\xe3\x81\xa7\xe3\x81\x99\xe3\x80\x82";
-
-// "メモリが不足したため寸法線を作図できません。", as the dialog's message box says it.
-constexpr std::string_view kOutOfMemoryMessage =
-    "\xe3\x83\xa1\xe3\x83\xa2\xe3\x83\xaa\xe3\x81\x8c\xe4\xb8\x8d\xe8\xb6\xb3\xe3\x81"
-    "\x97\xe3\x81\x9f\xe3\x81\x9f\xe3\x82\x81\xe5\xaf\xb8\xe6\xb3\x95\xe7\xb7\x9a\xe3"
-    "\x82\x92\xe4\xbd\x9c\xe5\x9b\xb3\xe3\x81\xa7\xe3\x81\x8d\xe3\x81\xbe\xe3\x81\x9b"
-    "\xe3\x82\x93\xe3\x80\x82";
-
 struct Options {
     std::optional<std::filesystem::path> folder;
     std::optional<std::filesystem::path> settings;
@@ -86,7 +73,7 @@ std::string PathText(const std::filesystem::path& path)
 }
 
 // A dialog text (Shift-JIS) for the terminal.
-std::string Utf8(std::string_view shiftJis) { return Preview::Utf8FromShiftJis(shiftJis); }
+std::string Utf8(std::string_view shiftJis) { return MyFunc::Cp932ToUtf8(shiftJis); }
 
 // One control's entry in the help: its name and caption, the values --set gives it, the check OK
 // makes of it, and its default.
@@ -263,14 +250,14 @@ int ReportOutcome(const Dimension::CommandResult& result, std::ostream& err)
             << Unit1::SettingExplanation(result.focus) << "\n";
         return kExitRefused;
     case Dimension::CommandOutcome::TooFewPoints:
-        err << kTooFewPointsMessage << "\n";
+        err << MyFunc::Cp932ToUtf8(Unit1::kTooFewPointsMessage) << "\n";
         return kExitTooFewPoints;
     case Dimension::CommandOutcome::CannotDimension:
         err << "korvane-cli: cannot dimension: a layer-group scale is 0 or a coordinate is "
                "not a finite number\n";
         return kExitCannotDimension;
     case Dimension::CommandOutcome::OutOfMemory:
-        err << kOutOfMemoryMessage << "\n";
+        err << MyFunc::Cp932ToUtf8(Unit1::kOutOfMemoryMessage) << "\n";
         return kExitOutOfMemory;
     }
     return kExitDone;
@@ -317,7 +304,7 @@ int RunCli(const std::vector<std::string>& args, const std::filesystem::path& ex
     int exitCode = kExitDone;
     if (run.outOfMemory) {
         // The drawing could not be held: nothing to press OK on, whatever was asked.
-        err << kOutOfMemoryMessage << "\n";
+        err << MyFunc::Cp932ToUtf8(Unit1::kOutOfMemoryMessage) << "\n";
         exitCode = kExitOutOfMemory;
     } else if (!options.cancel) {
         const Dimension::CommandResult result = Unit1::PressOk(run, dialog, Unit1::OkHooks{});

@@ -132,7 +132,7 @@ Shape TextShape(const TJwwEntText& text, double layerScale)
     shape.kind = ShapeKind::Text;
     const Pt anchor{text.x, text.y};
     shape.points = {anchor};
-    shape.text = Utf8FromShiftJis(text.text);
+    shape.text = text.text;
     shape.height = height;
     // The picture's font sets a one-byte character half as wide as it is high, a two-byte one
     // as wide; the glyphs are stretched to the kind's own width and spacing.

@@ -6,7 +6,9 @@
 // sizes, no markup. A back end fits the extents of all shapes into its picture, draws the
 // elements in list order (the selection under the run) and maps kind and colour to its own
 // primitives. Only whole elements are listed: an element any of whose numbers is not finite is
-// left out. Texts are UTF-8 as they read, not escaped for any markup.
+// left out. Texts are the drawing's Shift-JIS bytes as the host stores them; a back end turns
+// them into its own characters (MyFunc::Cp932ToUtf8, Cp932ToUtf16) and escapes them for its
+// markup.
 //
 // Sizes follow the host: a text is as high and as wide as its text kind says (paper mm times the
 // scale of its layer group), a marker point is as large as the marker extents of the run's
@@ -47,7 +49,7 @@ struct Shape {
     std::vector<ShapePoint> points;  // never empty
     double radius = 0.0;             // circles, drawing units
     bool filled = false;
-    std::string text;      // UTF-8
+    std::string text;      // Shift-JIS bytes
     double angle = 0.0;    // text direction, degrees counter-clockwise
     double height = 0.0;   // text height, drawing units
     // The horizontal scale of the glyphs, for a font that sets a one-byte character half as
@@ -117,11 +119,5 @@ PreviewShapes BuildPreviewShapes(const RidEdaza::DrawingModel& input,
 // How far the run's marker points reach across the dimension line, drawing units: labels go
 // beyond them.
 long double MarkerReach(const PreviewShapes& shapes);
-
-// Shift-JIS bytes as UTF-8: ASCII, half-width katakana, the symbol row (ideographic space,
-// full-width punctuation, the marker symbols), full-width digits and letters, hiragana, katakana
-// and the two full-width quotes of the IBM rows. Anything else, a lone lead byte and control
-// bytes become U+FFFD.
-std::string Utf8FromShiftJis(std::string_view text);
 
 }  // namespace Preview

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "common/cp932.hpp"
 #include "common/geometry.hpp"
 #include "common/number_text.hpp"
 #include "common/trig.hpp"
@@ -29,6 +30,9 @@ constexpr long double kMinPictureSize = 240.0L;
 // Pixel coordinates are kept within this range so that no number grows without bound.
 constexpr double kPixelLimit = 1e7;
 
+// UTF-8 text as XML character data. Control characters become U+FFFD: XML cannot hold most of
+// them, and a reader would turn a tab, CR or LF into a blank or a line end that the text never
+// had.
 std::string EscapeXml(std::string_view text)
 {
     std::string out;
@@ -39,7 +43,12 @@ std::string EscapeXml(std::string_view text)
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
-        default: out += c;
+        default:
+            if ((c >= 0 && c < 0x20) || c == 0x7F) {
+                out += "\xEF\xBF\xBD";
+            } else {
+                out += c;
+            }
         }
     }
     return out;
@@ -265,7 +274,7 @@ private:
                     ") rotate(" + Number(-static_cast<long double>(shape.angle), 3) + ") scale(" +
                     Number(shape.stretch, 4) + " 1)\" font-size=\"" +
                     Number(shape.height * fit_.scale, 3) + "\" stroke=\"none\" fill=\"" + colour +
-                    "\">" + EscapeXml(shape.text) + "</text>\n";
+                    "\">" + EscapeXml(MyFunc::Cp932ToUtf8(shape.text)) + "</text>\n";
             break;
         }
     }

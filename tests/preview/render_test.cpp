@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "picture_support.hpp"
+#include "preview/preview_svg.hpp"
 
 using PreviewTest::CheckedPicture;
 using PreviewTest::ExpectAttributes;
@@ -215,6 +216,49 @@ TEST(PreviewPicture, SelectionShowsCirclesArcsTextsPointsAndMarkers)
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0]->text, "A&B<C>");
     EXPECT_EQ(texts[0]->Get("font-size"), "4");  // kind 3 on group 0
+}
+
+// A text of the drawing shows the characters Windows shows for its Shift-JIS bytes; only the
+// control characters, which XML cannot carry as they are, become U+FFFD.
+TEST(PreviewPicture, TextsShowTheDrawingsCharacters)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string shown;  // UTF-8
+    };
+    const Case cases[] = {
+        {"room name", "\x8B\x8F\x8A\xD4", "\xE5\xB1\x85\xE9\x96\x93"},  // 居間
+        {"circled digit, kanji and full-width letters",
+         "\x87\x40\x92\xCA\x82\xE8\x90\x63 \x82\x77\x82\x50",
+         "\xE2\x91\xA0\xE9\x80\x9A\xE3\x82\x8A\xE8\x8A\xAF \xEF\xBC\xB8\xEF\xBC\x91"},
+        {"single bytes without a character of their own", "\xA0\xFE\xFF",
+         "\xEF\xA3\xB0\xEF\xA3\xB2\xEF\xA3\xB3"},
+        {"undefined pair and lone lead byte", "\x85\x40" "A\x82",
+         "\xE3\x83\xBB" "A\xE3\x83\xBB"},
+        {"control characters", "A\x01\x09" "B\x7F",
+         "A\xEF\xBF\xBD\xEF\xBF\xBD" "B\xEF\xBF\xBD"},
+        {"markup", "<&>\"", "<&>\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Preview::Shape text;
+        text.kind = Preview::ShapeKind::Text;
+        text.points = {{0.0, 0.0}};
+        text.extent = {{0.0, 0.0}, {100.0, 0.0}, {0.0, 10.0}, {100.0, 10.0}};
+        text.height = 10.0;
+        text.text = c.bytes;
+        Preview::ShapeElement element;
+        element.kind = Preview::ElementKind::Text;
+        element.shapes = {text};
+        Preview::PreviewShapes shapes;
+        shapes.selection = {element};
+        const std::vector<XmlElement> picture =
+            CheckedPicture(Preview::WritePreviewSvg(shapes, Preview::PreviewOptions{}));
+        const auto texts = WithClass(picture, "sel-text");
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0]->text, c.shown);
+    }
 }
 
 TEST(PreviewPicture, LabelsGiveTheMeasuringPointsAlongTheRun)

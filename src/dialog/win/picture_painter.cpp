@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/cp932.hpp"
 #include "common/geometry.hpp"
 #include "dialog/controls.hpp"
 #include "dialog/win/win_text.hpp"
@@ -130,17 +131,12 @@ Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area, PictureFi
     return frame;
 }
 
-std::wstring Wide(const std::string& utf8)
+// The drawing's Shift-JIS text, by the converter korvane-preview's SVG uses: the strip, the
+// larger window and the SVG show the same characters.
+std::wstring Wide(const std::string& bytes)
 {
-    if (utf8.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                           nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-    if (length > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
-                            length);
-    }
-    return text;
+    const std::u16string utf16 = MyFunc::Cp932ToUtf16(bytes);
+    return std::wstring(utf16.begin(), utf16.end());
 }
 
 // Selects a GDI object for as long as it lives, then deletes it.

@@ -475,7 +475,8 @@ preview)
         done
         fail "the picture did not change: $3"
     }
-    for example in floor-plan narrow-staggered rotated-axis dimension-figures vertical-run; do
+    for example in floor-plan narrow-staggered rotated-axis dimension-figures vertical-run \
+        japanese-texts; do
         mkdir -p "$work/$example"
         cp "$KORVANE_SOURCE_DIR/examples/$example/JWC_TEMP.TXT" \
             "$KORVANE_SOURCE_DIR/examples/$example/Korvane.dat" "$work/$example/"
@@ -486,6 +487,17 @@ preview)
         wait_for_picture "$example"
         sleep 0.5
         bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-preview-$example.png"
+        if [ "$example" = japanese-texts ]; then
+            # Kanji, circled digits and the NEC and IBM rows also in the larger window.
+            read -r x y <<<"$(probe client-origin)"
+            click $((x + 200)) $((y + 416 + 20))  # the strip
+            probe picture-window 10 >/dev/null || fail "no larger window ($example)"
+            sleep 1
+            bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-preview-window-$example.png"
+            keys Escape
+            sleep 1
+            probe picture-window 0 >/dev/null && fail "Esc did not close the larger window"
+        fi
         keys Escape
         wait_closed
         same "$work/$example/JWC_TEMP.TXT" "$work/hq" "$example: Esc after the picture did not write hq"
