@@ -187,13 +187,15 @@ constexpr auto kControls = std::to_array<ControlSpec>({
           {.state = {.index = &S::RadioGroup2}, .settingsLine = 17,
            .setting = {.index = &D::ValueUnit}, .check = C::RadioGroup2,
            .explanation = "no unit is selected"}),
-    Check("CheckBox1", 8, 232, 145,
+    // The three check boxes before the last end a pixel short of their right-hand neighbour,
+    // whose place they would otherwise share.
+    Check("CheckBox1", 8, 232, 144,
           "\x82\x52\x8C\x85\x96\x88\x83\x4A\x83\x93\x83\x7D\x95\x74\x89\xC1",  // ３桁毎カンマ付加
           "", 12, Tick(&S::CheckBox1, 18, &D::ThousandsCommas)),
-    Check("CheckBox2", 152, 232, 105,
+    Check("CheckBox2", 152, 232, 104,
           "\x92\x50\x88\xCA\x82\xCC\x95\x74\x89\xC1",  // 単位の付加
           "", 13, Tick(&S::CheckBox2, 19, &D::AppendUnit)),
-    Check("CheckBox3", 256, 232, 129,
+    Check("CheckBox3", 256, 232, 128,
           "\x90\xA1\x96\x40\x92\x6C\x82\xF0\x91\x53\x8A\x70\x89\xBB",  // 寸法値を全角化
           "", 14, Tick(&S::CheckBox3, 20, &D::FullWidthValue)),
     Check("CheckBox4", 384, 232, 105,
@@ -248,7 +250,9 @@ constexpr auto kControls = std::to_array<ControlSpec>({
                 .width = 121, .height = 33,
                 .caption = "\x82\x6E\x82\x6A(&Y)",  // ＯＫ(&Y)
                 .tabOrder = 21, .isDefaultButton = true},
-    ControlSpec{.name = "Button2", .kind = ControlKind::Button, .left = 360, .top = 296,
+    // Two pixels higher than the layout it comes from, which let GroupBox1's frame (from 328)
+    // cover the button's lower edge (up to 329).
+    ControlSpec{.name = "Button2", .kind = ControlKind::Button, .left = 360, .top = 294,
                 .width = 121, .height = 33,
                 .caption = "\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B(&N)",  // キャンセル(&N)
                 .tabOrder = 22, .isCancelButton = true},
@@ -271,7 +275,8 @@ constexpr std::array<LabelSpec, 20> kLabels = {{
     {"Label19", 88, 92, "\x81\x8B"},                                      // °
     {"Label1", 8, 116, kEndScaleText},
     // （点マーカ　線矢印を除く）
-    {"Label20", 128, 116,
+    // Two pixels right of the layout it comes from, clear of Edit1's edge (up to 129).
+    {"Label20", 130, 116,
      "\x81\x69\x93\x5F\x83\x7D\x81\x5B\x83\x4A\x81\x40\x90\xFC\x96\xEE\x88\xF3\x82\xF0\x8F\x9C"
      "\x82\xAD\x81\x6A"},
     {"Label13", 8, 140, kPrecisionText},

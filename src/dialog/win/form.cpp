@@ -7,6 +7,7 @@
 #include <new>
 
 #include "common/fpu.hpp"
+#include "dialog/win/display_scale.hpp"
 #include "dialog/win/form_window.hpp"
 #include "dialog/win/win_text.hpp"
 #include "dimension/command.hpp"
@@ -140,6 +141,7 @@ void ApplyDialogState(TForm1& form, const DialogState& state)
                 SendMessageW(control.handle, CB_ADDSTRING, 0,
                              reinterpret_cast<LPARAM>(Cp932ToWide(item).c_str()));
             }
+            PlaceDropDownList(control.handle, spec, form.dpi);  // its list fits the new items
         }
         if (field.index) {
             const std::int32_t index = state.*field.index;
@@ -207,6 +209,13 @@ void FormShow(TForm1& form)
                                                  outer.bottom - outer.top);
     SetWindowPos(form.handle, nullptr, position.x, position.y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // On a monitor of another DPI the window is laid out for it. Windows that send
+    // WM_DPICHANGED for the move have done so already; the others only answer when asked.
+    const int dpi = WindowDpi(form.handle);
+    if (dpi != form.dpi) {
+        form.dpi = dpi;
+        LayOutForm(form, true);
+    }
 
     OpenNoticeStrip(form);
     SchedulePicture(form);
@@ -353,6 +362,20 @@ LRESULT FormMessage(TForm1& form, HWND window, UINT message, WPARAM wParam, LPAR
     case kPictureReadyMessage:
         TakePicture(form);
         return 0;
+    case kDpiChangedMessage: {
+        // Moved to a monitor of another DPI (or its scale changed): everything laid out again
+        // for it, in the rectangle Windows suggests, which keeps the window under the pointer.
+        const int dpi = LOWORD(wParam);
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        if (dpi <= 0 || !suggested) return 0;
+        form.dpi = dpi;
+        SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        LayOutForm(form, false);
+        SchedulePicture(form);  // the strip's picture at its new size
+        return 0;
+    }
     case DM_GETDEFID:
         // Enter presses OK wherever the focus is, except on Cancel itself.
         return MAKELRESULT(IDOK, DC_HASDEFID);

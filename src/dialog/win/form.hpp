@@ -45,6 +45,7 @@ struct TForm1 {
     HWND noticeStrip = nullptr;         // ScrollBox1
     HWND noticeLink = nullptr;          // the page address inside the notice strip, if any
     HWND lastFocus = nullptr;           // restored when the window is activated again
+    int dpi = 96;  // the DPI the window is laid out at (its monitor's)
 
     HFONT font = nullptr;
     HFONT smallFont = nullptr;  // Label15

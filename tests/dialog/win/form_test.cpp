@@ -7,6 +7,7 @@
 #include <imm.h>
 
 #include <climits>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "dialog/settings_file.hpp"
 #include "dimension/command.hpp"
 #include "dialog/run_picture.hpp"
+#include "dialog/win/display_scale.hpp"
 #include "dialog/win/form.hpp"
 #include "dialog/win/win_text.hpp"
 #include "support/test_files.hpp"
@@ -187,6 +189,16 @@ const wchar_t* ClassFor(ControlKind kind)
     return L"";
 }
 
+// A check box at 96 DPI: the box the system draws and a pixel above and below it, centred on the
+// row the table gives it, never taller than that row.
+void ExpectCheckBoxRow(const RECT& place, const Unit1::ControlSpec& spec)
+{
+    const int height = place.bottom - place.top;
+    EXPECT_GE(height, GetSystemMetrics(SM_CYMENUCHECK) + 2);
+    EXPECT_LE(height, spec.height);
+    EXPECT_LE(std::abs((place.top + place.bottom) - (2 * spec.top + spec.height)), 1);
+}
+
 TEST(Form1, WindowHasTheFixedFrameCaptionAndClientSize)
 {
     TestFiles::TempFolder folder;
@@ -254,10 +266,15 @@ TEST(Form1, ControlsMatchTheTableInOrderPlaceTextAndBehaviour)
         EXPECT_EQ(ClassOf(control), ClassFor(spec->kind));
         const RECT place = PlaceOf(control);
         EXPECT_EQ(place.left, spec->left);
-        EXPECT_EQ(place.top, spec->top);
         EXPECT_EQ(place.right - place.left, spec->width);
-        if (spec->height > 0) {
-            EXPECT_EQ(place.bottom - place.top, spec->height);
+        if (spec->kind == ControlKind::CheckBox) {
+            // As tall as the box the system draws, in the middle of its place in the table.
+            ExpectCheckBoxRow(place, *spec);
+        } else {
+            EXPECT_EQ(place.top, spec->top);
+            if (spec->height > 0) {
+                EXPECT_EQ(place.bottom - place.top, spec->height);
+            }
         }
         EXPECT_EQ(ImeDisabled(control), spec->imeOff);
 
@@ -433,10 +450,178 @@ TEST(Form1, GroupBoxHoldsTheFivePointKindsAtTheirPlaces)
         EXPECT_EQ(items[i], open[expected[i].name]);
         const RECT place = PlaceOf(items[i]);
         EXPECT_EQ(place.left, expected[i].left);
-        EXPECT_EQ(place.top, expected[i].top);
         EXPECT_EQ(place.right - place.left, expected[i].width);
+        ExpectCheckBoxRow(place, *Unit1::FindControl(expected[i].name));
         EXPECT_TRUE(HasStyle(items[i], WS_TABSTOP | BS_AUTOCHECKBOX));
     }
+}
+
+// The layout at a DPI, against what a user would see broken: a control outside its group box or
+// the window, two controls on top of each other, a caption cut off. Captions are measured with
+// the control's own font: check boxes and radio items need the box the system draws at this
+// DPI beside their text, buttons and group boxes their text within their frame. LabelA1 is not
+// a control of the table: it lies under the groups' lower frames by the design's own numbers.
+void ExpectReadableLayout(Unit1::TForm1& form, int dpi)
+{
+    HWND window = form.handle;
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, Unit1::Scaled(492, dpi));
+    EXPECT_EQ(client.bottom, Unit1::Scaled(481, dpi));
+
+    struct Placed {
+        std::string name;
+        HWND handle;
+        HWND parent;
+        RECT place;
+    };
+    std::vector<Placed> placed;
+    for (const Unit1::FormControl& control : form.controls) {
+        placed.push_back({std::string(control.spec->name), control.handle,
+                          GetParent(control.handle), PlaceOf(control.handle)});
+        for (std::size_t i = 0; i < control.radioButtons.size(); ++i) {
+            HWND item = control.radioButtons[i];
+            placed.push_back({std::string(control.spec->name) + " item " + std::to_string(i),
+                              item, control.handle, PlaceOf(item)});
+        }
+    }
+    const auto labels = Unit1::DialogLabels();
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        placed.push_back({std::string(labels[i].name), form.labels[i], window,
+                          PlaceOf(form.labels[i])});
+    }
+
+    const int box = Unit1::SystemMetricAt(SM_CXMENUCHECK, dpi);
+    for (const Placed& p : placed) {
+        SCOPED_TRACE(p.name + " at " + std::to_string(dpi) + " DPI");
+        RECT inside{};
+        GetClientRect(p.parent, &inside);
+        if (p.parent != window) {
+            // Below the group's caption line and above its lower frame.
+            inside.top += 1;
+            inside.left += 1;
+            inside.right -= 1;
+            inside.bottom -= 2;
+        }
+        EXPECT_GE(p.place.left, inside.left);
+        EXPECT_GE(p.place.top, inside.top);
+        EXPECT_LE(p.place.right, inside.right);
+        EXPECT_LE(p.place.bottom, inside.bottom);
+        EXPECT_GT(p.place.right, p.place.left);
+        EXPECT_GT(p.place.bottom, p.place.top);
+
+        const std::wstring text = TextOf(p.handle);
+        const LONG_PTR style = GetWindowLongPtrW(p.handle, GWL_STYLE) & BS_TYPEMASK;
+        if (ClassOf(p.handle) != L"Button" || text.empty()) continue;
+        HDC dc = GetDC(p.handle);
+        HGDIOBJ old = SelectObject(
+            dc, reinterpret_cast<HFONT>(SendMessageW(p.handle, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        // "&Y": the ampersand is not drawn.
+        std::wstring shown = text;
+        if (const auto amp = shown.find(L'&'); amp != std::wstring::npos) shown.erase(amp, 1);
+        GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(p.handle, dc);
+        const LONG width = p.place.right - p.place.left;
+        const LONG height = p.place.bottom - p.place.top;
+        if (style == BS_AUTOCHECKBOX || style == BS_AUTORADIOBUTTON) {
+            EXPECT_LE(box + extent.cx + 4, width) << "caption cut off";
+            EXPECT_GE(height, box) << "the box is cut off";
+            EXPECT_GE(height, metrics.tmHeight) << "caption cut off";
+        } else if (style == BS_GROUPBOX) {
+            EXPECT_LE(extent.cx + 8, width) << "caption cut off";
+        } else {
+            EXPECT_LE(extent.cx + 4, width) << "caption cut off";
+            EXPECT_LE(metrics.tmHeight + 4, height) << "caption cut off";
+        }
+    }
+
+    // Siblings never share a pixel.
+    for (std::size_t a = 0; a < placed.size(); ++a) {
+        for (std::size_t b = a + 1; b < placed.size(); ++b) {
+            if (placed[a].parent != placed[b].parent) continue;
+            RECT common{};
+            EXPECT_FALSE(IntersectRect(&common, &placed[a].place, &placed[b].place))
+                << placed[a].name << " and " << placed[b].name << " overlap at " << dpi << " DPI";
+        }
+    }
+}
+
+// The layout at the screen's DPI. The GUI driver runs this at 96, 120, 144 and 192 DPI, each in
+// a wine session started with that DPI, and says which one it set.
+TEST(Form1, LayoutAtTheScreensDpiKeepsControlsInsideApartAndReadable)
+{
+    TestFiles::TempFolder folder;
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    open.Show();
+    const int dpi = open.form().dpi;
+    EXPECT_EQ(dpi, Unit1::WindowDpi(open.form().handle));
+    if (const char* expected = std::getenv("KORVANE_EXPECT_DPI")) {
+        EXPECT_EQ(dpi, std::atoi(expected));
+    }
+    ExpectReadableLayout(open.form(), dpi);
+    // The fonts follow the DPI.
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(open["Edit7"], WM_GETFONT, 0, 0)),
+               sizeof(font), &font);
+    EXPECT_EQ(font.lfHeight, Unit1::Scaled(13, dpi));
+}
+
+// Windows says the monitor's DPI changed (the window moved, or the user changed the scale):
+// everything is laid out again for it, in the rectangle Windows suggests. Wine never sends the
+// message, so the test does, to 144 DPI and back.
+TEST(Form1, DpiChangeLaysEverythingOutAgainInTheSuggestedRectangle)
+{
+    TestFiles::TempFolder folder;
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    open.Show();
+    Unit1::TForm1& form = open.form();
+    const int start = form.dpi;
+    RECT before{};
+    GetWindowRect(form.handle, &before);
+    const RECT edit7 = PlaceOf(open["Edit7"]);
+
+    // 192 DPI would make the window taller than the test screen; the GUI driver shows it on a
+    // larger one.
+    for (const int dpi : {144, 120, start}) {
+        SCOPED_TRACE(dpi);
+        // As Windows suggests it: the client area scaled, inside the frame the window has (the
+        // frame does not change here, where the system's own DPI stays).
+        RECT outer{};
+        RECT inner{};
+        GetWindowRect(form.handle, &outer);
+        GetClientRect(form.handle, &inner);
+        const RECT suggested{
+            outer.left + 10, outer.top + 5,
+            outer.left + 10 + (outer.right - outer.left) - inner.right + Unit1::Scaled(492, dpi),
+            outer.top + 5 + (outer.bottom - outer.top) - inner.bottom + Unit1::Scaled(481, dpi)};
+        SendMessageW(form.handle, 0x02E0, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        OpenForm::Pump();
+        EXPECT_EQ(form.dpi, dpi);
+        RECT now{};
+        GetWindowRect(form.handle, &now);
+        EXPECT_TRUE(EqualRect(&now, &suggested));
+        // Edit7 stands at (48, 64) in the design, 33 by 21.
+        const RECT place = PlaceOf(open["Edit7"]);
+        EXPECT_EQ(place.left, Unit1::Scaled(48, dpi));
+        EXPECT_EQ(place.top, Unit1::Scaled(64, dpi));
+        EXPECT_EQ(place.right, Unit1::Scaled(81, dpi));
+        EXPECT_EQ(place.bottom, Unit1::Scaled(85, dpi));
+        ExpectReadableLayout(form, dpi);
+    }
+    // Back at the start the layout is the one the window opened with, pixel for pixel.
+    const RECT again = PlaceOf(open["Edit7"]);
+    EXPECT_TRUE(EqualRect(&again, &edit7));
+    RECT after{};
+    GetWindowRect(form.handle, &after);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
 }
 
 // What the dialog manager makes of Tab: the order of the controls table, into the radio
