@@ -6,7 +6,7 @@
 #   gui_test.sh SCENARIO
 #
 # Scenarios: form-tests, enter, cancel-keys, minimise, close-box, too-few-points, refused,
-# first-run, cannot-dimension, launcher, out-of-memory. CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE,
+# first-run, cannot-dimension, launcher, out-of-memory, preview, dpi-layout. CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE,
 # KORVANE_CLI, KORVANE_PROBE and KORVANE_FORM_TESTS. The wine prefix is private to these tests
 # (BUILD_DIR/wineprefix-gui) and made once; the tests must run one at a time.
 set -uo pipefail
@@ -19,9 +19,13 @@ set -uo pipefail
 # to start; a dialog that shows no warning there is reported in full and started once more.
 readonly stalled=75
 
+# The dialog at 192 DPI is about 1000 pixels tall: that scenario gets a larger screen.
+screen=1024x768
+case " $* " in *" dpi-layout "*) screen=1600x1200 ;; esac
+
 if [ "${1:-}" != --inside ]; then
     for attempt in 1 2; do
-        xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside "$@"
+        xvfb-run -a -s "-screen 0 ${screen}x24" bash "$0" --inside "$@"
         status=$?
         [ "$status" -eq "$stalled" ] && [ "$attempt" -eq 1 ] || exit "$status"
         echo "trying the scenario once more, on a fresh display and wine session" >&2
@@ -31,6 +35,8 @@ shift
 scenario=${1:?scenario}
 
 export WINEPREFIX="$KORVANE_BUILD_DIR/wineprefix-gui"
+# A DPI is set for the whole prefix: the scenario that changes it has a prefix of its own.
+[ "$scenario" = dpi-layout ] && WINEPREFIX="$KORVANE_BUILD_DIR/wineprefix-dpi"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 cases="$KORVANE_SOURCE_DIR/tests/golden/cases"
@@ -124,6 +130,10 @@ prepare_prefix() {
     bounded 300 wineboot -i >/dev/null 2>&1
     bounded 120 wineserver -w
     probe setup >/dev/null || fail "cannot prepare the wine prefix"
+    if [ "$screen" != 1024x768 ]; then
+        bounded 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ \
+            /d "$screen" /f >/dev/null 2>&1 || fail "cannot size the virtual desktop"
+    fi
     bounded 120 wineserver -w
     touch "$WINEPREFIX/.korvane-gui-ready"
 }
@@ -569,6 +579,40 @@ preview)
     wait_closed
     same "$work/gui/JWC_TEMP.TXT" "$work/cli/JWC_TEMP.TXT" "OK after the pictures differs from korvane-cli"
     same "$work/gui/Korvane.dat" "$work/cli/Korvane.dat" "the settings differ from korvane-cli's"
+    ;;
+
+dpi-layout)
+    # The dialog at 96, 120, 144 and 192 DPI. Wine takes the DPI (LogPixels) when its server
+    # starts, so the server is ended before each. At each DPI: the form's layout check (every
+    # control inside its group and the window, none on another, no caption cut off), then the
+    # program itself on the floor plan, looked at in a screenshot.
+    for dpi in 96 120 144 192; do
+        step="setting $dpi DPI"
+        bounded 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+            /d "$dpi" /f >/dev/null 2>&1 || fail "cannot set $dpi DPI"
+        bounded 60 wineserver -k
+        bounded 60 wineserver -w
+        step="layout check at $dpi DPI"
+        KORVANE_EXPECT_DPI=$dpi bounded 240 wine "$KORVANE_FORM_TESTS" \
+            --gtest_filter='Form1.LayoutAtTheScreensDpi*' >"$work/form.out" 2>&1
+        status=$?
+        tr -d '\r' <"$work/form.out" | grep -E '^\[ +(OK|FAILED) +\]|Failure|overlap|cut off|Which is'
+        [ "$status" -eq 0 ] || fail "the layout at $dpi DPI"
+        folder="$work/dpi-$dpi"
+        mkdir -p "$folder"
+        cp "$KORVANE_SOURCE_DIR/examples/floor-plan/JWC_TEMP.TXT" \
+            "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat" "$folder/"
+        start_tool "$folder"
+        read -r _ _ _ _ width height <<<"$(probe rect)"
+        echo "$dpi DPI: client area $width x $height"
+        [ "$width x $height" = "$(( (492 * dpi + 48) / 96 )) x $(( (481 * dpi + 48) / 96 ))" ] ||
+            fail "client area $width x $height at $dpi DPI"
+        sleep 2  # the picture of the run
+        bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-dpi-$dpi.png" || fail "no screenshot"
+        keys Escape
+        wait_closed
+        same "$folder/JWC_TEMP.TXT" "$work/hq" "Esc at $dpi DPI did not write hq"
+    done
     ;;
 
 *)
