@@ -142,6 +142,9 @@ inline constexpr std::int32_t kNoticeViewTop = 1;
 inline constexpr std::int32_t kNoticeViewWidth = 598;
 inline constexpr std::int32_t kNoticeViewHeight = 198;
 
+// 作成中…: the strip while a picture is late, over the last picture dimmed
+inline constexpr std::string_view kPictureBusyText = "\x8D\xEC\x90\xAC\x92\x86\x81\x63";
+
 // LabelA1's text before the dimensioning command shows its progress (dimension/command.hpp).
 inline constexpr std::string_view kStatusIdle = "\x81\x40";  // 　 (one full-width blank)
 

@@ -52,14 +52,14 @@ TEST_P(RunPictureOfExample, IsKorvanePreviewsPictureOfTheCommandFile)
     const std::string exchangeBefore = TestFiles::ReadBytes(open.folder / "JWC_TEMP.TXT");
     const std::string settingsBefore = TestFiles::ReadBytes(open.folder / "Korvane.dat");
     const Unit1::RunPicture picture =
-        Unit1::PictureOfRun(open.run.model, open.run.writer, open.run.arguments, open.values, {});
+        Unit1::PictureOfRun(*open.run.model, open.run.writer, open.run.arguments, open.values, {});
     ASSERT_TRUE(picture.drawn) << picture.message;
 
     RidEdaza::DrawingModel commands;
-    Preview::ReadCommandModel(open.run.model,
+    Preview::ReadCommandModel(*open.run.model,
                               TestFiles::ReadBytes(c.expected / "JWC_TEMP.TXT"), commands);
     EXPECT_EQ(Svg(picture.shapes),
-              Svg(Preview::BuildPreviewShapes(open.run.model, commands,
+              Svg(Preview::BuildPreviewShapes(*open.run.model, commands,
                                               open.run.arguments.direction)));
     // A picture saves nothing and writes nothing; the run's writer is as it was.
     EXPECT_EQ(TestFiles::ReadBytes(open.folder / "JWC_TEMP.TXT"), exchangeBefore);
@@ -95,14 +95,14 @@ TEST(RunPicture, SaysWhyOkWouldDrawNothing)
         OpenedExample open(floorPlan);
         ASSERT_TRUE(Unit1::SetControl(open.values, c.control, c.value));
         const Unit1::RunPicture picture = Unit1::PictureOfRun(
-            open.run.model, open.run.writer, open.run.arguments, open.values, {});
+            *open.run.model, open.run.writer, open.run.arguments, open.values, {});
         EXPECT_FALSE(picture.drawn);
         EXPECT_EQ(picture.message, c.message);
     }
     // A stop asked for ends the picture; it is marked as worth nothing.
     OpenedExample open(floorPlan);
     const Unit1::RunPicture stopped = Unit1::PictureOfRun(
-        open.run.model, open.run.writer, open.run.arguments, open.values, [] { return true; });
+        *open.run.model, open.run.writer, open.run.arguments, open.values, [] { return true; });
     EXPECT_TRUE(stopped.stopped);
     EXPECT_FALSE(stopped.drawn);
 }

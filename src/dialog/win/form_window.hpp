@@ -30,6 +30,14 @@ inline constexpr int kFirstControlId = 100;
 inline constexpr int kFirstRadioId = 400;
 inline constexpr int kStatusId = 90;
 
+// OK's thread: a progress text (lParam: a std::string the receiver deletes), and the end.
+inline constexpr UINT kOkProgressMessage = WM_APP + 2;
+inline constexpr UINT kOkFinishedMessage = WM_APP + 3;
+
+// The range-selection group is disabled in the indicated-points mode ("1") and while OK runs.
+struct TForm1;
+void UpdateGroupBoxForMode(TForm1& form);
+
 // WM_DPICHANGED, which the headers define only for newer Windows versions.
 inline constexpr UINT kDpiChangedMessage = 0x02E0;
 

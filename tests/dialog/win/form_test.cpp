@@ -624,12 +624,15 @@ TEST(Form1, DpiChangeLaysEverythingOutAgainInTheSuggestedRectangle)
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
 }
 
+void WriteSettings(const TestFiles::TempFolder& folder, void (*change)(Unit1::DialogState&));
+
 // What the dialog manager makes of Tab: the order of the controls table, into the radio
-// groups and the group box and round again.
+// groups and the group box and round again (a range selection: in the indicated-points mode the
+// group box is disabled, and Tab passes it by).
 TEST(Form1, TabVisitsTheControlsInTheirOrder)
 {
     TestFiles::TempFolder folder;
-    OpenForm open(folder);
+    OpenForm open(folder, "2");
     ASSERT_TRUE(open.created());
     open.Show();
     auto choice = [&](std::string_view group) {
@@ -665,6 +668,25 @@ TEST(Form1, TabVisitsTheControlsInTheirOrder)
     }
     // The window opens with the focus on the first control.
     EXPECT_EQ(GetFocus(), open["ComboBox1"]);
+
+    // Indicated points ("1"): the group box and its five boxes are shown disabled and keep their
+    // values; Tab goes from RadioGroup3 to OK.
+    TestFiles::TempFolder pointsFolder;
+    WriteSettings(pointsFolder, [](Unit1::DialogState& s) { s.CheckBox7 = true; });
+    OpenForm points(pointsFolder, "1");
+    ASSERT_TRUE(points.created());
+    points.Show();
+    for (const char* name :
+         {"GroupBox1", "CheckBox5", "CheckBox6", "CheckBox7", "CheckBox8", "CheckBox9"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(IsWindowEnabled(points[name]));
+        EXPECT_TRUE(IsWindowVisible(points[name]));
+    }
+    EXPECT_EQ(SendMessageW(points["CheckBox7"], BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(Unit1::ReadDialogState(points.form()).CheckBox7);
+    const std::vector<HWND> items = ChildrenOf(points["RadioGroup3"]);
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(GetNextDlgTabItem(points.form().handle, items.front(), FALSE), points["Button1"]);
 }
 
 TEST(Form1, TextKindListFollowsTheDrawing)
@@ -937,7 +959,10 @@ bool WaitForPicture(Unit1::TForm1& form, Done done)
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
-        if (!form.picture.running && done(form.picture.shown)) return true;
+        if (!Unit1::PictureBeingMade(form.picture) && form.picture.shown &&
+            done(*form.picture.shown)) {
+            return true;
+        }
         Sleep(20);
     }
     return false;
@@ -985,4 +1010,56 @@ TEST(Form1, PictureOfTheRunFollowsTheValuesAndNeverSavesWritesOrShowsProgress)
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), drawing);
     EXPECT_EQ(TextOf(open["LabelA1"]), Unit1::Cp932ToWide(Unit1::kStatusIdle));
     EXPECT_EQ(RidEdaza::LineCount(form.run.writer.buffer), 0u);
+}
+
+// A picture that takes long: "作成中…" in the strip after 300 ms, over the last picture; the
+// picture's thread holds the model it reads, so closing the run (which lets go of the model)
+// in the middle of it is safe, and the close waits only for the step being made.
+TEST(Form1, LatePictureSaysSoAndClosingMidwayWaitsOnlyForAStep)
+{
+    TestFiles::TempFolder folder;
+    std::string drawing = TextKindDrawing(2);
+    drawing.append("hp1 0 -1000\r\n#\r\n");
+    for (int i = 0; i < 60000; ++i) {
+        drawing.append(std::to_string(i * 7) + " 0 " + std::to_string(i * 7) + " " +
+                       std::to_string(10 + i % 13) + "\r\n");
+    }
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", drawing);
+    WriteSettings(folder, [](Unit1::DialogState& s) { s.CheckBox5 = true; });
+    OpenForm open(folder, "2");
+    ASSERT_TRUE(open.created());
+    open.Show();
+    Unit1::TForm1& form = open.form();
+    ASSERT_TRUE(WaitForPicture(form, [](const Unit1::RunPicture& p) { return p.drawn; }));
+    EXPECT_EQ(TextOf(form.noticeStrip), L"");
+    const auto first = form.picture.shown;
+
+    // A new value: the old picture stays, and once the new one is late the strip says so.
+    SetWindowTextW(open["Edit4"], L"1");
+    bool late = false;
+    for (int waited = 0; waited < 200 && !late; ++waited) {
+        OpenForm::Pump();
+        late = TextOf(form.noticeStrip) == Cp932ToWide(Unit1::kPictureBusyText);
+        Sleep(10);
+    }
+    if (Unit1::PictureBeingMade(form.picture) || late) {
+        EXPECT_TRUE(late);
+        EXPECT_EQ(form.picture.shown, first);
+    }
+    ASSERT_TRUE(WaitForPicture(form, [&](const Unit1::RunPicture&) {
+        return form.picture.shown != first;
+    }));
+    EXPECT_EQ(TextOf(form.noticeStrip), L"");
+    EXPECT_FALSE(form.picture.busy);
+
+    // Closing while a picture is being made.
+    SetWindowTextW(open["Edit4"], L"2");
+    Unit1::StartPicture(form);
+    ASSERT_TRUE(Unit1::PictureBeingMade(form.picture));
+    const DWORD before = GetTickCount();
+    SendMessageW(form.handle, WM_CLOSE, 0, 0);
+    EXPECT_LT(GetTickCount() - before, 1000u);
+    EXPECT_TRUE(form.run.closed);
+    EXPECT_FALSE(form.run.model);
+    EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "hq\r\n");
 }
