@@ -142,6 +142,10 @@ inline constexpr std::int32_t kNoticeViewTop = 1;
 inline constexpr std::int32_t kNoticeViewWidth = 598;
 inline constexpr std::int32_t kNoticeViewHeight = 198;
 
+// クリックで拡大表示（Ｆ２）: the strip's tooltip
+inline constexpr std::string_view kStripTip =
+    "\x83\x4E\x83\x8A\x83\x62\x83\x4E\x82\xC5\x8A\x67\x91\xE5\x95\x5C\x8E\xA6\x81\x69"
+    "\x82\x65\x82\x51\x81\x6A";
 // 作成中…: the strip while a picture is late, over the last picture dimmed
 inline constexpr std::string_view kPictureBusyText = "\x8D\xEC\x90\xAC\x92\x86\x81\x63";
 

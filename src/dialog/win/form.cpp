@@ -536,6 +536,7 @@ LRESULT FormMessage(TForm1& form, HWND window, UINT message, WPARAM wParam, LPAR
         form.handle = nullptr;
         form.noticeLink = nullptr;
         form.noticeStrip = nullptr;
+        form.stripTip = nullptr;  // owned by the window: gone with it
         form.statusStrip = nullptr;
         form.labels.clear();
         form.controls.clear();

@@ -2,6 +2,7 @@
 // items, typing limit and input-method setting, and lays it out at the window's DPI: each
 // position and size of the table (the 96-DPI design) scaled, the fonts made for that DPI.
 #include <windows.h>
+#include <commctrl.h>
 #include <imm.h>
 
 #include <algorithm>
@@ -179,6 +180,27 @@ RECT RadioItemRect(const ControlSpec& spec, std::size_t item, int width, int hei
     return RECT{left, top, left + columnWidth - inset, top + itemHeight};
 }
 
+// The strip's tooltip: the hand cursor alone does not say what a click does, nor that F2 does
+// the same from anywhere in the dialog.
+void AddStripTip(TForm1& form)
+{
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&classes);
+    form.stripTip = CreateWindowExW(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form.handle, nullptr,
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form.handle, GWLP_HINSTANCE)), nullptr);
+    if (!form.stripTip) return;  // the strip works without it
+    std::wstring text = Cp932ToWide(kStripTip);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = form.handle;
+    tool.uId = reinterpret_cast<UINT_PTR>(form.noticeStrip);
+    tool.lpszText = text.data();
+    SendMessageW(form.stripTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 bool BuildControl(TForm1& form, const ControlSpec& spec, int id, int& nextRadioId)
 {
     HWND parent = form.handle;
@@ -265,6 +287,7 @@ bool BuildControl(TForm1& form, const ControlSpec& spec, int id, int& nextRadioI
                                                                                GWLP_HINSTANCE)),
                                  nullptr);
         form.noticeStrip = handle;
+        AddStripTip(form);
         break;
     }
     if (!handle) return false;
@@ -399,6 +422,7 @@ void LayOutForm(TForm1& form, bool fitWindow)
         Place(form.labels[i], RECT{left, top, left + size.width, top + size.height});
     }
     SetFont(form.statusStrip, form.font);
+    SetFont(form.stripTip, form.font);
     if (form.statusStrip) {
         Place(form.statusStrip, ScaledRect(kStatusLeft, kStatusTop, kStatusWidth, kStatusHeight,
                                            dpi));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <imm.h>
 
 #include <climits>
@@ -17,6 +18,7 @@
 #include "dialog/settings_file.hpp"
 #include "dimension/command.hpp"
 #include "dialog/run_picture.hpp"
+#include "dialog/win/app.hpp"
 #include "dialog/win/display_scale.hpp"
 #include "dialog/win/form.hpp"
 #include "dialog/win/win_text.hpp"
@@ -1004,6 +1006,25 @@ TEST(Form1, PictureOfTheRunFollowsTheValuesAndNeverSavesWritesOrShowsProgress)
     SendMessageW(form.picture.window, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(form.picture.window, nullptr);
     EXPECT_FALSE(form.run.closed);
+
+    // F2 opens it from any control, and the strip's tooltip says both ways.
+    MSG f2{open["Edit7"], WM_KEYDOWN, VK_F2, 0, 0, {}};
+    EXPECT_TRUE(Unit1::HandlePictureKey(form, f2));
+    ASSERT_NE(form.picture.window, nullptr);
+    f2.wParam = VK_F3;
+    EXPECT_FALSE(Unit1::HandlePictureKey(form, f2));
+    SendMessageW(form.picture.window, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_NE(form.stripTip, nullptr);
+    wchar_t tip[80] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = form.handle;
+    tool.uId = reinterpret_cast<UINT_PTR>(form.noticeStrip);
+    tool.lpszText = tip;
+    SendMessageW(form.stripTip, TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(tip), L"\x30AF\x30EA\x30C3\x30AF\x3067\x62E1\x5927\x8868\x793A"
+                                 L"\xFF08\xFF26\xFF12\xFF09");  // クリックで拡大表示（Ｆ２）
+    EXPECT_FALSE(HasStyle(form.noticeStrip, WS_TABSTOP));
 
     // Pictures never save, write or show progress.
     EXPECT_EQ(TestFiles::ReadBytes(folder / "Korvane.dat"), settings);
