@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,11 @@ std::int32_t TextToIntOrZero(std::string_view text);
 // is the double nearest to the decimal value; a value outside the double's range gives 0, so no
 // infinity or NaN ever comes out.
 double TextToRealOrZero(std::string_view text);
+
+// The same reading, with nothing where TextToRealOrZero gives 0 for want of a number (a text
+// outside the grammar, or a value outside the double's range): the dialog tells the user when a
+// text is taken as 0.
+std::optional<double> TextToReal(std::string_view text);
 
 // The text without half-width blanks, full-width blanks (0x81 0x40) and control bytes; used to
 // test whether a text has anything visible. A lone lead byte at the end is kept.

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/number_text.hpp"
+
 namespace Unit1 {
 namespace {
 
@@ -144,16 +146,16 @@ constexpr auto kControls = std::to_array<ControlSpec>({
          {.state = {.text = &S::Edit7}, .settingsLine = 14,
           .setting = {.number = &D::MarkerLength}, .check = C::Edit7,
           .labelCaption = kLengthText,
-          .explanation = "the line-arrow length must be greater than 0 and at most 1000"}),
+          .explanation = "the line-arrow length"}),
     Edit("Edit8", 48, 88, 33, "15", 8, true, 3,
          {.state = {.text = &S::Edit8}, .settingsLine = 15,
           .setting = {.number = &D::MarkerAngle}, .check = C::Edit8, .labelCaption = kAngleText,
-          .explanation = "the line-arrow angle must be greater than 0 and less than 180"}),
+          .explanation = "the line-arrow angle"}),
     Edit("Edit1", 72, 112, 57, "1", 16, true, 4,
          {.state = {.text = &S::Edit1}, .settingsLine = 8,
           .setting = {.number = &D::EndMarkerScale}, .check = C::Edit1,
           .labelCaption = kEndScaleText,
-          .explanation = "the end-point scale must be greater than 0"}),
+          .explanation = "the end-point scale"}),
     // Filled from the host's text kinds when the dialog is shown; nothing selected until then.
     DropDown("ComboBox3", 136, 28, 169, {}, -1, 5,
              {.state = {.index = &S::ComboBox3}, .settingsLine = 5,
@@ -209,12 +211,12 @@ constexpr auto kControls = std::to_array<ControlSpec>({
          {.state = {.text = &S::Edit5}, .settingsLine = 12,
           .setting = {.number = &D::ExtensionGap}, .check = C::Edit5,
           .labelCaption = kExtensionGapText,
-          .explanation = "the distance to the extension line must not be negative"}),
+          .explanation = "the distance to the extension line"}),
     Edit("Edit6", 200, 300, 57, "2", 16, true, 18,
          {.state = {.text = &S::Edit6}, .settingsLine = 13,
           .setting = {.number = &D::ExtensionOvershoot}, .check = C::Edit6,
           .labelCaption = kOvershootText,
-          .explanation = "the extension-line overshoot must not be negative"}),
+          .explanation = "the extension-line overshoot"}),
     Radio("RadioGroup3", 8, 328, 145, 67,
           // 寸法間隔が狭い場合
           "\x90\xA1\x96\x40\x8A\xD4\x8A\x75\x82\xAA\x8B\xB7\x82\xA2\x8F\xEA\x8D\x87",
@@ -376,10 +378,23 @@ std::string_view SettingCaption(Dimension::SettingControl check)
     return control ? UserCaption(*control) : std::string_view();
 }
 
-std::string_view SettingExplanation(Dimension::SettingControl check)
+std::string SettingExplanation(Dimension::SettingControl check)
 {
     const ControlSpec* control = ControlOfCheck(check);
-    return control ? control->value.explanation : std::string_view();
+    if (!control) return {};
+    std::string text(control->value.explanation);
+    const Dimension::NumberRange* range = Dimension::RangeOf(check);
+    if (!range) return text;
+    if (range->lowIncluded && range->low == 0.0 && !range->bounded) {
+        return text + " must not be negative";
+    }
+    text += range->lowIncluded ? " must be at least " : " must be greater than ";
+    text += MyFunc::GeneralNumberText(range->low);
+    if (range->bounded) {
+        text += range->highIncluded ? " and at most " : " and less than ";
+        text += MyFunc::GeneralNumberText(range->high);
+    }
+    return text;
 }
 
 std::span<const std::string_view> MarkerItems() { return kMarkerItems; }

@@ -46,7 +46,9 @@ struct ControlValue {
     StateField state{};
     std::int32_t settingsLine = 0;  // 1-based line of the settings file (3..27)
     SettingsField setting{};
-    // The check whose failure puts the focus here, and korvane-cli's English reason for it.
+    // The check whose failure puts the focus here, and korvane-cli's English reason for it: for
+    // a list the whole reason, for a number what it names (the allowed range comes from the
+    // check's own record, Dimension::RangeOf).
     Dimension::SettingControl check = Dimension::SettingControl::None;
     std::string_view labelCaption{};  // edit field, drop-down list: the text of its label
     std::string_view explanation{};
@@ -101,7 +103,7 @@ std::string_view UserCaption(const ControlSpec& control);
 // korvane-cli's explanation of the failure. "" for None.
 std::string_view SettingControlName(Dimension::SettingControl check);
 std::string_view SettingCaption(Dimension::SettingControl check);
-std::string_view SettingExplanation(Dimension::SettingControl check);
+std::string SettingExplanation(Dimension::SettingControl check);
 
 // The twelve end-marker kinds of ComboBox1 and ComboBox2 (items 1 and 11 share a text).
 std::span<const std::string_view> MarkerItems();
