@@ -99,8 +99,8 @@ void UpdateStripText(TForm1& form)
     std::string words;
     if (view.busy) {
         words = kPictureBusyText;
-    } else if (view.shown && !view.shown->drawn) {
-        words = view.shown->message;
+    } else if (view.shown) {
+        words = view.shown->drawn ? view.shown->note : view.shown->message;
     }
     SetWindowTextW(form.noticeStrip, Cp932ToWide(words).c_str());
     InvalidateRect(form.noticeStrip, nullptr, FALSE);
@@ -369,12 +369,36 @@ void EndPictures(TForm1& form)
 
 namespace {
 
-// The strip: its picture, or while a picture is late the last one dimmed under "作成中…".
+// A note over the picture, in its top left-hand corner on white, so that it stays legible.
+void PaintNote(HWND strip, const TForm1& form, const std::string& note)
+{
+    HDC dc = GetDC(strip);
+    if (!dc) return;
+    const std::wstring text = Cp932ToWide(note);
+    const HGDIOBJ oldFont = SelectObject(dc, form.font);
+    const int margin = Scaled(2, form.dpi);
+    RECT area{margin, margin, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, RGB(255, 255, 255));
+    SetTextColor(dc, RGB(160, 0, 0));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+    ReleaseDC(strip, dc);
+}
+
+// The strip: its picture (with its note, if any), or while a picture is late the last one
+// dimmed under "作成中…".
 void PaintStrip(HWND strip, const TForm1& form)
 {
     const PictureView& view = form.picture;
     if (!view.busy) {
         PaintImage(strip, view.stripImage);
+        if (view.shown && view.shown->drawn && !view.shown->note.empty()) {
+            PaintNote(strip, form, view.shown->note);
+        }
         return;
     }
     PAINTSTRUCT paint{};
