@@ -290,6 +290,12 @@ TEST(Form1, ControlsMatchTheTableInOrderPlaceTextAndBehaviour)
                 EXPECT_EQ(ComboItem(control, static_cast<int>(i)), Cp932ToWide(spec->items[i]));
             }
             EXPECT_EQ(SendMessageW(control, CB_GETCURSEL, 0, 0), spec->defaultIndex);
+            // Opened, the list shows every item (all twelve end markers) without scrolling.
+            RECT dropped{};
+            SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+            const LRESULT item = SendMessageW(control, CB_GETITEMHEIGHT, 0, 0);
+            EXPECT_GE(dropped.bottom - dropped.top - (place.bottom - place.top),
+                      static_cast<LONG>(count * item));
             break;
         }
         case ControlKind::Edit:
@@ -1006,6 +1012,25 @@ TEST(Form1, PictureOfTheRunFollowsTheValuesAndNeverSavesWritesOrShowsProgress)
     SendMessageW(form.picture.window, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(form.picture.window, nullptr);
     EXPECT_FALSE(form.run.closed);
+
+    // It opened beside the dialog, inside the work area, never over OK or Cancel.
+    {
+        MSG f2{open["Edit7"], WM_KEYDOWN, VK_F2, 0, 0, {}};
+        ASSERT_TRUE(Unit1::HandlePictureKey(form, f2));
+        ASSERT_NE(form.picture.window, nullptr);
+        RECT dialog{};
+        RECT picture{};
+        RECT common{};
+        GetWindowRect(form.handle, &dialog);
+        GetWindowRect(form.picture.window, &picture);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoW(MonitorFromWindow(form.handle, MONITOR_DEFAULTTONEAREST), &monitor);
+        EXPECT_FALSE(IntersectRect(&common, &dialog, &picture));
+        EXPECT_TRUE(IntersectRect(&common, &picture, &monitor.rcWork) &&
+                    EqualRect(&common, &picture));
+        SendMessageW(form.picture.window, WM_KEYDOWN, VK_ESCAPE, 0);
+    }
 
     // F2 opens it from any control, and the strip's tooltip says both ways.
     MSG f2{open["Edit7"], WM_KEYDOWN, VK_F2, 0, 0, {}};
