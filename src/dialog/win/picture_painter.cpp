@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -307,9 +308,12 @@ struct Ink {
     }
 };
 
+// Stops early (the picture is then worth nothing) once `stop` says so; it is asked every few
+// thousand shapes, so that a picture of a very large run can be given up quickly.
 void PaintElements(HDC dc, const Frame& frame, const std::vector<ShapeElement>& elements,
-                   double textAngle, int faintness, Ink& ink)
+                   double textAngle, int faintness, Ink& ink, const std::function<bool()>& stop)
 {
+    std::size_t painted = 0;
     COLORREF penColour = CLR_INVALID;
     HPEN pen = nullptr;
     const HGDIOBJ original = GetCurrentObject(dc, OBJ_PEN);
@@ -325,6 +329,7 @@ void PaintElements(HDC dc, const Frame& frame, const std::vector<ShapeElement>& 
             penColour = colour;
         }
         for (const Shape& shape : element.shapes) {
+            if (stop && (++painted % 4096) == 0 && stop()) break;
             const RECT pixels = ink.PixelsOf(frame, shape);
             if (pixels.left >= pixels.right || pixels.top >= pixels.bottom) continue;
             if (ink.AllCovered(pixels)) continue;
@@ -355,7 +360,8 @@ void PaintMessage(HDC dc, const RECT& area, const std::string& message)
 }  // namespace
 
 // The strip and the larger window are fitted alike: the whole band in the area.
-void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit)
+void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit,
+                     const std::function<bool()>& stop)
 {
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
@@ -364,9 +370,9 @@ void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, Pictur
         // The selection under the run: the run's ink is its own.
         Ink selectionInk(area);
         PaintElements(dc, frame, picture.shapes.selection, picture.shapes.textAngle, 55,
-                      selectionInk);
+                      selectionInk, stop);
         Ink runInk(area);
-        PaintElements(dc, frame, picture.shapes.run, picture.shapes.textAngle, 0, runInk);
+        PaintElements(dc, frame, picture.shapes.run, picture.shapes.textAngle, 0, runInk, stop);
     } else {
         PaintMessage(dc, area, picture.message);
     }

@@ -13,12 +13,17 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "dialog/run_picture.hpp"
 
 namespace Unit1 {
 
 enum class PictureFit { Strip, Window };
 
-void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit fit);
+// `stop`, when given, is asked now and then while the shapes are painted; once it answers true
+// the painting ends early and the image is incomplete (the caller throws it away).
+void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit fit,
+                     const std::function<bool()>& stop = {});
 
 }  // namespace Unit1

@@ -32,7 +32,8 @@ TForm1* FormOfStrip(HWND strip)
 
 // The picture painted into a bitmap of the given size (white behind it); nullptr when Windows
 // has no room for one. Any thread may paint one.
-HBITMAP PaintedImage(const RunPicture& picture, SIZE size, PictureFit fit)
+HBITMAP PaintedImage(const RunPicture& picture, SIZE size, PictureFit fit,
+                     const std::function<bool()>& stop = {})
 {
     if (size.cx <= 0 || size.cy <= 0) return nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
@@ -49,7 +50,7 @@ HBITMAP PaintedImage(const RunPicture& picture, SIZE size, PictureFit fit)
         const HGDIOBJ old = SelectObject(dc, image);
         const RECT all{0, 0, size.cx, size.cy};
         FillRect(dc, &all, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        PaintRunPicture(dc, all, picture, fit);
+        PaintRunPicture(dc, all, picture, fit, stop);
         GdiFlush();
         SelectObject(dc, old);
     }
@@ -135,10 +136,10 @@ void MakePicture(const std::stop_token& stop, const PictureJob& job)
             if (!made->stopped) picture = std::move(made);
         }
         if (picture && !stopped() && !job.existing) {
-            strip = PaintedImage(*picture, job.stripSize, PictureFit::Strip);
+            strip = PaintedImage(*picture, job.stripSize, PictureFit::Strip, stopped);
         }
         if (picture && !stopped()) {
-            window = PaintedImage(*picture, job.windowSize, PictureFit::Window);
+            window = PaintedImage(*picture, job.windowSize, PictureFit::Window, stopped);
         }
     } catch (const std::exception&) {
         // Nothing may leave the thread; a picture that could not be made is none.
@@ -461,9 +462,12 @@ RECT PictureWindowPlace(const RECT& dialog, const RECT& work, SIZE size)
         const long long height = std::min<long long>(free.bottom - free.top, size.cy);
         if (width <= 0 || height <= 0) continue;
         if (width * height > bestArea) {
+            // Level with the dialog's top where the place allows.
+            const LONG freeTop = std::max(
+                free.top, std::min(dialog.top, free.bottom - static_cast<LONG>(height)));
             bestArea = width * height;
-            best = RECT{free.left, free.top, free.left + static_cast<LONG>(width),
-                        free.top + static_cast<LONG>(height)};
+            best = RECT{free.left, freeTop, free.left + static_cast<LONG>(width),
+                        freeTop + static_cast<LONG>(height)};
         }
     }
     if (bestArea > 0) return best;
