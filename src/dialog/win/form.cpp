@@ -415,7 +415,8 @@ LRESULT CALLBACK Form1WindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     try {
         return FormMessage(*form, window, message, wParam, lParam);
     } catch (const std::bad_alloc&) {
-        if (!form->run.closed) EndForWantOfMemory(*form);
+        // While OK's thread holds the run, its own outcome reports memory running out.
+        if (!form->run.closed && !form->okRunning) EndForWantOfMemory(*form);
         return 0;
     }
 }

@@ -257,7 +257,8 @@ bool BuildControl(TForm1& form, const ControlSpec& spec, int id, int& nextRadioI
         handle = MakeChild(parent, 0, L"BUTTON", caption,
                            (spec.isDefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_GROUP |
                                tabStop,
-                           0, 0, 0, 0, spec.isDefaultButton ? IDOK : (spec.isCancelButton ? IDCANCEL : id),
+                           0, 0, 0, 0,
+                           spec.isDefaultButton ? IDOK : (spec.isCancelButton ? IDCANCEL : id),
                            form.font);
         break;
     case ControlKind::Memo: {
@@ -353,7 +354,8 @@ void PlaceControl(const TForm1& form, const FormControl& control)
     case ControlKind::CheckBox: {
         // The box is as large as the system draws it at this DPI; the control keeps the middle
         // of its place in the design.
-        const int height = ButtonItemHeight(MeasureText(control.handle, form.font, L"").height, dpi);
+        const int textHeight = MeasureText(control.handle, form.font, L"").height;
+        const int height = ButtonItemHeight(textHeight, dpi);
         r.top += (r.bottom - r.top - height) / 2;
         r.bottom = r.top + height;
         break;

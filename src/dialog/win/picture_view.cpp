@@ -254,10 +254,14 @@ void StartPicture(TForm1& form)
 {
     PictureView& view = form.picture;
     KillTimer(form.handle, kPictureTimer);
+    if (form.okRunning) {
+        // OK's thread is changing the run: the picture waits for OK's outcome.
+        view.pending = true;
+        return;
+    }
     if (!form.run.opened || form.run.closed || form.run.outOfMemory || !form.run.model) return;
-    if (PictureBeingMade(view) || form.okRunning) {
-        // One at a time, and none while OK changes the writer: the picture being made stops, and
-        // this one follows it (or OK).
+    if (PictureBeingMade(view)) {
+        // One at a time: the picture being made stops, and this one follows it.
         view.worker.request_stop();
         view.pending = true;
         return;

@@ -998,7 +998,8 @@ TEST(Form1, PictureOfTheRunFollowsTheValuesAndNeverSavesWritesOrShowsProgress)
     SetFocus(open["Edit7"]);
     SetWindowTextW(open["Edit7"], L"0");
     const std::string invalid = Unit1::RefusedValueMessage(Dimension::SettingControl::Edit7);
-    ASSERT_TRUE(WaitForPicture(form, [&](const Unit1::RunPicture& p) { return p.message == invalid; }));
+    ASSERT_TRUE(
+        WaitForPicture(form, [&](const Unit1::RunPicture& p) { return p.message == invalid; }));
     EXPECT_EQ(TextOf(form.noticeStrip), Unit1::Cp932ToWide(invalid));
     EXPECT_EQ(GetFocus(), open["Edit7"]);
     EXPECT_TRUE(ShownMessages().empty());
