@@ -362,14 +362,17 @@ first-run)
     [ "$left $top" = "100 100" ] || fail "window at $left, $top"
     [ "$width $height" = "492 481" ] || fail "client area $width x $height"
     # 「寸法値の文字種」を選んでください。
-    expect_strip "$(printf '\xe3\x80\x8c\xe5\xaf\xb8\xe6\xb3\x95\xe5\x80\xa4\xe3\x81\xae\xe6\x96\x87\xe5\xad\x97\xe7\xa8\xae\xe3\x80\x8d\xe3\x82\x92\xe9\x81\xb8\xe3\x82\x93\xe3\x81\xa7\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84\xe3\x80\x82')" \
-        "choose a text kind"
+    choose=$(printf '\xe3\x80\x8c\xe5\xaf\xb8\xe6\xb3\x95\xe5\x80\xa4\xe3\x81\xae\xe6\x96\x87')
+    choose+=$(printf '\xe5\xad\x97\xe7\xa8\xae\xe3\x80\x8d\xe3\x82\x92\xe9\x81\xb8\xe3\x82\x93')
+    choose+=$(printf '\xe3\x81\xa7\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84\xe3\x80\x82')
+    expect_strip "$choose" "choose a text kind"
     bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-first-run.png"
     keys Return
     sleep 1
     expect_open "OK without a text kind"
     expect_focus "ComboBox 136 28" "no text kind chosen"
-    [ "$(probe status-text)" = "$(printf '\xe3\x80\x80')" ] || fail "LabelA1 says '$(probe status-text)'"
+    blank=$(printf '\xe3\x80\x80')  # 　, LabelA1 at rest
+    [ "$(probe status-text)" = "$blank" ] || fail "LabelA1 says '$(probe status-text)'"
     [ -e "$work/gui/Korvane.dat" ] && fail "a refused OK saved the settings"
     keys Escape
     wait_closed
@@ -382,8 +385,12 @@ first-run)
         $(( $(probe client-origin | cut -d' ' -f2) + 28 + 10 ))  # ComboBox3
     keys Down Return
     # 「範囲選択時の取得する点」を１つ以上選んでください。
-    expect_strip "$(printf '\xe3\x80\x8c\xe7\xaf\x84\xe5\x9b\xb2\xe9\x81\xb8\xe6\x8a\x9e\xe6\x99\x82\xe3\x81\xae\xe5\x8f\x96\xe5\xbe\x97\xe3\x81\x99\xe3\x82\x8b\xe7\x82\xb9\xe3\x80\x8d\xe3\x82\x92\xef\xbc\x91\xe3\x81\xa4\xe4\xbb\xa5\xe4\xb8\x8a\xe9\x81\xb8\xe3\x82\x93\xe3\x81\xa7\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84\xe3\x80\x82')" \
-        "choose a kind of point"
+    kinds=$(printf '\xe3\x80\x8c\xe7\xaf\x84\xe5\x9b\xb2\xe9\x81\xb8\xe6\x8a\x9e\xe6\x99\x82')
+    kinds+=$(printf '\xe3\x81\xae\xe5\x8f\x96\xe5\xbe\x97\xe3\x81\x99\xe3\x82\x8b\xe7\x82\xb9')
+    kinds+=$(printf '\xe3\x80\x8d\xe3\x82\x92\xef\xbc\x91\xe3\x81\xa4\xe4\xbb\xa5\xe4\xb8\x8a')
+    kinds+=$(printf '\xe9\x81\xb8\xe3\x82\x93\xe3\x81\xa7\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95')
+    kinds+=$(printf '\xe3\x81\x84\xe3\x80\x82')
+    expect_strip "$kinds" "choose a kind of point"
     bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-first-run-points.png"
     keys Escape
     wait_closed
@@ -574,7 +581,11 @@ preview)
     click $((x + 48 + 16)) $((y + 64 + 10))  # into Edit7
     keys End BackSpace BackSpace BackSpace 0
     # 「長さ」は 0 より大きく 1000 以下の数値で入力してください。
-    message=$(printf '\xe3\x80\x8c\xe9\x95\xb7\xe3\x81\x95\xe3\x80\x8d\xe3\x81\xaf\x20\x30\x20\xe3\x82\x88\xe3\x82\x8a\xe5\xa4\xa7\xe3\x81\x8d\xe3\x81\x8f\x20\x31\x30\x30\x30\x20\xe4\xbb\xa5\xe4\xb8\x8b\xe3\x81\xae\xe6\x95\xb0\xe5\x80\xa4\xe3\x81\xa7\xe5\x85\xa5\xe5\x8a\x9b\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84\xe3\x80\x82')
+    message=$(printf '\xe3\x80\x8c\xe9\x95\xb7\xe3\x81\x95\xe3\x80\x8d\xe3\x81\xaf\x20\x30\x20')
+    message+=$(printf '\xe3\x82\x88\xe3\x82\x8a\xe5\xa4\xa7\xe3\x81\x8d\xe3\x81\x8f\x20\x31\x30')
+    message+=$(printf '\x30\x30\x20\xe4\xbb\xa5\xe4\xb8\x8b\xe3\x81\xae\xe6\x95\xb0\xe5\x80\xa4')
+    message+=$(printf '\xe3\x81\xa7\xe5\x85\xa5\xe5\x8a\x9b\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x8f')
+    message+=$(printf '\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84\xe3\x80\x82')
     step="waiting for the message of Edit7"
     for _ in $(seq 1 20); do [ "$(probe strip-text)" = "$message" ] && break; sleep 0.25; done
     [ "$(probe strip-text)" = "$message" ] || fail "strip says '$(probe strip-text)'"
@@ -659,7 +670,8 @@ responsiveness)
     read -r _ longest _ probes _ late _ <<<"$answered"
     [ "$late" = 0 ] || fail "the dialog answered late during OK: $answered"
     wait_closed
-    same "$work/gui/JWC_TEMP.TXT" "$work/cli/JWC_TEMP.TXT" "OK on the scatter differs from korvane-cli"
+    same "$work/gui/JWC_TEMP.TXT" "$work/cli/JWC_TEMP.TXT" \
+        "OK on the scatter differs from korvane-cli"
     same "$work/gui/Korvane.dat" "$work/cli/Korvane.dat" "the settings differ from korvane-cli's"
     ;;
 
@@ -678,7 +690,8 @@ dpi-layout)
         KORVANE_EXPECT_DPI=$dpi bounded 240 wine "$KORVANE_FORM_TESTS" \
             --gtest_filter='Form1.LayoutAtTheScreensDpi*' >"$work/form.out" 2>&1
         status=$?
-        tr -d '\r' <"$work/form.out" | grep -E '^\[ +(OK|FAILED) +\]|Failure|overlap|cut off|Which is'
+        tr -d '\r' <"$work/form.out" |
+            grep -E '^\[ +(OK|FAILED) +\]|Failure|overlap|cut off|Which is'
         [ "$status" -eq 0 ] || fail "the layout at $dpi DPI"
         folder="$work/dpi-$dpi"
         mkdir -p "$folder"
@@ -690,7 +703,8 @@ dpi-layout)
         [ "$width x $height" = "$(( (492 * dpi + 48) / 96 )) x $(( (481 * dpi + 48) / 96 ))" ] ||
             fail "client area $width x $height at $dpi DPI"
         sleep 2  # the picture of the run
-        bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-dpi-$dpi.png" || fail "no screenshot"
+        bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-dpi-$dpi.png" ||
+            fail "no screenshot"
         keys Escape
         wait_closed
         same "$folder/JWC_TEMP.TXT" "$work/hq" "Esc at $dpi DPI did not write hq"
