@@ -331,6 +331,8 @@ void Button1Click(TForm1& form)
         SendMessageW(form.handle, WM_CLOSE, 0, 0);
         break;
     case Dimension::CommandOutcome::Refused:
+        // The status strip is blank again: a progress text of an earlier OK no longer holds.
+        SetStatus(form, kStatusIdle);
         FocusControl(form, SettingControlName(result.focus));
         break;
     case Dimension::CommandOutcome::TooFewPoints:

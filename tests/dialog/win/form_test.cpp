@@ -825,6 +825,13 @@ TEST(Form1, TooFewPointsAsksAndStaysOpenThenCancelWritesNothingDone)
     EXPECT_TRUE(std::filesystem::exists(folder / "Korvane.dat"));
     EXPECT_EQ(TextOf(open["LabelA1"]), Cp932ToWide(Dimension::kStatusCounting));
 
+    // A refused OK after it: LabelA1 is blank again, the focus on the refused value.
+    SetWindowTextW(open["Edit7"], L"0");
+    Unit1::Button1Click(open.form());
+    EXPECT_EQ(TextOf(open["LabelA1"]), Cp932ToWide(Unit1::kStatusIdle));
+    EXPECT_EQ(GetFocus(), open["Edit7"]);
+    EXPECT_EQ(ShownMessages().size(), 1u);
+
     Unit1::Button2Click(open.form());
     EXPECT_EQ(open.form().handle, nullptr);
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "hq\r\n");
