@@ -299,7 +299,7 @@ int RunCli(const std::vector<std::string>& args, const std::filesystem::path& ex
     for (const std::string& assignment : options.sets) {
         if (!ApplySet(dialog, assignment, err)) return kExitUsage;
     }
-    if (options.summary) PrintModelSummary(run.model, run.exchangeFileRead, out);
+    if (options.summary && run.model) PrintModelSummary(*run.model, run.exchangeFileRead, out);
 
     int exitCode = kExitDone;
     if (run.outOfMemory) {

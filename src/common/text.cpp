@@ -120,12 +120,14 @@ std::int32_t TextToIntOrZero(std::string_view text)
     return static_cast<std::int32_t>(value);
 }
 
-double TextToRealOrZero(std::string_view text)
+double TextToRealOrZero(std::string_view text) { return TextToReal(text).value_or(0.0); }
+
+std::optional<double> TextToReal(std::string_view text)
 {
     double plain = 0.0;
     if (PlainDecimalToReal(text, plain)) return plain;
     const bool negative = TakeBlanksAndSign(text);
-    if (text.empty()) return 0.0;
+    if (text.empty()) return std::nullopt;
 
     // Check the whole grammar first: from_chars alone would accept "inf", "nan" or a prefix.
     std::size_t i = 0;
@@ -135,21 +137,21 @@ double TextToRealOrZero(std::string_view text)
         ++i;
         while (i < text.size() && IsDigit(text[i])) { ++i; ++digits; }
     }
-    if (digits == 0) return 0.0;
+    if (digits == 0) return std::nullopt;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
         std::size_t exponentDigits = 0;
         while (i < text.size() && IsDigit(text[i])) { ++i; ++exponentDigits; }
-        if (exponentDigits == 0) return 0.0;
+        if (exponentDigits == 0) return std::nullopt;
     }
-    if (i != text.size()) return 0.0;
+    if (i != text.size()) return std::nullopt;
 
     double value = 0.0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
                                               std::chars_format::general);
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
-        return 0.0;
+        return std::nullopt;
     }
     return negative ? -value : value;
 }

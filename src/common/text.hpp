@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,11 @@ double TextToRealOrZero(std::string_view text);
 // one. PlainDecimalToReal is true, with TextToRealOrZero's value, when the whole text is one.
 std::size_t PlainDecimalLength(std::string_view text, double& value);
 bool PlainDecimalToReal(std::string_view text, double& value);
+
+// The same reading, with nothing where TextToRealOrZero gives 0 for want of a number (a text
+// outside the grammar, or a value outside the double's range): the dialog tells the user when a
+// text is taken as 0.
+std::optional<double> TextToReal(std::string_view text);
 
 // The text without half-width blanks, full-width blanks (0x81 0x40) and control bytes; used to
 // test whether a text has anything visible. A lone lead byte at the end is kept.

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/number_text.hpp"
+
 namespace Unit1 {
 namespace {
 
@@ -146,16 +148,16 @@ constexpr auto kControls = std::to_array<ControlSpec>({
          {.state = {.text = &S::Edit7}, .settingsLine = 14,
           .setting = {.number = &D::MarkerLength}, .check = C::Edit7,
           .labelCaption = kLengthText,
-          .explanation = "the line-arrow length must be greater than 0 and at most 1000"}),
+          .explanation = "the line-arrow length"}),
     Edit("Edit8", 48, 88, 33, "15", 8, true, 3,
          {.state = {.text = &S::Edit8}, .settingsLine = 15,
           .setting = {.number = &D::MarkerAngle}, .check = C::Edit8, .labelCaption = kAngleText,
-          .explanation = "the line-arrow angle must be greater than 0 and less than 180"}),
+          .explanation = "the line-arrow angle"}),
     Edit("Edit1", 72, 112, 57, "1", 16, true, 4,
          {.state = {.text = &S::Edit1}, .settingsLine = 8,
           .setting = {.number = &D::EndMarkerScale}, .check = C::Edit1,
           .labelCaption = kEndScaleText,
-          .explanation = "the end-point scale must be greater than 0"}),
+          .explanation = "the end-point scale"}),
     // Filled from the host's text kinds when the dialog is shown; nothing selected until then.
     DropDown("ComboBox3", 136, 28, 169, {}, -1, 5,
              {.state = {.index = &S::ComboBox3}, .settingsLine = 5,
@@ -189,13 +191,15 @@ constexpr auto kControls = std::to_array<ControlSpec>({
           {.state = {.index = &S::RadioGroup2}, .settingsLine = 17,
            .setting = {.index = &D::ValueUnit}, .check = C::RadioGroup2,
            .explanation = "a unit must be selected"}),
-    Check("CheckBox1", 8, 232, 145,
+    // The three check boxes before the last end a pixel short of their right-hand neighbour,
+    // whose place they would otherwise share.
+    Check("CheckBox1", 8, 232, 144,
           "\x82\x52\x8C\x85\x96\x88\x83\x4A\x83\x93\x83\x7D\x95\x74\x89\xC1",  // ３桁毎カンマ付加
           "", 12, Tick(&S::CheckBox1, 18, &D::ThousandsCommas)),
-    Check("CheckBox2", 152, 232, 105,
+    Check("CheckBox2", 152, 232, 104,
           "\x92\x50\x88\xCA\x82\xCC\x95\x74\x89\xC1",  // 単位の付加
           "", 13, Tick(&S::CheckBox2, 19, &D::AppendUnit)),
-    Check("CheckBox3", 256, 232, 129,
+    Check("CheckBox3", 256, 232, 128,
           "\x90\xA1\x96\x40\x92\x6C\x82\xF0\x91\x53\x8A\x70\x89\xBB",  // 寸法値を全角化
           "", 14, Tick(&S::CheckBox3, 20, &D::FullWidthValue)),
     Check("CheckBox4", 384, 232, 105,
@@ -209,12 +213,12 @@ constexpr auto kControls = std::to_array<ControlSpec>({
          {.state = {.text = &S::Edit5}, .settingsLine = 12,
           .setting = {.number = &D::ExtensionGap}, .check = C::Edit5,
           .labelCaption = kExtensionGapText,
-          .explanation = "the distance to the extension line must not be negative"}),
+          .explanation = "the distance to the extension line"}),
     Edit("Edit6", 200, 300, 57, "2", 16, true, 18,
          {.state = {.text = &S::Edit6}, .settingsLine = 13,
           .setting = {.number = &D::ExtensionOvershoot}, .check = C::Edit6,
           .labelCaption = kOvershootText,
-          .explanation = "the extension-line overshoot must not be negative"}),
+          .explanation = "the extension-line overshoot"}),
     Radio("RadioGroup3", 8, 328, 145, 67,
           // 寸法間隔が狭い場合
           "\x90\xA1\x96\x40\x8A\xD4\x8A\x75\x82\xAA\x8B\xB7\x82\xA2\x8F\xEA\x8D\x87",
@@ -250,7 +254,9 @@ constexpr auto kControls = std::to_array<ControlSpec>({
                 .width = 121, .height = 33,
                 .caption = "\x82\x6E\x82\x6A(&Y)",  // ＯＫ(&Y)
                 .tabOrder = 21, .isDefaultButton = true},
-    ControlSpec{.name = "Button2", .kind = ControlKind::Button, .left = 360, .top = 296,
+    // Two pixels higher than the layout it comes from, which let GroupBox1's frame (from 328)
+    // cover the button's lower edge (up to 329).
+    ControlSpec{.name = "Button2", .kind = ControlKind::Button, .left = 360, .top = 294,
                 .width = 121, .height = 33,
                 .caption = "\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B(&N)",  // キャンセル(&N)
                 .tabOrder = 22, .isCancelButton = true},
@@ -273,7 +279,8 @@ constexpr std::array<LabelSpec, 20> kLabels = {{
     {"Label19", 88, 92, "\x81\x8B"},                                      // °
     {"Label1", 8, 116, kEndScaleText},
     // （点マーカ　線矢印を除く）
-    {"Label20", 128, 116,
+    // Two pixels right of the layout it comes from, clear of Edit1's edge (up to 129).
+    {"Label20", 130, 116,
      "\x81\x69\x93\x5F\x83\x7D\x81\x5B\x83\x4A\x81\x40\x90\xFC\x96\xEE\x88\xF3\x82\xF0\x8F\x9C"
      "\x82\xAD\x81\x6A"},
     {"Label13", 8, 140, kPrecisionText},
@@ -373,10 +380,23 @@ std::string_view SettingCaption(Dimension::SettingControl check)
     return control ? UserCaption(*control) : std::string_view();
 }
 
-std::string_view SettingExplanation(Dimension::SettingControl check)
+std::string SettingExplanation(Dimension::SettingControl check)
 {
     const ControlSpec* control = ControlOfCheck(check);
-    return control ? control->value.explanation : std::string_view();
+    if (!control) return {};
+    std::string text(control->value.explanation);
+    const Dimension::NumberRange* range = Dimension::RangeOf(check);
+    if (!range) return text;
+    if (range->lowIncluded && range->low == 0.0 && !range->bounded) {
+        return text + " must not be negative";
+    }
+    text += range->lowIncluded ? " must be at least " : " must be greater than ";
+    text += MyFunc::GeneralNumberText(range->low);
+    if (range->bounded) {
+        text += range->highIncluded ? " and at most " : " and less than ";
+        text += MyFunc::GeneralNumberText(range->high);
+    }
+    return text;
 }
 
 std::span<const std::string_view> NoticeLines() { return kNoticeLines; }

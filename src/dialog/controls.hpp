@@ -46,8 +46,9 @@ struct ControlValue {
     StateField state{};
     std::int32_t settingsLine = 0;  // 1-based line of the settings file (3..27)
     SettingsField setting{};
-    // The check whose failure puts the focus here, and the rule it enforces in English, as
-    // korvane-cli gives it in its help and after a refused OK.
+    // The check whose failure puts the focus here, and korvane-cli's English reason for it: for
+    // a list the whole reason, for a number what it names (the allowed range comes from the
+    // check's own record, Dimension::RangeOf).
     Dimension::SettingControl check = Dimension::SettingControl::None;
     std::string_view labelCaption{};  // edit field, drop-down list: the text of its label
     std::string_view explanation{};
@@ -102,7 +103,7 @@ std::string_view UserCaption(const ControlSpec& control);
 // the rule it enforces, as korvane-cli explains a failure. "" for None.
 std::string_view SettingControlName(Dimension::SettingControl check);
 std::string_view SettingCaption(Dimension::SettingControl check);
-std::string_view SettingExplanation(Dimension::SettingControl check);
+std::string SettingExplanation(Dimension::SettingControl check);
 
 // The 22 lines of Memo1's notice text.
 std::span<const std::string_view> NoticeLines();
@@ -129,6 +130,13 @@ inline constexpr std::int32_t kStatusTop = 392;
 inline constexpr std::int32_t kStatusWidth = 492;
 inline constexpr std::int32_t kStatusHeight = 24;
 inline constexpr std::uint32_t kStatusBackground = 0xE7E7E7;  // RGB (231, 231, 231)
+
+// クリックで拡大表示（Ｆ２）: the strip's tooltip
+inline constexpr std::string_view kStripTip =
+    "\x83\x4E\x83\x8A\x83\x62\x83\x4E\x82\xC5\x8A\x67\x91\xE5\x95\x5C\x8E\xA6\x81\x69"
+    "\x82\x65\x82\x51\x81\x6A";
+// 作成中…: the strip while a picture is late, over the last picture dimmed
+inline constexpr std::string_view kPictureBusyText = "\x8D\xEC\x90\xAC\x92\x86\x81\x63";
 
 // LabelA1's text before the dimensioning command shows its progress (dimension/command.hpp).
 inline constexpr std::string_view kStatusIdle = "\x81\x40";  // 　 (one full-width blank)

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "common/number_text.hpp"
+#include "common/text.hpp"
 #include "dialog/controls.hpp"
 #include "dimension/command.hpp"
 #include "preview/preview.hpp"
@@ -15,6 +17,50 @@ constexpr std::string_view kInvalidValueTail =
     "\x81\x76\x82\xCC\x92\x6C\x82\xAA\x90\xB3\x82\xB5\x82\xAD\x82\xA0\x82\xE8\x82\xDC\x82\xB9"
     "\x82\xF1\x81\x42";
 
+// The pieces of the strip's own messages (Shift-JIS).
+constexpr std::string_view kChooseTail =  // 」を選んでください。
+    "\x81\x76\x82\xF0\x91\x49\x82\xF1\x82\xC5\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
+constexpr std::string_view kRangeTopic = "\x81\x76\x82\xCD\x20";  // 」は + blank
+constexpr std::string_view kAtLeastThen = "\x20\x88\xC8\x8F\xE3\x20";  // 以上
+constexpr std::string_view kAboveThen =  // より大きく
+    "\x20\x82\xE6\x82\xE8\x91\xE5\x82\xAB\x82\xAD\x20";
+constexpr std::string_view kAtMost = "\x20\x88\xC8\x89\xBA\x82\xCC";     // 以下の
+constexpr std::string_view kBelow = "\x20\x96\xA2\x96\x9E\x82\xCC";      // 未満の
+constexpr std::string_view kAtLeast = "\x20\x88\xC8\x8F\xE3\x82\xCC";    // 以上の
+constexpr std::string_view kAbove =                                      // より大きい
+    "\x20\x82\xE6\x82\xE8\x91\xE5\x82\xAB\x82\xA2";
+constexpr std::string_view kNumberPlease =  // 数値で入力してください。
+    "\x90\x94\x92\x6C\x82\xC5\x93\xFC\x97\xCD\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2"
+    "\x81\x42";
+constexpr std::string_view kTakenAsZeroTail =  // 」は数値として読めないため 0 として扱います。
+    "\x81\x76\x82\xCD\x90\x94\x92\x6C\x82\xC6\x82\xB5\x82\xC4\x93\xC7\x82\xDF\x82\xC8\x82\xA2"
+    "\x82\xBD\x82\xDF\x20\x30\x20\x82\xC6\x82\xB5\x82\xC4\x88\xB5\x82\xA2\x82\xDC\x82\xB7\x81\x42";
+
+// A range selection with none of the five kinds of point ticked can only find too few points.
+bool TakesNoKindOfPoint(const Dimension::HostArguments& arguments, const DialogState& values)
+{
+    return arguments.first != "1" && !values.CheckBox5 && !values.CheckBox6 &&
+           !values.CheckBox7 && !values.CheckBox8 && !values.CheckBox9;
+}
+
+// The first number field, in tab order, whose text is no number and which OK takes as 0 without
+// refusing it: "「" + its caption + "」は数値として読めないため 0 として扱います。", or "".
+std::string TakenAsZeroNote(const DialogState& values)
+{
+    for (const ControlSpec& control : DialogControls()) {
+        const ControlValue& value = control.value;
+        if (!value.setting.number || !value.state.text) continue;
+        if (MyFunc::TextToReal(values.*value.state.text)) continue;
+        const Dimension::NumberRange* range = Dimension::RangeOf(value.check);
+        if (range && !Dimension::InRange(*range, 0.0)) continue;  // refused, and said so
+        std::string note(kOpeningBracket);
+        note += UserCaption(control);
+        note += kTakenAsZeroTail;
+        return note;
+    }
+    return {};
+}
+
 RunPicture Message(std::string_view text)
 {
     RunPicture picture;
@@ -24,12 +70,17 @@ RunPicture Message(std::string_view text)
 
 RunPicture DrawnPicture(const RidEdaza::DrawingModel& model,
                         const RidEdaza::CommandWriter& scratch,
-                        const Dimension::HostArguments& arguments)
+                        const Dimension::HostArguments& arguments,
+                        const std::function<bool()>& stop)
 {
     // Read back exactly as korvane-preview reads the command file the host would get.
     RidEdaza::DrawingModel commands;
     Preview::ReadCommandModel(model, RidEdaza::CommandFileBytes(scratch.buffer), commands);
     RunPicture picture;
+    if (stop && stop()) {
+        picture.stopped = true;
+        return picture;
+    }
     picture.drawn = true;
     picture.shapes = Preview::BuildPreviewShapes(model, commands, arguments.direction);
     return picture;
@@ -45,6 +96,28 @@ std::string InvalidValueMessage(Dimension::SettingControl control)
     return text;
 }
 
+std::string RefusedValueMessage(Dimension::SettingControl control)
+{
+    std::string text(kOpeningBracket);
+    text += SettingCaption(control);
+    const Dimension::NumberRange* range = Dimension::RangeOf(control);
+    if (!range) {
+        text += kChooseTail;
+        return text;
+    }
+    text += kRangeTopic;
+    text += MyFunc::GeneralNumberText(range->low);
+    if (range->bounded) {
+        text += range->lowIncluded ? kAtLeastThen : kAboveThen;
+        text += MyFunc::GeneralNumberText(range->high);
+        text += range->highIncluded ? kAtMost : kBelow;
+    } else {
+        text += range->lowIncluded ? kAtLeast : kAbove;
+    }
+    text += kNumberPlease;
+    return text;
+}
+
 RunPicture PictureOfRun(const RidEdaza::DrawingModel& model,
                         const RidEdaza::CommandWriter& writer,
                         const Dimension::HostArguments& arguments, const DialogState& values,
@@ -57,12 +130,18 @@ RunPicture PictureOfRun(const RidEdaza::DrawingModel& model,
         const Dimension::CommandResult result = Dimension::RunDimensionCommand(
             ReadDimensionSettings(values), model, arguments, scratch, hooks);
         switch (result.outcome) {
-        case Dimension::CommandOutcome::Drawn:
+        case Dimension::CommandOutcome::Drawn: {
             if (stop && stop()) break;
-            return DrawnPicture(model, scratch, arguments);
+            RunPicture picture = DrawnPicture(model, scratch, arguments, stop);
+            if (picture.stopped) return picture;
+            picture.note = TakenAsZeroNote(values);
+            return picture;
+        }
         case Dimension::CommandOutcome::Refused:
-            return Message(InvalidValueMessage(result.focus));
+            return Message(RefusedValueMessage(result.focus));
         case Dimension::CommandOutcome::TooFewPoints:
+            // The first run's likely cause, which nothing else would point to.
+            if (TakesNoKindOfPoint(arguments, values)) return Message(kNoPointKindMessage);
             return Message(kTooFewPointsMessage);
         case Dimension::CommandOutcome::CannotDimension:
             return Message(kCannotDimensionMessage);

@@ -23,6 +23,8 @@ struct RunPicture {
     bool drawn = false;            // the shapes hold the run; otherwise `message` says why not
     Preview::PreviewShapes shapes;
     std::string message;           // Shift-JIS, as the strip shows it
+    // With a drawn run: what the user should know about it (a text taken as 0), or empty.
+    std::string note;
     bool stopped = false;          // `stop` said so: the picture is worth nothing
 };
 
@@ -36,5 +38,16 @@ RunPicture PictureOfRun(const RidEdaza::DrawingModel& model,
 
 // "「" + the control's caption + "」の値が正しくありません。": a value that fails its check.
 std::string InvalidValueMessage(Dimension::SettingControl control);
+
+// What the strip says for a value that fails its check: for a list with nothing chosen
+// "「寸法値の文字種」を選んでください。", for a number its allowed range, made from the check's
+// own record ("「長さ」は 0 より大きく 1000 以下の数値で入力してください。").
+std::string RefusedValueMessage(Dimension::SettingControl control);
+
+// 「範囲選択時の取得する点」を１つ以上選んでください。: a range selection with no kind of point taken.
+inline constexpr std::string_view kNoPointKindMessage =
+    "\x81\x75\x94\xCD\x88\xCD\x91\x49\x91\xF0\x8E\x9E\x82\xCC\x8E\xE6\x93\xBE\x82\xB7\x82\xE9"
+    "\x93\x5F\x81\x76\x82\xF0\x82\x50\x82\xC2\x88\xC8\x8F\xE3\x91\x49\x82\xF1\x82\xC5\x82\xAD"
+    "\x82\xBE\x82\xB3\x82\xA2\x81\x42";
 
 }  // namespace Unit1

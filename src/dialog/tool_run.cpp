@@ -14,7 +14,7 @@ namespace {
 void RunOutOfMemory(ToolRun& run)
 {
     run.outOfMemory = true;
-    RidEdaza::ReleaseDrawingModel(run.model, run.writer.buffer);
+    run.model.reset();
     run.writer = RidEdaza::CommandWriter{};
 }
 
@@ -59,14 +59,17 @@ DialogState OpenToolRun(ToolRun& run, DialogState controls)
 {
     run.opened = true;
     try {
-        RidEdaza::InitDrawingModel(run.model, run.writer.buffer);
+        run.model.reset();
+        auto model = std::make_shared<RidEdaza::DrawingModel>();
+        RidEdaza::InitDrawingModel(*model, run.writer.buffer);
         run.exchangeFileRead =
-            RidEdaza::ReadExchangeFile(run.model, run.files.toolFolder / kExchangeFileName);
-        RidEdaza::ResetOutputState(run.writer, run.model.state);
+            RidEdaza::ReadExchangeFile(*model, run.files.toolFolder / kExchangeFileName);
+        RidEdaza::ResetOutputState(run.writer, model->state);
+        run.model = std::move(model);
 
         // The text kinds come from the drawing; which one is chosen, from the settings file only.
         DialogState shown = controls;
-        shown.ComboBox3Items = TextKindItems(run.model.state);
+        shown.ComboBox3Items = TextKindItems(run.model->state);
         shown.ComboBox3 = -1;
         LoadSettings(shown, run.files.settingsFile);
         return shown;
@@ -80,7 +83,7 @@ DialogState OpenToolRun(ToolRun& run, DialogState controls)
 Dimension::CommandResult PressOk(ToolRun& run, DialogState& controls, const OkHooks& hooks)
 {
     const Dimension::CommandResult outOfMemory{.outcome = Dimension::CommandOutcome::OutOfMemory};
-    if (run.outOfMemory) return outOfMemory;
+    if (run.outOfMemory || !run.model) return outOfMemory;
     Dimension::CommandHooks commandHooks;
     commandHooks.progress = hooks.progress;
     commandHooks.settingsAccepted = [&] {
@@ -89,13 +92,12 @@ Dimension::CommandResult PressOk(ToolRun& run, DialogState& controls, const OkHo
     };
     Dimension::CommandResult result = outOfMemory;
     try {
-        result = Dimension::RunDimensionCommand(ReadDimensionSettings(controls), run.model,
+        result = Dimension::RunDimensionCommand(ReadDimensionSettings(controls), *run.model,
                                                 run.arguments, run.writer, commandHooks);
     } catch (const std::bad_alloc&) {
         run.writer.buffer = RidEdaza::CommandBuffer{};  // reading the values found no room
     }
-    // The command has let go of what it held and emptied the buffer. The model stays until the
-    // run is closed: the dialog's picture of the run may still be reading it.
+    // The command has let go of what it held and emptied the buffer.
     if (result.outcome == Dimension::CommandOutcome::OutOfMemory) run.outOfMemory = true;
     return result;
 }
@@ -113,7 +115,9 @@ bool CloseToolRun(ToolRun& run)
         RunOutOfMemory(run);
         run.commandFileWritten = WriteNothingDrawn(commandFile);
     }
-    RidEdaza::ReleaseDrawingModel(run.model, run.writer.buffer);
+    // A picture still reading the model keeps it until it ends; nothing else does.
+    run.model.reset();
+    run.writer.buffer = RidEdaza::CommandBuffer{};
     return run.commandFileWritten;
 }
 

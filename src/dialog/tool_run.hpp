@@ -17,6 +17,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,7 +50,10 @@ Dimension::HostArguments ReadHostArguments(const std::vector<std::string>& argum
 struct ToolRun {
     ToolFiles files;
     Dimension::HostArguments arguments;
-    RidEdaza::DrawingModel model;
+    // The drawing as read, never changed after opening. Shared: a picture of the run holds it for
+    // as long as it reads it, so closing the run never pulls it away from under a picture; it is
+    // freed with its last holder. Empty once the run is closed or ran out of memory.
+    std::shared_ptr<const RidEdaza::DrawingModel> model;
     RidEdaza::CommandWriter writer;
     bool exchangeFileRead = false;  // the host's file was there and read to its end
     bool opened = false;
@@ -75,7 +79,7 @@ struct OkHooks {
 // run ran out of memory this draws nothing and answers OutOfMemory.
 Dimension::CommandResult PressOk(ToolRun& run, DialogState& controls, const OkHooks& hooks);
 
-// Writes the command file and releases the model, once. False when the file could not be
+// Writes the command file and lets go of the model, once. False when the file could not be
 // written (no partly written file is left).
 bool CloseToolRun(ToolRun& run);
 

@@ -5,24 +5,60 @@
 
 namespace Dimension {
 
+namespace {
+
+constexpr std::array<NumberRange, 5> kRanges = {{
+    {.control = SettingControl::Edit1, .low = 0.0},
+    {.control = SettingControl::Edit7, .low = 0.0, .bounded = true, .high = 1000.0,
+     .highIncluded = true},
+    {.control = SettingControl::Edit8, .low = 0.0, .bounded = true, .high = 180.0},
+    {.control = SettingControl::Edit5, .low = 0.0, .lowIncluded = true},
+    {.control = SettingControl::Edit6, .low = 0.0, .lowIncluded = true},
+}};
+
+bool Valid(SettingControl control, double value)
+{
+    const NumberRange* range = RangeOf(control);
+    return range && InRange(*range, value);
+}
+
+}  // namespace
+
+std::span<const NumberRange> CheckedRanges() { return kRanges; }
+
+const NumberRange* RangeOf(SettingControl control)
+{
+    for (const NumberRange& range : kRanges) {
+        if (range.control == control) return &range;
+    }
+    return nullptr;
+}
+
+bool InRange(const NumberRange& r, double value)
+{
+    // Each comparison states when the value is valid, so a NaN (which the dialog never produces,
+    // but another front end might) fails rather than slipping through.
+    const bool aboveLow = r.lowIncluded ? value >= r.low : value > r.low;
+    const bool belowHigh = !r.bounded || (r.highIncluded ? value <= r.high : value < r.high);
+    return aboveLow && belowHigh;
+}
+
 SettingControl FirstInvalidSetting(const DimensionSettings& s)
 {
-    // The order decides which control gets the focus when several values are bad. Each entry
-    // states when the value is valid, so a NaN (which the dialog never produces, but another
-    // front end might) fails its check rather than slipping through.
+    // The order decides which control gets the focus when several values are bad.
     const std::array<std::pair<bool, SettingControl>, 12> checks = {{
         {s.StartMarker >= 0, SettingControl::ComboBox1},
         {s.EndMarker >= 0, SettingControl::ComboBox2},
-        {s.EndMarkerScale > 0.0, SettingControl::Edit1},
-        {s.MarkerLength > 0.0 && s.MarkerLength <= 1000.0, SettingControl::Edit7},
-        {s.MarkerAngle > 0.0 && s.MarkerAngle < 180.0, SettingControl::Edit8},
+        {Valid(SettingControl::Edit1, s.EndMarkerScale), SettingControl::Edit1},
+        {Valid(SettingControl::Edit7, s.MarkerLength), SettingControl::Edit7},
+        {Valid(SettingControl::Edit8, s.MarkerAngle), SettingControl::Edit8},
         {s.ValueTextKind >= 0, SettingControl::ComboBox3},
         {s.Precision >= 0, SettingControl::ComboBox4},
         {s.Rounding >= 0, SettingControl::ComboBox5},
         {s.ShowTrailingZeros >= 0, SettingControl::RadioGroup1},
         {s.ValueUnit >= 0, SettingControl::RadioGroup2},
-        {s.ExtensionGap >= 0.0, SettingControl::Edit5},
-        {s.ExtensionOvershoot >= 0.0, SettingControl::Edit6},
+        {Valid(SettingControl::Edit5, s.ExtensionGap), SettingControl::Edit5},
+        {Valid(SettingControl::Edit6, s.ExtensionOvershoot), SettingControl::Edit6},
     }};
     for (const auto& [valid, control] : checks) {
         if (!valid) return control;

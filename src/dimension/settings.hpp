@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -66,6 +67,27 @@ bool IsVerticalArgument(std::string_view argument);
 // vertical run, so that a vertical run is exactly the horizontal run of a drawing whose axis
 // angle is that sum.
 double DimensionAngle(const RidEdaza::DrawingState& state, RunDirection direction);
+
+// The values a checked number may take: one record per check, from which the check itself,
+// korvane-cli's explanation and the dialog's message are all made. `low` always bounds the
+// range; `high` only where `bounded`.
+struct NumberRange {
+    SettingControl control = SettingControl::None;
+    double low = 0.0;
+    bool lowIncluded = false;
+    bool bounded = false;
+    double high = 0.0;
+    bool highIncluded = false;
+};
+
+// The ranges of Edit1, Edit7, Edit8, Edit5 and Edit6, in check order.
+std::span<const NumberRange> CheckedRanges();
+
+// The range a control's check is, or nullptr (a list's check is only that an item is chosen).
+const NumberRange* RangeOf(SettingControl control);
+
+// True when the value lies in the range; a NaN never does.
+bool InRange(const NumberRange& range, double value);
 
 // The first control whose value fails its check, in the fixed check order; None when all pass.
 SettingControl FirstInvalidSetting(const DimensionSettings& settings);

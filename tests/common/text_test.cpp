@@ -56,7 +56,11 @@ TEST(TextToRealOrZero, FollowsTheWholeTextGrammar)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("text [") + c.text + "]");
         EXPECT_EQ(TextToRealOrZero(c.text), c.expected);
+        // Every 0 above is a text that is no number (the table has no "0").
+        EXPECT_EQ(MyFunc::TextToReal(c.text).has_value(), c.expected != 0.0);
     }
+    EXPECT_EQ(MyFunc::TextToReal(" 0"), 0.0);
+    EXPECT_EQ(MyFunc::TextToReal("-0.0"), -0.0);
 }
 
 TEST(TextToRealOrZero, GivesTheNearestDouble)

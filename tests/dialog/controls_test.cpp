@@ -94,6 +94,32 @@ TEST(DialogControls, NamesEachCheckedControlAsTheUserSeesIt)
     }
 }
 
+// korvane-cli's reason for each failed check, as it has always been written: a number's allowed
+// range comes from the check's own record, the same record the check and the dialog use.
+TEST(DialogControls, ExplainsEachFailedCheckForKorvaneCli)
+{
+    using C = Dimension::SettingControl;
+    const std::pair<C, std::string_view> cases[] = {
+        {C::ComboBox1, "no start-point marker is selected"},
+        {C::ComboBox2, "no end-point marker is selected"},
+        {C::Edit1, "the end-point scale must be greater than 0"},
+        {C::Edit7, "the line-arrow length must be greater than 0 and at most 1000"},
+        {C::Edit8, "the line-arrow angle must be greater than 0 and less than 180"},
+        {C::ComboBox3, "no text kind is selected for the value"},
+        {C::ComboBox4, "no precision is selected"},
+        {C::ComboBox5, "no rounding is selected"},
+        {C::RadioGroup1, "no choice for the zeros after the decimal point"},
+        {C::RadioGroup2, "no unit is selected"},
+        {C::Edit5, "the distance to the extension line must not be negative"},
+        {C::Edit6, "the extension-line overshoot must not be negative"},
+        {C::None, ""},
+    };
+    for (const auto& [check, explanation] : cases) {
+        SCOPED_TRACE(std::string(Unit1::SettingControlName(check)));
+        EXPECT_EQ(Unit1::SettingExplanation(check), explanation);
+    }
+}
+
 TEST(DialogControls, TabOrderRunsWithoutGapsAndEveryControlFitsItsParent)
 {
     std::map<std::string_view, std::int32_t> nextTab;

@@ -1,5 +1,7 @@
 // The launcher batch file as the host reads it: Shift-JIS with CR LF, its description on the
 // first REM line, and the directives that give the menu its four items, each with its own block.
+// And what the program's manifest tells Windows about display scaling, which wine does not act
+// on and only reading can check.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -88,4 +90,28 @@ TEST(Launcher, ReadsAsTheHostReadsIt)
         EXPECT_EQ(keys, expected);
     }
     EXPECT_EQ(at, directives.size()) << "directives after the last block";
+}
+
+// Per-monitor awareness, v2 first: each element in the namespace Windows reads it from, inside
+// the application's windowsSettings. A misspelt namespace is ignored without a word, and the
+// dialog is then stretched as a bitmap.
+TEST(Package, ManifestDeclaresPerMonitorScaling)
+{
+    const std::string manifest =
+        TestFiles::ReadBytes(TestFiles::SourcePath("src/dialog/win/korvane.manifest.in"));
+    const std::size_t settings = manifest.find("<windowsSettings>");
+    const std::size_t settingsEnd = manifest.find("</windowsSettings>");
+    const std::size_t application =
+        manifest.find("<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">");
+    ASSERT_NE(application, std::string::npos);
+    ASSERT_NE(settings, std::string::npos);
+    ASSERT_NE(settingsEnd, std::string::npos);
+    EXPECT_LT(application, settings);
+    const std::string inside = manifest.substr(settings, settingsEnd - settings);
+    EXPECT_NE(inside.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
+                          "WindowsSettings\">true/pm</dpiAware>"),
+              std::string::npos);
+    EXPECT_NE(inside.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                          "WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"),
+              std::string::npos);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "dialog/controls.hpp"
@@ -52,14 +54,14 @@ TEST_P(RunPictureOfExample, IsKorvanePreviewsPictureOfTheCommandFile)
     const std::string exchangeBefore = TestFiles::ReadBytes(open.folder / "JWC_TEMP.TXT");
     const std::string settingsBefore = TestFiles::ReadBytes(open.folder / "Korvane.dat");
     const Unit1::RunPicture picture =
-        Unit1::PictureOfRun(open.run.model, open.run.writer, open.run.arguments, open.values, {});
+        Unit1::PictureOfRun(*open.run.model, open.run.writer, open.run.arguments, open.values, {});
     ASSERT_TRUE(picture.drawn) << picture.message;
 
     RidEdaza::DrawingModel commands;
-    Preview::ReadCommandModel(open.run.model,
+    Preview::ReadCommandModel(*open.run.model,
                               TestFiles::ReadBytes(c.expected / "JWC_TEMP.TXT"), commands);
     EXPECT_EQ(Svg(picture.shapes),
-              Svg(Preview::BuildPreviewShapes(open.run.model, commands,
+              Svg(Preview::BuildPreviewShapes(*open.run.model, commands,
                                               open.run.arguments.direction)));
     // A picture saves nothing and writes nothing; the run's writer is as it was.
     EXPECT_EQ(TestFiles::ReadBytes(open.folder / "JWC_TEMP.TXT"), exchangeBefore);
@@ -79,30 +81,86 @@ TEST(RunPicture, SaysWhyOkWouldDrawNothing)
     ASSERT_FALSE(floorPlan.name.empty());
     struct Case {
         const char* name;
-        const char* control;
-        const char* value;
+        std::vector<std::pair<const char*, const char*>> set;
         std::string message;
     };
+    // The floor plan takes the line ends on the height point's side (CheckBox5) in a range.
     const Case cases[] = {
-        // 「長さ」の値が正しくありません。
-        {"invalid Edit7", "Edit7", "0",
-         "\x81\x75\x92\xB7\x82\xB3\x81\x76\x82\xCC\x92\x6C\x82\xAA\x90\xB3\x82\xB5\x82\xAD\x82\xA0"
-         "\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81\x42"},
-        {"no point taken", "CheckBox5", "0", std::string(Unit1::kTooFewPointsMessage)},
+        // 「長さ」は 0 より大きく 1000 以下の数値で入力してください。
+        {"invalid Edit7", {{"Edit7", "0"}},
+         "\x81\x75\x92\xB7\x82\xB3\x81\x76\x82\xCD\x20\x30\x20\x82\xE6\x82\xE8\x91\xE5\x82\xAB\x82"
+         "\xAD\x20\x31\x30\x30\x30\x20\x88\xC8\x89\xBA\x82\xCC\x90\x94\x92\x6C\x82\xC5\x93\xFC\x97"
+         "\xCD\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42"},
+        {"Edit7 past 1000", {{"Edit7", "1000.5"}},
+         "\x81\x75\x92\xB7\x82\xB3\x81\x76\x82\xCD\x20\x30\x20\x82\xE6\x82\xE8\x91\xE5\x82\xAB\x82"
+         "\xAD\x20\x31\x30\x30\x30\x20\x88\xC8\x89\xBA\x82\xCC\x90\x94\x92\x6C\x82\xC5\x93\xFC\x97"
+         "\xCD\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42"},
+        // 「角度」は 0 より大きく 180 未満の数値で入力してください。
+        {"invalid Edit8", {{"Edit8", "180"}},
+         "\x81\x75\x8A\x70\x93\x78\x81\x76\x82\xCD\x20\x30\x20\x82\xE6\x82\xE8\x91\xE5\x82\xAB\x82"
+         "\xAD\x20\x31\x38\x30\x20\x96\xA2\x96\x9E\x82\xCC\x90\x94\x92\x6C\x82\xC5\x93\xFC\x97\xCD"
+         "\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42"},
+        // 「端点倍率」は 0 より大きい数値で入力してください。 (no upper limit)
+        {"invalid Edit1", {{"Edit1", "abc"}},
+         "\x81\x75\x92\x5B\x93\x5F\x94\x7B\x97\xA6\x81\x76\x82\xCD\x20\x30\x20\x82\xE6\x82\xE8\x91"
+         "\xE5\x82\xAB\x82\xA2\x90\x94\x92\x6C\x82\xC5\x93\xFC\x97\xCD\x82\xB5\x82\xC4\x82\xAD\x82"
+         "\xBE\x82\xB3\x82\xA2\x81\x42"},
+        // 「寸法補助線のはみ出し距離」は 0 以上の数値で入力してください。
+        {"invalid Edit6", {{"Edit6", "-1"}},
+         "\x81\x75\x90\xA1\x96\x40\x95\xE2\x8F\x95\x90\xFC\x82\xCC\x82\xCD\x82\xDD\x8F\x6F\x82\xB5"
+         "\x8B\x97\x97\xA3\x81\x76\x82\xCD\x20\x30\x20\x88\xC8\x8F\xE3\x82\xCC\x90\x94\x92\x6C\x82"
+         "\xC5\x93\xFC\x97\xCD\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42"},
+        // 「寸法値の文字種」を選んでください。: the first run, nothing chosen yet
+        {"no text kind", {{"ComboBox3", "-1"}},
+         "\x81\x75\x90\xA1\x96\x40\x92\x6C\x82\xCC\x95\xB6\x8E\x9A\x8E\xED\x81\x76\x82\xF0\x91\x49"
+         "\x82\xF1\x82\xC5\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42"},
+        // 「小数点以下の０表示」を選んでください。: a radio group is a list too
+        {"no zero display", {{"RadioGroup1", "-1"}},
+         "\x81\x75\x8F\xAC\x90\x94\x93\x5F\x88\xC8\x89\xBA\x82\xCC\x82\x4F\x95\x5C\x8E\xA6\x81\x76"
+         "\x82\xF0\x91\x49\x82\xF1\x82\xC5\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42"},
+        // A range selection that takes no kind of point.
+        {"no kind of point", {{"CheckBox5", "0"}}, std::string(Unit1::kNoPointKindMessage)},
+        // A kind ticked that the drawing has none of: too few points, as OK says.
+        {"no point of that kind", {{"CheckBox5", "0"}, {"CheckBox8", "1"}},
+         std::string(Unit1::kTooFewPointsMessage)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         OpenedExample open(floorPlan);
-        ASSERT_TRUE(Unit1::SetControl(open.values, c.control, c.value));
+        for (const auto& [control, value] : c.set) {
+            ASSERT_TRUE(Unit1::SetControl(open.values, control, value));
+        }
         const Unit1::RunPicture picture = Unit1::PictureOfRun(
-            open.run.model, open.run.writer, open.run.arguments, open.values, {});
+            *open.run.model, open.run.writer, open.run.arguments, open.values, {});
         EXPECT_FALSE(picture.drawn);
         EXPECT_EQ(picture.message, c.message);
+    }
+
+    // A distance that is no number: the picture OK would draw (with 0), and a note naming the
+    // first such field in tab order.
+    const std::pair<std::vector<std::pair<const char*, const char*>>, std::string> notes[] = {
+        // 「寸法値と水平線との距離」は数値として読めないため 0 として扱います。
+        {{{"Edit4", "1,5"}, {"Edit6", "x"}},
+         "\x81\x75\x90\xA1\x96\x40\x92\x6C\x82\xC6\x90\x85\x95\xBD\x90\xFC\x82\xC6\x82\xCC\x8B\x97"
+         "\x97\xA3\x81\x76\x82\xCD\x90\x94\x92\x6C\x82\xC6\x82\xB5\x82\xC4\x93\xC7\x82\xDF\x82\xC8"
+         "\x82\xA2\x82\xBD\x82\xDF\x20\x30\x20\x82\xC6\x82\xB5\x82\xC4\x88\xB5\x82\xA2\x82\xDC\x82"
+         "\xB7\x81\x42"},
+        {{{"Edit4", "0"}}, ""},
+    };
+    for (const auto& [set, note] : notes) {
+        OpenedExample open(floorPlan);
+        for (const auto& [control, value] : set) {
+            ASSERT_TRUE(Unit1::SetControl(open.values, control, value));
+        }
+        const Unit1::RunPicture picture = Unit1::PictureOfRun(
+            *open.run.model, open.run.writer, open.run.arguments, open.values, {});
+        EXPECT_TRUE(picture.drawn);
+        EXPECT_EQ(picture.note, note);
     }
     // A stop asked for ends the picture; it is marked as worth nothing.
     OpenedExample open(floorPlan);
     const Unit1::RunPicture stopped = Unit1::PictureOfRun(
-        open.run.model, open.run.writer, open.run.arguments, open.values, [] { return true; });
+        *open.run.model, open.run.writer, open.run.arguments, open.values, [] { return true; });
     EXPECT_TRUE(stopped.stopped);
     EXPECT_FALSE(stopped.drawn);
 }

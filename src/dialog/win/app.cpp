@@ -83,6 +83,16 @@ void AttachApplicationWindow(HWND application, TForm1& form)
     ShowWindow(application, SW_SHOWNOACTIVATE);
 }
 
+bool HandlePictureKey(TForm1& form, const MSG& message)
+{
+    if (!form.handle || message.message != WM_KEYDOWN || message.wParam != kPictureKey) {
+        return false;
+    }
+    if (message.hwnd != form.handle && !IsChild(form.handle, message.hwnd)) return false;
+    OpenPictureWindow(form);
+    return true;
+}
+
 int RunMessageLoop(TForm1& form)
 {
     MSG message{};
@@ -96,6 +106,7 @@ int RunMessageLoop(TForm1& form)
             PostMessageW(form.handle, WM_SYSCOMMAND, SC_CLOSE, 0);
             continue;
         }
+        if (HandlePictureKey(form, message)) continue;
         if (form.handle && IsDialogMessageW(form.handle, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

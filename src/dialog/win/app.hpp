@@ -23,7 +23,12 @@ void AttachApplicationWindow(HWND application, TForm1& form);
 
 // Runs until the form has been destroyed. Keyboard input goes through the dialog manager:
 // Tab and the arrow keys move the focus, Enter is OK, Esc is Cancel, Alt+Y and Alt+N press
-// the buttons.
+// the buttons; F2 anywhere in the dialog opens the larger picture window.
 int RunMessageLoop(TForm1& form);
+
+// F2 pressed in the dialog or any of its controls: opens the larger picture window and says
+// the message has been handled. The dialog uses F2 for nothing else, and no control does.
+inline constexpr WPARAM kPictureKey = VK_F2;
+bool HandlePictureKey(TForm1& form, const MSG& message);
 
 }  // namespace Unit1

@@ -4,9 +4,14 @@
 #include <windows.h>
 
 #include <climits>
+#include <memory>
 #include <new>
+#include <string>
+#include <system_error>
+#include <thread>
 
 #include "common/fpu.hpp"
+#include "dialog/win/display_scale.hpp"
 #include "dialog/win/form_window.hpp"
 #include "dialog/win/win_text.hpp"
 #include "dimension/command.hpp"
@@ -41,8 +46,39 @@ void SetStatus(TForm1& form, std::string_view status)
 {
     if (!form.statusStrip) return;
     SetWindowTextW(form.statusStrip, Cp932ToWide(status).c_str());
-    // The command keeps the thread busy: paint now, not when the message loop comes back.
     UpdateWindow(form.statusStrip);
+}
+
+// While OK runs, no control takes input; afterwards each is as the mode has it.
+void EnableControls(TForm1& form, bool enabled)
+{
+    for (const FormControl& control : form.controls) {
+        EnableWindow(control.handle, enabled ? TRUE : FALSE);
+        for (HWND item : control.radioButtons) EnableWindow(item, enabled ? TRUE : FALSE);
+    }
+}
+
+// Runs the dialog's messages until OK's thread says it has finished. The window keeps
+// answering: it paints, shows the progress texts and answers other programs; a close is
+// remembered for after OK's outcome. A WM_QUIT seen here is posted again for the main loop.
+void PumpUntilOkFinished(TForm1& form)
+{
+    bool quit = false;
+    int quitCode = 0;
+    MSG message{};
+    while (!form.okFinished) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            quit = true;
+            quitCode = static_cast<int>(message.wParam);
+            continue;
+        }
+        if (got < 0) break;
+        if (form.handle && IsDialogMessageW(form.handle, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (quit) PostQuitMessage(quitCode);
 }
 
 int SelectedRadioItem(const FormControl& control)
@@ -140,6 +176,7 @@ void ApplyDialogState(TForm1& form, const DialogState& state)
                 SendMessageW(control.handle, CB_ADDSTRING, 0,
                              reinterpret_cast<LPARAM>(Cp932ToWide(item).c_str()));
             }
+            PlaceDropDownList(control.handle, spec, form.dpi);  // its list fits the new items
         }
         if (field.index) {
             const std::int32_t index = state.*field.index;
@@ -207,6 +244,13 @@ void FormShow(TForm1& form)
                                                  outer.bottom - outer.top);
     SetWindowPos(form.handle, nullptr, position.x, position.y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // On a monitor of another DPI the window is laid out for it. Windows that send
+    // WM_DPICHANGED for the move have done so already; the others only answer when asked.
+    const int dpi = WindowDpi(form.handle);
+    if (dpi != form.dpi) {
+        form.dpi = dpi;
+        LayOutForm(form, true);
+    }
 
     OpenNoticeStrip(form);
     SchedulePicture(form);
@@ -224,23 +268,61 @@ void ShowForm1(TForm1& form)
 
 void Button1Click(TForm1& form)
 {
-    if (!form.run.opened || form.run.closed) return;
+    if (!form.run.opened || form.run.closed || form.okRunning) return;
     // OK never waits for a picture: it is stopped, and made anew if the dialog stays open.
     StopPictureForOk(form);
     // An input-method DLL may have changed the x87 precision since the last OK.
     MyFunc::UseExtendedPrecision();
 
     DialogState current = ReadDialogState(form);
+    // The window's top-left in physical pixels, as GetWindowRect gives it to a program that is
+    // aware of the monitor's DPI.
+    RECT outer{};
+    const bool placed = form.handle && GetWindowRect(form.handle, &outer);
     OkHooks hooks;
-    hooks.progress = [&form](std::string_view status) { SetStatus(form, status); };
-    hooks.beforeSave = [&form](DialogState& values) {
-        RECT outer{};
-        if (GetWindowRect(form.handle, &outer)) {
+    hooks.beforeSave = [placed, outer](DialogState& values) {
+        if (placed) {
             values.SavedLeft = outer.left;
             values.SavedTop = outer.top;
         }
     };
-    const Dimension::CommandResult result = PressOk(form.run, current, hooks);
+    Dimension::CommandResult result{.outcome = Dimension::CommandOutcome::OutOfMemory};
+    if (!form.handle) {
+        hooks.progress = [&form](std::string_view status) { SetStatus(form, status); };
+        result = PressOk(form.run, current, hooks);
+    } else {
+        // The command runs on a thread of its own; its progress texts are posted to this one,
+        // in their order, and shown while the window keeps answering.
+        const HWND target = form.handle;
+        hooks.progress = [target](std::string_view status) {
+            auto text = std::make_unique<std::string>(status);
+            if (PostMessageW(target, kOkProgressMessage, 0, reinterpret_cast<LPARAM>(text.get()))) {
+                text.release();  // the dialog's thread deletes it
+            }
+        };
+        form.okRunning = true;
+        form.okFinished = false;
+        form.closeQueued = false;
+        HWND focus = GetFocus();
+        EnableControls(form, false);
+        try {
+            std::jthread worker([&form, &current, &hooks, &result, target] {
+                // A thread of its own has the processor's default precision.
+                MyFunc::UseExtendedPrecision();
+                result = PressOk(form.run, current, hooks);
+                PostMessageW(target, kOkFinishedMessage, 0, 0);
+            });
+            PumpUntilOkFinished(form);
+        } catch (const std::system_error&) {
+            // No thread to be had: OK runs here, the window waits for it as it always could.
+            if (!form.okFinished) result = PressOk(form.run, current, hooks);
+        }
+        form.okRunning = false;
+        if (!form.handle) return;  // destroyed meanwhile (the owner went): nothing to show
+        EnableControls(form, true);
+        UpdateGroupBoxForMode(form);
+        if (IsFocusable(form.handle, focus)) SetFocus(focus);
+    }
     form.state.SavedLeft = current.SavedLeft;
     form.state.SavedTop = current.SavedTop;
 
@@ -249,6 +331,8 @@ void Button1Click(TForm1& form)
         SendMessageW(form.handle, WM_CLOSE, 0, 0);
         break;
     case Dimension::CommandOutcome::Refused:
+        // The status strip is blank again: a progress text of an earlier OK no longer holds.
+        SetStatus(form, kStatusIdle);
         FocusControl(form, SettingControlName(result.focus));
         break;
     case Dimension::CommandOutcome::TooFewPoints:
@@ -264,6 +348,13 @@ void Button1Click(TForm1& form)
         break;
     case Dimension::CommandOutcome::Stopped:  // OK never asks the command to stop
         break;
+    }
+    // A close asked for while OK ran comes now, after OK's outcome.
+    if (form.closeQueued && form.handle && !form.run.closed) {
+        form.closeQueued = false;
+        SendMessageW(form.handle, WM_CLOSE, 0, 0);
+    } else if (form.handle && !form.run.closed) {
+        SchedulePicture(form);  // the picture OK stopped, if it was being made
     }
 }
 
@@ -283,6 +374,18 @@ void EndForWantOfMemory(TForm1& form)
 void Button2Click(TForm1& form)
 {
     if (form.handle) SendMessageW(form.handle, WM_CLOSE, 0, 0);
+}
+
+void UpdateGroupBoxForMode(TForm1& form)
+{
+    // Indicated points take no entities from a range: the group has no effect in that mode, and
+    // says so by being disabled. Its values are still saved.
+    const bool rangeMode = form.run.arguments.first != "1";
+    for (const FormControl& control : form.controls) {
+        if (control.spec->name == "GroupBox1" || control.spec->parent == "GroupBox1") {
+            EnableWindow(control.handle, rangeMode && !form.okRunning ? TRUE : FALSE);
+        }
+    }
 }
 
 void FormClose(TForm1& form)
@@ -314,7 +417,8 @@ LRESULT CALLBACK Form1WindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     try {
         return FormMessage(*form, window, message, wParam, lParam);
     } catch (const std::bad_alloc&) {
-        if (!form->run.closed) EndForWantOfMemory(*form);
+        // While OK's thread holds the run, its own outcome reports memory running out.
+        if (!form->run.closed && !form->okRunning) EndForWantOfMemory(*form);
         return 0;
     }
 }
@@ -349,10 +453,40 @@ LRESULT FormMessage(TForm1& form, HWND window, UINT message, WPARAM wParam, LPAR
             StartPicture(form);
             return 0;
         }
+        if (wParam == kPictureBusyTimer) {
+            ShowPictureBusy(form);
+            return 0;
+        }
+        if (wParam == kWindowImageTimer) {
+            RepaintPictureWindow(form);
+            return 0;
+        }
         break;
     case kPictureReadyMessage:
         TakePicture(form);
         return 0;
+    case kOkProgressMessage: {
+        const std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
+        if (text && form.okRunning) SetStatus(form, *text);
+        return 0;
+    }
+    case kOkFinishedMessage:
+        form.okFinished = true;
+        return 0;
+    case kDpiChangedMessage: {
+        // Moved to a monitor of another DPI (or its scale changed): everything laid out again
+        // for it, in the rectangle Windows suggests, which keeps the window under the pointer.
+        const int dpi = LOWORD(wParam);
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        if (dpi <= 0 || !suggested) return 0;
+        form.dpi = dpi;
+        SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        LayOutForm(form, false);
+        SchedulePicture(form);  // the strip's picture at its new size
+        return 0;
+    }
     case DM_GETDEFID:
         // Enter presses OK wherever the focus is, except on Cancel itself.
         return MAKELRESULT(IDOK, DC_HASDEFID);
@@ -390,6 +524,10 @@ LRESULT FormMessage(TForm1& form, HWND window, UINT message, WPARAM wParam, LPAR
         }
         break;
     case WM_CLOSE:
+        if (form.okRunning) {
+            form.closeQueued = true;  // after OK's outcome
+            return 0;
+        }
         FormClose(form);
         DestroyWindow(window);
         return 0;
@@ -401,6 +539,7 @@ LRESULT FormMessage(TForm1& form, HWND window, UINT message, WPARAM wParam, LPAR
         form.handle = nullptr;
         form.noticeLink = nullptr;
         form.noticeStrip = nullptr;
+        form.stripTip = nullptr;  // owned by the window: gone with it
         form.statusStrip = nullptr;
         form.labels.clear();
         form.controls.clear();

@@ -44,7 +44,14 @@ struct TForm1 {
     HWND statusStrip = nullptr;         // LabelA1
     HWND noticeStrip = nullptr;         // ScrollBox1
     HWND noticeLink = nullptr;          // the page address inside the notice strip, if any
+    HWND stripTip = nullptr;            // the strip's tooltip: a click (or F2) shows it larger
     HWND lastFocus = nullptr;           // restored when the window is activated again
+    int dpi = 96;  // the DPI the window is laid out at (its monitor's)
+    // OK's command runs on a thread of its own while the window keeps answering; the controls
+    // are disabled, and a close (the close box, Esc, Alt+F4) waits for OK's outcome.
+    bool okRunning = false;
+    bool okFinished = false;
+    bool closeQueued = false;
 
     HFONT font = nullptr;
     HFONT smallFont = nullptr;  // Label15

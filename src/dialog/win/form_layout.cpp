@@ -1,11 +1,14 @@
-// Builds TForm1's window from the controls table: every control at its position and size in
-// client pixels, in tab order, with its caption or items, typing limit and input-method setting.
+// Builds TForm1's window from the controls table: every control in tab order, with its caption or
+// items, typing limit and input-method setting, and lays it out at the window's DPI: each
+// position and size of the table (the 96-DPI design) scaled, the fonts made for that DPI.
 #include <windows.h>
+#include <commctrl.h>
 #include <imm.h>
 
 #include <algorithm>
 #include <string>
 
+#include "dialog/win/display_scale.hpp"
 #include "dialog/win/form.hpp"
 #include "dialog/win/form_window.hpp"
 #include "dialog/win/win_text.hpp"
@@ -19,9 +22,12 @@ constexpr wchar_t kNoticeClass[] = L"TScrollBox";
 constexpr DWORD kFormStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS;
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
 
-// A drop-down list is created with the height of its opened list; the closed field is then
-// brought to the table's height.
+// A drop-down list is given the height of its opened list; the closed field is then brought to
+// the table's height. The list shows every item where it can (all twelve end markers), and is
+// never shorter than the design's 240 pixels.
 constexpr int kDropDownListHeight = 240;
+// The one-line texts' font, and Label15's smaller one, in design pixels.
+constexpr int kSmallFontHeight = 11;
 
 HFONT MakeFont(int pixelHeight, bool underline = false)
 {
@@ -145,21 +151,54 @@ bool RegisterClasses(HINSTANCE instance)
            RegisterPictureClasses(instance);
 }
 
+// The height of a check box or radio item: its box as the system draws it at this DPI, or its
+// text, whichever is taller, with a pixel above and below for the focus frame.
+int ButtonItemHeight(int textHeight, int dpi)
+{
+    return std::max(SystemMetricAt(SM_CYMENUCHECK, dpi), textHeight) + 2;
+}
+
 // Radio items share the inside of their group evenly, in columns filled top to bottom, below
-// the caption's line.
-RECT RadioItemRect(const ControlSpec& spec, std::size_t item, int textHeight)
+// the caption's line; each stands in the middle of its row. `width` and `height` are the
+// group's in pixels at this DPI.
+RECT RadioItemRect(const ControlSpec& spec, std::size_t item, int width, int height,
+                   int textHeight, int dpi)
 {
     const int columns = spec.columns > 0 ? spec.columns : 1;
     const int count = static_cast<int>(spec.items.size());
     const int perColumn = (count + columns - 1) / columns;
     const int index = static_cast<int>(item);
-    const int columnWidth = (spec.width - 10) / columns;
-    const int space = spec.height - textHeight - 5;
+    const int inset = Scaled(8, dpi);
+    const int columnWidth = (width - Scaled(10, dpi)) / columns;
+    const int space = height - textHeight - Scaled(5, dpi);
     const int rowHeight = perColumn > 0 ? space / perColumn : space;
     const int topMargin = textHeight + 1 + (perColumn > 0 ? (space % perColumn) / 2 : 0);
-    const int left = (index / perColumn) * columnWidth + 8;
-    const int top = (index % perColumn) * rowHeight + topMargin;
-    return RECT{left, top, left + columnWidth - 8, top + rowHeight};
+    const int left = (index / perColumn) * columnWidth + inset;
+    const int rowTop = (index % perColumn) * rowHeight + topMargin;
+    const int itemHeight = std::min(rowHeight, ButtonItemHeight(textHeight, dpi));
+    const int top = rowTop + (rowHeight - itemHeight) / 2;
+    return RECT{left, top, left + columnWidth - inset, top + itemHeight};
+}
+
+// The strip's tooltip: the hand cursor alone does not say what a click does, nor that F2 does
+// the same from anywhere in the dialog.
+void AddStripTip(TForm1& form)
+{
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&classes);
+    form.stripTip = CreateWindowExW(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form.handle, nullptr,
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form.handle, GWLP_HINSTANCE)), nullptr);
+    if (!form.stripTip) return;  // the strip works without it
+    std::wstring text = Cp932ToWide(kStripTip);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = form.handle;
+    tool.uId = reinterpret_cast<UINT_PTR>(form.noticeStrip);
+    tool.lpszText = text.data();
+    SendMessageW(form.stripTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 bool BuildControl(TForm1& form, const ControlSpec& spec, int id, int& nextRadioId)
@@ -178,19 +217,18 @@ bool BuildControl(TForm1& form, const ControlSpec& spec, int id, int& nextRadioI
     switch (spec.kind) {
     case ControlKind::DropDownList:
         handle = MakeChild(parent, 0, L"COMBOBOX", L"",
-                           CBS_DROPDOWNLIST | WS_VSCROLL | WS_GROUP | tabStop, spec.left, spec.top,
-                           spec.width, kDropDownListHeight, id, form.font);
+                           CBS_DROPDOWNLIST | WS_VSCROLL | WS_GROUP | tabStop, 0, 0, 0,
+                           kDropDownListHeight, id, form.font);
         if (!handle) return false;
         for (std::string_view item : spec.items) {
             SendMessageW(handle, CB_ADDSTRING, 0,
                          reinterpret_cast<LPARAM>(Cp932ToWide(item).c_str()));
         }
-        if (spec.height > 0) FitClosedHeight(handle, spec.height);
         break;
     case ControlKind::Edit:
         handle = MakeChild(parent, WS_EX_CLIENTEDGE, L"EDIT", L"",
-                           ES_AUTOHSCROLL | ES_LEFT | WS_GROUP | tabStop, spec.left, spec.top,
-                           spec.width, spec.height, id, form.font);
+                           ES_AUTOHSCROLL | ES_LEFT | WS_GROUP | tabStop, 0, 0, 0, 0, id,
+                           form.font);
         if (!handle) return false;
         if (spec.maxLength > 0) {
             SendMessageW(handle, EM_LIMITTEXT, static_cast<WPARAM>(spec.maxLength), 0);
@@ -199,30 +237,27 @@ bool BuildControl(TForm1& form, const ControlSpec& spec, int id, int& nextRadioI
     case ControlKind::RadioGroup:
     case ControlKind::GroupBox: {
         handle = MakeChild(parent, WS_EX_CONTROLPARENT, L"BUTTON", caption,
-                           BS_GROUPBOX | WS_GROUP, spec.left, spec.top, spec.width, spec.height, id,
-                           form.font);
+                           BS_GROUPBOX | WS_GROUP, 0, 0, 0, 0, id, form.font);
         if (!handle) return false;
         Subclass(handle, ContainerProc);
-        const int textHeight = MeasureText(handle, form.font, L"").height;
         for (std::size_t i = 0; i < spec.items.size(); ++i) {
-            const RECT r = RadioItemRect(spec, i, textHeight);
             HWND item = MakeChild(handle, 0, L"BUTTON", Cp932ToWide(spec.items[i]),
-                                  BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), r.left, r.top,
-                                  r.right - r.left, r.bottom - r.top, nextRadioId++, form.font);
+                                  BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), 0, 0, 0, 0,
+                                  nextRadioId++, form.font);
             if (!item) return false;
             control.radioButtons.push_back(item);
         }
         break;
     }
     case ControlKind::CheckBox:
-        handle = MakeChild(parent, 0, L"BUTTON", caption, BS_AUTOCHECKBOX | WS_GROUP | tabStop,
-                           spec.left, spec.top, spec.width, spec.height, id, form.font);
+        handle = MakeChild(parent, 0, L"BUTTON", caption, BS_AUTOCHECKBOX | WS_GROUP | tabStop, 0,
+                           0, 0, 0, id, form.font);
         break;
     case ControlKind::Button:
         handle = MakeChild(parent, 0, L"BUTTON", caption,
                            (spec.isDefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_GROUP |
                                tabStop,
-                           spec.left, spec.top, spec.width, spec.height,
+                           0, 0, 0, 0,
                            spec.isDefaultButton ? IDOK : (spec.isCancelButton ? IDCANCEL : id),
                            form.font);
         break;
@@ -236,7 +271,7 @@ bool BuildControl(TForm1& form, const ControlSpec& spec, int id, int& nextRadioI
         handle = MakeChild(parent, WS_EX_CLIENTEDGE, L"EDIT", text,
                            ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL |
                                WS_VSCROLL | tabStop,
-                           spec.left, spec.top, spec.width, spec.height, id, form.font);
+                           0, 0, 0, 0, id, form.font);
         if (!handle) return false;
         // The longest notice lines are twelve full-width characters: without the default
         // margins they fit beside the scroll bar instead of being cut off.
@@ -247,12 +282,13 @@ bool BuildControl(TForm1& form, const ControlSpec& spec, int id, int& nextRadioI
     case ControlKind::NoticePanel:
         handle = CreateWindowExW(WS_EX_CLIENTEDGE, kNoticeClass, L"",
                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                                 spec.left, spec.top, spec.width, spec.height, parent,
+                                 0, 0, 0, 0, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent,
                                                                                GWLP_HINSTANCE)),
                                  nullptr);
         form.noticeStrip = handle;
+        AddStripTip(form);
         break;
     }
     if (!handle) return false;
@@ -265,37 +301,143 @@ bool BuildLabels(TForm1& form)
 {
     for (const LabelSpec& label : DialogLabels()) {
         HFONT font = label.fontHeight == kFontHeight ? form.font : form.smallFont;
-        const std::wstring caption = Cp932ToWide(label.caption);
-        // Labels take the size of their text, as an auto-sized label does.
-        const TextSize size = MeasureText(form.handle, font, caption);
-        HWND handle = MakeChild(form.handle, 0, L"STATIC", caption, SS_LEFT | SS_NOPREFIX,
-                                label.left, label.top, size.width, size.height, -1, font);
+        HWND handle = MakeChild(form.handle, 0, L"STATIC", Cp932ToWide(label.caption),
+                                SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, -1, font);
         if (!handle) return false;
         form.labels.push_back(handle);
     }
     form.statusStrip = MakeChild(form.handle, 0, L"STATIC", Cp932ToWide(kStatusIdle),
-                                 SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, kStatusLeft, kStatusTop,
-                                 kStatusWidth, kStatusHeight, kStatusId, form.font);
+                                 SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, 0, 0, 0, 0, kStatusId,
+                                 form.font);
     return form.statusStrip != nullptr;
 }
 
-// Makes the client area exactly the table's size, whatever the caption and border measure.
-void FitClientArea(HWND window)
+// Makes the client area exactly the table's size at this DPI, whatever the caption and border
+// measure.
+void FitClientArea(HWND window, int dpi)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         RECT client{};
         RECT outer{};
         GetClientRect(window, &client);
         GetWindowRect(window, &outer);
-        const int dx = kClientWidth - (client.right - client.left);
-        const int dy = kClientHeight - (client.bottom - client.top);
+        const int dx = Scaled(kClientWidth, dpi) - (client.right - client.left);
+        const int dy = Scaled(kClientHeight, dpi) - (client.bottom - client.top);
         if (dx == 0 && dy == 0) return;
         SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + dx,
                      outer.bottom - outer.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
+void SetFont(HWND window, HFONT font)
+{
+    if (window) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+void Place(HWND window, const RECT& r)
+{
+    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// One control of the table at the form's DPI, with the form's font.
+void PlaceControl(const TForm1& form, const FormControl& control)
+{
+    const ControlSpec& spec = *control.spec;
+    const int dpi = form.dpi;
+    SetFont(control.handle, form.font);
+    RECT r = ScaledRect(spec.left, spec.top, spec.width, spec.height, dpi);
+    switch (spec.kind) {
+    case ControlKind::DropDownList:
+        PlaceDropDownList(control.handle, spec, dpi);
+        return;
+    case ControlKind::CheckBox: {
+        // The box is as large as the system draws it at this DPI; the control keeps the middle
+        // of its place in the design.
+        const int textHeight = MeasureText(control.handle, form.font, L"").height;
+        const int height = ButtonItemHeight(textHeight, dpi);
+        r.top += (r.bottom - r.top - height) / 2;
+        r.bottom = r.top + height;
+        break;
+    }
+    case ControlKind::RadioGroup: {
+        const int textHeight = MeasureText(control.handle, form.font, L"").height;
+        for (std::size_t i = 0; i < control.radioButtons.size(); ++i) {
+            SetFont(control.radioButtons[i], form.font);
+            Place(control.radioButtons[i],
+                  RadioItemRect(spec, i, r.right - r.left, r.bottom - r.top, textHeight, dpi));
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    Place(control.handle, r);
+}
+
 }  // namespace
+
+void PlaceDropDownList(HWND combo, const ControlSpec& spec, int dpi)
+{
+    const RECT r = ScaledRect(spec.left, spec.top, spec.width, spec.height, dpi);
+    const int closed = r.bottom - r.top;
+    int dropped = Scaled(kDropDownListHeight, dpi);
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    const LRESULT item = SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0);
+    if (count > 0 && item > 0 && count < 100) {
+        // The list's border and the room Windows keeps around the items.
+        const int list = static_cast<int>(count * item) + 2 * SystemMetricAt(SM_CYEDGE, dpi) + 2;
+        dropped = std::max(dropped, closed + list);
+    }
+    SetWindowPos(combo, nullptr, r.left, r.top, r.right - r.left, dropped,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (spec.height > 0) FitClosedHeight(combo, closed);
+}
+
+void LayOutForm(TForm1& form, bool fitWindow)
+{
+    const int dpi = form.dpi;
+    HFONT font = MakeFont(Scaled(kFontHeight, dpi));
+    HFONT smallFont = MakeFont(Scaled(kSmallFontHeight, dpi));
+    HFONT linkFont = MakeFont(Scaled(kFontHeight, dpi), true);
+    if (!font || !smallFont || !linkFont) {
+        // No fonts to be had: the controls keep the ones they have.
+        for (HFONT made : {font, smallFont, linkFont}) {
+            if (made) DeleteObject(made);
+        }
+    } else {
+        std::swap(form.font, font);
+        std::swap(form.smallFont, smallFont);
+        std::swap(form.linkFont, linkFont);
+    }
+    if (fitWindow) FitClientArea(form.handle, dpi);
+    for (const FormControl& control : form.controls) PlaceControl(form, control);
+    const auto labels = DialogLabels();
+    for (std::size_t i = 0; i < labels.size() && i < form.labels.size(); ++i) {
+        HFONT labelFont = labels[i].fontHeight == kFontHeight ? form.font : form.smallFont;
+        SetFont(form.labels[i], labelFont);
+        // Labels take the size of their text, as an auto-sized label does.
+        const TextSize size =
+            MeasureText(form.labels[i], labelFont, Cp932ToWide(labels[i].caption));
+        const int left = Scaled(labels[i].left, dpi);
+        const int top = Scaled(labels[i].top, dpi);
+        Place(form.labels[i], RECT{left, top, left + size.width, top + size.height});
+    }
+    SetFont(form.statusStrip, form.font);
+    SetFont(form.stripTip, form.font);
+    if (form.statusStrip) {
+        Place(form.statusStrip, ScaledRect(kStatusLeft, kStatusTop, kStatusWidth, kStatusHeight,
+                                           dpi));
+    }
+    PlaceNoticeLink(form);
+    // The old fonts, now that no control uses them.
+    for (HFONT old : {font, smallFont, linkFont}) {
+        if (old && old != form.font && old != form.smallFont && old != form.linkFont) {
+            DeleteObject(old);
+        }
+    }
+    InvalidateRect(form.handle, nullptr, TRUE);
+}
 
 bool RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, UINT style,
                          HBRUSH background)
@@ -338,15 +480,12 @@ bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
     form.owner = owner;
     if (!RegisterClasses(instance)) return false;
 
-    form.font = MakeFont(kFontHeight);
-    form.smallFont = MakeFont(11);
-    form.linkFont = MakeFont(kFontHeight, true);
     form.whiteBrush = reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     form.memoBrush = CreateSolidBrush(ColourOf(kMemoBackground));
     form.statusBrush = CreateSolidBrush(ColourOf(kStatusBackground));
 
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+    const RECT frame = OuterRectAt(RECT{0, 0, kClientWidth, kClientHeight}, kFormStyle,
+                                   kFormExStyle, kDesignDpi);
     // The title says which way the run will measure.
     const std::wstring caption = Cp932ToWide(
         form.run.arguments.direction == Dimension::RunDirection::Vertical ? kVerticalWindowCaption
@@ -355,7 +494,10 @@ bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
                                   frame.right - frame.left, frame.bottom - frame.top, owner,
                                   nullptr, instance, &form);
     if (!form.handle) return false;
-    FitClientArea(form.handle);
+    // The fonts follow the DPI the window was made at; LayOutForm makes them.
+    form.dpi = WindowDpi(form.handle);
+    LayOutForm(form, true);
+    if (!form.font) return false;
 
     int id = kFirstControlId;
     int nextRadioId = kFirstRadioId;
@@ -364,7 +506,9 @@ bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
         if (!BuildControl(form, spec, id++, nextRadioId)) return false;
     }
     if (!BuildLabels(form)) return false;
+    LayOutForm(form, false);
     ApplyDialogState(form, DefaultDialogState());
+    UpdateGroupBoxForMode(form);
     return true;
 }
 
@@ -391,15 +535,25 @@ void DestroyForm1(TForm1& form)
 void OpenNoticeStrip(TForm1& form)
 {
     if (!form.noticeStrip || form.noticeLink || !IsWebAddress(form.noticeUrl)) return;
+    form.noticeLink = MakeChild(form.noticeStrip, 0, L"STATIC", form.noticeUrl,
+                                SS_LEFT | SS_NOPREFIX | SS_NOTIFY | SS_ENDELLIPSIS, 0, 0, 0, 0, 1,
+                                form.linkFont);
+    PlaceNoticeLink(form);
+}
+
+void PlaceNoticeLink(TForm1& form)
+{
+    if (!form.noticeStrip || !form.noticeLink) return;
+    SetFont(form.noticeLink, form.linkFont);
     RECT client{};
     GetClientRect(form.noticeStrip, &client);
     const TextSize size = MeasureText(form.noticeStrip, form.linkFont, form.noticeUrl);
     // In the bottom right-hand corner, so that the picture of the run keeps the strip.
     const int width = std::min<int>(size.width, client.right / 2);
-    form.noticeLink = MakeChild(form.noticeStrip, 0, L"STATIC", form.noticeUrl,
-                                SS_LEFT | SS_NOPREFIX | SS_NOTIFY | SS_ENDELLIPSIS,
-                                client.right - width - 4, client.bottom - size.height - 2, width,
-                                size.height, 1, form.linkFont);
+    Place(form.noticeLink, RECT{client.right - width - Scaled(4, form.dpi),
+                                client.bottom - size.height - Scaled(2, form.dpi),
+                                client.right - Scaled(4, form.dpi),
+                                client.bottom - Scaled(2, form.dpi)});
 }
 
 }  // namespace Unit1

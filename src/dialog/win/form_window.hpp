@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "dialog/controls.hpp"
+
 namespace Unit1 {
 
 // A 0xRRGGBB colour of the controls table as a Win32 colour.
@@ -28,6 +30,17 @@ inline constexpr int kFirstControlId = 100;
 inline constexpr int kFirstRadioId = 400;
 inline constexpr int kStatusId = 90;
 
+// OK's thread: a progress text (lParam: a std::string the receiver deletes), and the end.
+inline constexpr UINT kOkProgressMessage = WM_APP + 2;
+inline constexpr UINT kOkFinishedMessage = WM_APP + 3;
+
+// The range-selection group is disabled in the indicated-points mode ("1") and while OK runs.
+struct TForm1;
+void UpdateGroupBoxForMode(TForm1& form);
+
+// WM_DPICHANGED, which the headers define only for newer Windows versions.
+inline constexpr UINT kDpiChangedMessage = 0x02E0;
+
 // Only one radio item of a group is a tab stop: the checked one, or the first when none is.
 // Tab then lands on the group's choice, and the arrow keys move within the group.
 struct TForm1;
@@ -35,5 +48,15 @@ void UpdateRadioTabStops(TForm1& form);
 
 // Puts the notice page's address into a corner of the strip (when FormShow places the window).
 void OpenNoticeStrip(TForm1& form);
+// Puts the address back into its corner after the strip changed size.
+void PlaceNoticeLink(TForm1& form);
+
+// Lays every control, label and the strips out at form.dpi from the 96-DPI design of the
+// controls table, with fonts made for that DPI. `fitWindow` also brings the client area to the
+// design's size at that DPI (not after WM_DPICHANGED, whose suggested rectangle holds).
+void LayOutForm(TForm1& form, bool fitWindow);
+
+// A drop-down list at its place for this DPI, its opened list tall enough for every item.
+void PlaceDropDownList(HWND combo, const ControlSpec& spec, int dpi);
 
 }  // namespace Unit1

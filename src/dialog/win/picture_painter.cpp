@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -95,11 +96,10 @@ void Extend(Bounds& all, Bounds& band, const Frame& frame,
 }
 
 // The run (or, without one, the selection) fitted to the area's width, unless the band of its
-// dimension line, texts and markers is then too tall for it. The lines across the dimension
-// line may then run off the picture's edge. The strip keeps at least half its width for the
-// run: a short run with tall rows of texts is rather cut at the top and bottom than shrunk out
-// of sight (the larger window shows it whole).
-Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area, PictureFit fit)
+// dimension line, texts, rows, leaders and markers is then too tall for it: the whole band is
+// always shown, in the strip too. The lines across the dimension line may run off the picture's
+// edge. Texts that come out too small to read are drawn as light bars.
+Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area)
 {
     Frame frame;
     const MyFunc::Rotation turn = MyFunc::RotationOfDeg(-shapes.textAngle);
@@ -119,7 +119,6 @@ Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area, PictureFi
     if (width > 0.0L && bandHeight > 0.0L) scale = std::min(roomX / width, roomY / bandHeight);
     else if (width > 0.0L) scale = roomX / width;
     else if (bandHeight > 0.0L) scale = roomY / bandHeight;
-    if (fit == PictureFit::Strip && width > 0.0L) scale = std::max(scale, roomX / width / 2.0L);
     // Everything, when it fits; else the band, in the middle.
     const Bounds& shown = (all.maxY - all.minY) * scale <= roomY ? all : band;
     frame.scale = static_cast<double>(scale);
@@ -305,9 +304,12 @@ struct Ink {
     }
 };
 
+// Stops early (the picture is then worth nothing) once `stop` says so; it is asked every few
+// thousand shapes, so that a picture of a very large run can be given up quickly.
 void PaintElements(HDC dc, const Frame& frame, const std::vector<ShapeElement>& elements,
-                   double textAngle, int faintness, Ink& ink)
+                   double textAngle, int faintness, Ink& ink, const std::function<bool()>& stop)
 {
+    std::size_t painted = 0;
     COLORREF penColour = CLR_INVALID;
     HPEN pen = nullptr;
     const HGDIOBJ original = GetCurrentObject(dc, OBJ_PEN);
@@ -323,6 +325,7 @@ void PaintElements(HDC dc, const Frame& frame, const std::vector<ShapeElement>& 
             penColour = colour;
         }
         for (const Shape& shape : element.shapes) {
+            if (stop && (++painted % 4096) == 0 && stop()) break;
             const RECT pixels = ink.PixelsOf(frame, shape);
             if (pixels.left >= pixels.right || pixels.top >= pixels.bottom) continue;
             if (ink.AllCovered(pixels)) continue;
@@ -352,18 +355,20 @@ void PaintMessage(HDC dc, const RECT& area, const std::string& message)
 
 }  // namespace
 
-void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit fit)
+// The strip and the larger window are fitted alike: the whole band in the area.
+void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit,
+                     const std::function<bool()>& stop)
 {
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     if (picture.drawn) {
-        const Frame frame = FitFrame(picture.shapes, area, fit);
+        const Frame frame = FitFrame(picture.shapes, area);
         // The selection under the run: the run's ink is its own.
         Ink selectionInk(area);
         PaintElements(dc, frame, picture.shapes.selection, picture.shapes.textAngle, 55,
-                      selectionInk);
+                      selectionInk, stop);
         Ink runInk(area);
-        PaintElements(dc, frame, picture.shapes.run, picture.shapes.textAngle, 0, runInk);
+        PaintElements(dc, frame, picture.shapes.run, picture.shapes.textAngle, 0, runInk, stop);
     } else {
         PaintMessage(dc, area, picture.message);
     }

@@ -4,8 +4,8 @@
 // The run is turned by minus its text angle, so that the dimension line lies horizontal and every
 // value text reads upright whatever the axis or direction, and fitted into the area with a small
 // margin: to its width, or to its height where the band of its dimension line, markers and texts
-// is tall (lines across the dimension line may run off the edge). In the strip the run keeps at
-// least half the width. The selection is drawn faintly
+// is tall (lines across the dimension line may run off the edge); every row of texts and every
+// leader stays inside, in the strip too. The selection is drawn faintly
 // under the run, as far as it lies within the area. A value text too small to read (under seven
 // pixels high) is a light bar of its size instead. Where the picture holds no run, its message
 // stands in the middle.
@@ -13,12 +13,17 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "dialog/run_picture.hpp"
 
 namespace Unit1 {
 
 enum class PictureFit { Strip, Window };
 
-void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit fit);
+// `stop`, when given, is asked now and then while the shapes are painted; once it answers true
+// the painting ends early and the image is incomplete (the caller throws it away).
+void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit fit,
+                     const std::function<bool()>& stop = {});
 
 }  // namespace Unit1

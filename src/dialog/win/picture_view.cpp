@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <utility>
 
 #include "common/fpu.hpp"
 #include "dialog/controls.hpp"
+#include "dialog/win/display_scale.hpp"
 #include "dialog/win/form.hpp"
 #include "dialog/win/form_window.hpp"
 #include "dialog/win/picture_painter.hpp"
@@ -30,7 +32,8 @@ TForm1* FormOfStrip(HWND strip)
 
 // The picture painted into a bitmap of the given size (white behind it); nullptr when Windows
 // has no room for one. Any thread may paint one.
-HBITMAP PaintedImage(const RunPicture& picture, SIZE size, PictureFit fit)
+HBITMAP PaintedImage(const RunPicture& picture, SIZE size, PictureFit fit,
+                     const std::function<bool()>& stop = {})
 {
     if (size.cx <= 0 || size.cy <= 0) return nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
@@ -47,7 +50,7 @@ HBITMAP PaintedImage(const RunPicture& picture, SIZE size, PictureFit fit)
         const HGDIOBJ old = SelectObject(dc, image);
         const RECT all{0, 0, size.cx, size.cy};
         FillRect(dc, &all, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        PaintRunPicture(dc, all, picture, fit);
+        PaintRunPicture(dc, all, picture, fit, stop);
         GdiFlush();
         SelectObject(dc, old);
     }
@@ -68,45 +71,116 @@ SIZE ClientSize(HWND window)
     return {client.right, client.bottom};
 }
 
-// Paints a window with its picture's image (white where there is none yet).
+// Paints a window with its picture's image (white where there is none yet, or where the window
+// has grown past the image until the image for the new size arrives).
 void PaintImage(HWND window, HBITMAP image)
 {
     PAINTSTRUCT paint{};
     HDC screen = BeginPaint(window, &paint);
-    const SIZE size = ClientSize(window);
-    HDC dc = image ? CreateCompatibleDC(screen) : nullptr;
+    BITMAP bitmap{};
+    HDC dc = image && GetObjectW(image, sizeof(bitmap), &bitmap) ? CreateCompatibleDC(screen)
+                                                                 : nullptr;
     if (dc) {
         const HGDIOBJ old = SelectObject(dc, image);
-        BitBlt(screen, 0, 0, size.cx, size.cy, dc, 0, 0, SRCCOPY);
+        BitBlt(screen, 0, 0, bitmap.bmWidth, bitmap.bmHeight, dc, 0, 0, SRCCOPY);
         SelectObject(dc, old);
         DeleteDC(dc);
-    } else {
-        FillRect(screen, &paint.rcPaint, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ExcludeClipRect(screen, 0, 0, bitmap.bmWidth, bitmap.bmHeight);
     }
+    FillRect(screen, &paint.rcPaint, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     EndPaint(window, &paint);
 }
 
-// What the strip says in words: its window text holds the message where there is no run, so
-// that a screen reader (and a test) can read it.
-void ShowPicture(TForm1& form, RunPicture picture, HBITMAP stripImage)
+// What the strip says in words: its window text holds the message where there is no run (or
+// "作成中…" while a picture is late), so that a screen reader (and a test) can read it.
+void UpdateStripText(TForm1& form)
 {
-    PictureView& view = form.picture;
-    view.shown = std::move(picture);
-    Forget(view.stripImage);
-    view.stripImage = stripImage;
-    Forget(view.windowImage);
-    if (form.noticeStrip) {
-        const std::string words = view.shown.drawn ? std::string() : view.shown.message;
-        SetWindowTextW(form.noticeStrip, Cp932ToWide(words).c_str());
-        InvalidateRect(form.noticeStrip, nullptr, FALSE);
+    if (!form.noticeStrip) return;
+    const PictureView& view = form.picture;
+    std::string words;
+    if (view.busy) {
+        words = kPictureBusyText;
+    } else if (view.shown) {
+        words = view.shown->drawn ? view.shown->note : view.shown->message;
     }
-    if (view.window) InvalidateRect(view.window, nullptr, FALSE);
+    SetWindowTextW(form.noticeStrip, Cp932ToWide(words).c_str());
+    InvalidateRect(form.noticeStrip, nullptr, FALSE);
 }
 
-void JoinWorker(PictureView& view)
+// Everything a picture's thread works from: its own copies, and the model it shares with the
+// run. With `existing` set it only paints that picture again, for a new window size.
+struct PictureJob {
+    std::shared_ptr<const RidEdaza::DrawingModel> model;
+    RidEdaza::CommandWriter writer;
+    Dimension::HostArguments arguments;
+    DialogState values;
+    std::shared_ptr<const RunPicture> existing;
+    SIZE stripSize{};
+    SIZE windowSize{};  // zero: no larger window open
+    HWND target = nullptr;
+    std::shared_ptr<PictureResult> result;
+};
+
+void MakePicture(const std::stop_token& stop, const PictureJob& job)
 {
-    if (view.worker.joinable()) view.worker.join();
-    view.running = false;
+    // A thread of its own has the processor's default precision.
+    MyFunc::UseExtendedPrecision();
+    const auto stopped = [&stop] { return stop.stop_requested(); };
+    std::shared_ptr<const RunPicture> picture = job.existing;
+    HBITMAP strip = nullptr;
+    HBITMAP window = nullptr;
+    try {
+        if (!picture) {
+            auto made = std::make_shared<RunPicture>(
+                PictureOfRun(*job.model, job.writer, job.arguments, job.values, stopped));
+            if (!made->stopped) picture = std::move(made);
+        }
+        if (picture && !stopped() && !job.existing) {
+            strip = PaintedImage(*picture, job.stripSize, PictureFit::Strip, stopped);
+        }
+        if (picture && !stopped()) {
+            window = PaintedImage(*picture, job.windowSize, PictureFit::Window, stopped);
+        }
+    } catch (const std::exception&) {
+        // Nothing may leave the thread; a picture that could not be made is none.
+        picture = nullptr;
+    }
+    if (stopped()) picture = nullptr;
+    if (!picture) {
+        Forget(strip);
+        Forget(window);
+    }
+    {
+        const std::lock_guard<std::mutex> lock(job.result->mutex);
+        job.result->picture = std::move(picture);
+        job.result->stripImage = strip;
+        job.result->windowImage = window;
+        job.result->windowSize = job.windowSize;
+    }
+    PostMessageW(job.target, kPictureReadyMessage, 0, 0);
+}
+
+// Starts a thread on the job; false when no thread could be had.
+bool StartJob(TForm1& form, PictureJob job)
+{
+    PictureView& view = form.picture;
+    job.target = form.handle;
+    job.result = std::make_shared<PictureResult>();
+    try {
+        view.making = job.result;
+        view.worker = std::jthread(
+            [](std::stop_token stop, PictureJob own) { MakePicture(stop, own); },
+            std::move(job));
+        return true;
+    } catch (const std::system_error&) {
+        view.making.reset();
+        return false;
+    }
+}
+
+SIZE WindowImageSize(const PictureView& view)
+{
+    return view.window ? ClientSize(view.window) : SIZE{};
 }
 
 LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -121,22 +195,17 @@ LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     }
     case WM_PAINT:
         if (form) {
-            // Painted once for each picture and size, then only copied to the screen.
-            PictureView& view = form->picture;
-            const SIZE size = ClientSize(window);
-            if (!view.windowImage || size.cx != view.windowImageSize.cx ||
-                size.cy != view.windowImageSize.cy) {
-                Forget(view.windowImage);
-                view.windowImage = PaintedImage(view.shown, size, PictureFit::Window);
-                view.windowImageSize = size;
-            }
-            PaintImage(window, view.windowImage);
+            // The picture's thread painted the image; here it is only copied.
+            PaintImage(window, form->picture.windowImage);
             return 0;
         }
         break;
     case WM_ERASEBKGND:
         return 1;  // the painting covers it all
     case WM_SIZE:
+        if (form && form->handle) {
+            SetTimer(form->handle, kWindowImageTimer, kWindowImagePauseMs, nullptr);
+        }
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     case WM_KEYDOWN:
@@ -160,14 +229,20 @@ LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-PictureView::~PictureView()
+PictureResult::~PictureResult()
 {
-    stop = true;
-    if (worker.joinable()) worker.join();
-    Forget(finishedImage);
     Forget(stripImage);
     Forget(windowImage);
 }
+
+PictureView::~PictureView()
+{
+    worker = std::jthread();  // stops and joins the thread, which may still paint
+    Forget(stripImage);
+    Forget(windowImage);
+}
+
+bool PictureBeingMade(const PictureView& view) { return view.worker.joinable(); }
 
 void SchedulePicture(TForm1& form)
 {
@@ -179,100 +254,240 @@ void StartPicture(TForm1& form)
 {
     PictureView& view = form.picture;
     KillTimer(form.handle, kPictureTimer);
-    if (!form.run.opened || form.run.closed || form.run.outOfMemory) return;
-    if (view.running) {
+    if (form.okRunning) {
+        // OK's thread is changing the run: the picture waits for OK's outcome.
+        view.pending = true;
+        return;
+    }
+    if (!form.run.opened || form.run.closed || form.run.outOfMemory || !form.run.model) return;
+    if (PictureBeingMade(view)) {
         // One at a time: the picture being made stops, and this one follows it.
-        view.stop = true;
+        view.worker.request_stop();
         view.pending = true;
         return;
     }
     view.pending = false;
-    view.stop = false;
-    view.running = true;
-    // Everything the thread reads besides the model is its own copy.
-    const HWND target = form.handle;
-    const RidEdaza::DrawingModel& model = form.run.model;
-    const SIZE stripSize = form.noticeStrip ? ClientSize(form.noticeStrip) : SIZE{};
-    try {
-        view.worker = std::thread(
-            [&view, &model, target, stripSize, writer = form.run.writer,
-             arguments = form.run.arguments, values = ReadDialogState(form)]() {
-                // A thread of its own has the processor's default precision.
-                MyFunc::UseExtendedPrecision();
-                RunPicture picture;
-                HBITMAP image = nullptr;
-                try {
-                    picture = PictureOfRun(model, writer, arguments, values,
-                                           [&view] { return view.stop.load(); });
-                    if (!picture.stopped) {
-                        image = PaintedImage(picture, stripSize, PictureFit::Strip);
-                    }
-                } catch (const std::exception&) {
-                    // Nothing may leave the thread; a picture that could not be made is none.
-                    picture = RunPicture{};
-                    picture.stopped = true;
-                }
-                {
-                    const std::lock_guard<std::mutex> lock(view.mutex);
-                    view.finished = std::move(picture);
-                    view.finishedImage = image;
-                }
-                PostMessageW(target, kPictureReadyMessage, 0, 0);
-            });
-    } catch (const std::system_error&) {
-        view.running = false;  // no thread to be had: the strip keeps its picture
+    PictureJob job;
+    job.model = form.run.model;
+    job.writer = form.run.writer;
+    job.arguments = form.run.arguments;
+    job.values = ReadDialogState(form);
+    job.stripSize = form.noticeStrip ? ClientSize(form.noticeStrip) : SIZE{};
+    job.windowSize = WindowImageSize(view);
+    // No thread to be had: the strip keeps its picture.
+    if (StartJob(form, std::move(job))) {
+        SetTimer(form.handle, kPictureBusyTimer, kPictureBusyMs, nullptr);
     }
+}
+
+void ShowPictureBusy(TForm1& form)
+{
+    PictureView& view = form.picture;
+    KillTimer(form.handle, kPictureBusyTimer);
+    if (!PictureBeingMade(view) || view.busy) return;
+    view.busy = true;
+    UpdateStripText(form);
+}
+
+void RepaintPictureWindow(TForm1& form)
+{
+    PictureView& view = form.picture;
+    KillTimer(form.handle, kWindowImageTimer);
+    const SIZE size = WindowImageSize(view);
+    if (!view.shown || !view.window || form.okRunning) return;
+    if (size.cx == view.windowImageSize.cx && size.cy == view.windowImageSize.cy) return;
+    // A picture being made paints for the size it started with; TakePicture looks again.
+    if (PictureBeingMade(view)) return;
+    PictureJob job;
+    job.existing = view.shown;
+    job.windowSize = size;
+    StartJob(form, std::move(job));
 }
 
 void TakePicture(TForm1& form)
 {
     PictureView& view = form.picture;
-    if (!view.running) return;
-    JoinWorker(view);
-    RunPicture picture;
-    HBITMAP image = nullptr;
+    if (!PictureBeingMade(view)) return;
+    view.worker.join();
+    view.worker = std::jthread();
+    const std::shared_ptr<PictureResult> result = std::move(view.making);
+    std::shared_ptr<const RunPicture> picture;
+    HBITMAP strip = nullptr;
+    HBITMAP window = nullptr;
+    SIZE windowSize{};
     {
-        const std::lock_guard<std::mutex> lock(view.mutex);
-        picture = std::move(view.finished);
-        image = view.finishedImage;
-        view.finishedImage = nullptr;
+        const std::lock_guard<std::mutex> lock(result->mutex);
+        picture = std::move(result->picture);
+        std::swap(strip, result->stripImage);
+        std::swap(window, result->windowImage);
+        windowSize = result->windowSize;
     }
-    if (view.pending || picture.stopped) {
-        Forget(image);
+    const bool repaintOnly = picture && picture == view.shown;
+    if (view.pending || !picture) {
+        Forget(strip);
+        Forget(window);
         // Newer values wait: this picture is already out of date.
         if (view.pending) StartPicture(form);
         return;
     }
-    ShowPicture(form, std::move(picture), image);
+    if (!repaintOnly) {
+        view.shown = std::move(picture);
+        Forget(view.stripImage);
+        view.stripImage = strip;
+        KillTimer(form.handle, kPictureBusyTimer);
+        view.busy = false;
+        UpdateStripText(form);
+    }
+    Forget(view.windowImage);
+    view.windowImage = window;
+    view.windowImageSize = windowSize;
+    if (view.window) {
+        InvalidateRect(view.window, nullptr, FALSE);
+        RepaintPictureWindow(form);  // the window changed size meanwhile
+    }
 }
 
 void StopPictureForOk(TForm1& form)
 {
     PictureView& view = form.picture;
-    if (!view.running) return;
-    view.stop = true;
+    if (!PictureBeingMade(view)) return;
+    view.worker.request_stop();
     view.pending = true;
 }
 
 void EndPictures(TForm1& form)
 {
     PictureView& view = form.picture;
-    if (form.handle) KillTimer(form.handle, kPictureTimer);
-    view.stop = true;
-    JoinWorker(view);
+    if (form.handle) {
+        for (UINT_PTR timer : {kPictureTimer, kPictureBusyTimer, kWindowImageTimer}) {
+            KillTimer(form.handle, timer);
+        }
+    }
+    view.worker = std::jthread();  // asks it to stop and waits for its current step
+    view.making.reset();
     view.pending = false;
+    view.busy = false;
     if (view.window) DestroyWindow(view.window);
-    Forget(view.finishedImage);
     Forget(view.stripImage);
     Forget(view.windowImage);
 }
+
+namespace {
+
+// A note over the picture, in its top left-hand corner on white, so that it stays legible.
+void PaintNote(HWND strip, const TForm1& form, const std::string& note)
+{
+    HDC dc = GetDC(strip);
+    if (!dc) return;
+    const std::wstring text = Cp932ToWide(note);
+    const HGDIOBJ oldFont = SelectObject(dc, form.font);
+    const int margin = Scaled(2, form.dpi);
+    RECT area{margin, margin, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, RGB(255, 255, 255));
+    SetTextColor(dc, RGB(160, 0, 0));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+    ReleaseDC(strip, dc);
+}
+
+// The strip: its picture (with its note, if any), or while a picture is late the last one
+// dimmed under "作成中…".
+void PaintStrip(HWND strip, const TForm1& form)
+{
+    const PictureView& view = form.picture;
+    if (!view.busy) {
+        PaintImage(strip, view.stripImage);
+        if (view.shown && view.shown->drawn && !view.shown->note.empty()) {
+            PaintNote(strip, form, view.shown->note);
+        }
+        return;
+    }
+    PAINTSTRUCT paint{};
+    HDC screen = BeginPaint(strip, &paint);
+    const SIZE size = ClientSize(strip);
+    const RECT all{0, 0, size.cx, size.cy};
+    FillRect(screen, &all, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (view.stripImage) {
+        HDC dc = CreateCompatibleDC(screen);
+        if (dc) {
+            const HGDIOBJ old = SelectObject(dc, view.stripImage);
+            // Two parts white to one of the picture: the picture is still there, but plainly
+            // not the answer.
+            BLENDFUNCTION blend{AC_SRC_OVER, 0, 85, 0};
+            GdiAlphaBlend(screen, 0, 0, size.cx, size.cy, dc, 0, 0, size.cx, size.cy, blend);
+            SelectObject(dc, old);
+            DeleteDC(dc);
+        }
+    }
+    const std::wstring text = Cp932ToWide(kPictureBusyText);
+    const HGDIOBJ oldFont = SelectObject(screen, form.font);
+    SetBkMode(screen, TRANSPARENT);
+    SetTextColor(screen, RGB(0, 0, 0));
+    RECT area = all;
+    DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(screen, oldFont);
+    EndPaint(strip, &paint);
+}
+
+// Where the larger window opens: beside the dialog and inside the work area of the dialog's
+// monitor, to its right, else to its left, else below it, else shrunk into the largest of
+// those free places. It never covers the dialog, so OK and Cancel stay in sight.
+RECT PictureWindowPlace(const RECT& dialog, const RECT& work, SIZE size)
+{
+    const auto fits = [&](const RECT& r) {
+        return r.left >= work.left && r.top >= work.top && r.right <= work.right &&
+               r.bottom <= work.bottom;
+    };
+    // Beside the dialog, moved along that side as far as the work area asks.
+    const LONG top = std::max(work.top, std::min(dialog.top, work.bottom - size.cy));
+    const LONG left = std::max(work.left, std::min(dialog.left, work.right - size.cx));
+    const RECT right{dialog.right, top, dialog.right + size.cx, top + size.cy};
+    const RECT leftSide{dialog.left - size.cx, top, dialog.left, top + size.cy};
+    const RECT below{left, dialog.bottom, left + size.cx, dialog.bottom + size.cy};
+    for (const RECT& r : {right, leftSide, below}) {
+        if (fits(r)) return r;
+    }
+    // Shrunk into the largest free place.
+    const RECT places[] = {
+        {dialog.right, work.top, work.right, work.bottom},
+        {work.left, work.top, dialog.left, work.bottom},
+        {work.left, dialog.bottom, work.right, work.bottom},
+        {work.left, work.top, work.right, dialog.top},
+    };
+    RECT best{};
+    long long bestArea = -1;
+    for (const RECT& free : places) {
+        const long long width = std::min<long long>(free.right - free.left, size.cx);
+        const long long height = std::min<long long>(free.bottom - free.top, size.cy);
+        if (width <= 0 || height <= 0) continue;
+        if (width * height > bestArea) {
+            // Level with the dialog's top where the place allows.
+            const LONG freeTop = std::max(
+                free.top, std::min(dialog.top, free.bottom - static_cast<LONG>(height)));
+            bestArea = width * height;
+            best = RECT{free.left, freeTop, free.left + static_cast<LONG>(width),
+                        freeTop + static_cast<LONG>(height)};
+        }
+    }
+    if (bestArea > 0) return best;
+    // The dialog fills the work area: over the strip, below the buttons.
+    return RECT{left, std::max(dialog.top, dialog.bottom - size.cy), left + size.cx,
+                dialog.bottom};
+}
+
+}  // namespace
 
 LRESULT CALLBACK PictureStripProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_PAINT:
         if (TForm1* form = FormOfStrip(window)) {
-            PaintImage(window, form->picture.stripImage);
+            PaintStrip(window, *form);
             return 0;
         }
         break;
@@ -323,24 +538,23 @@ void OpenPictureWindow(TForm1& form)
         SetForegroundWindow(view.window);
         return;
     }
-    // Over the strip, leaving the controls above it free to change, and on the dialog's monitor.
-    RECT strip{};
-    GetWindowRect(form.noticeStrip ? form.noticeStrip : form.handle, &strip);
+    RECT dialog{};
+    GetWindowRect(form.handle, &dialog);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(form.handle, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& work = monitor.rcWork;
-    const LONG left =
-        std::max(work.left, std::min(strip.left, work.right - kPictureWindowWidth));
-    const LONG top =
-        std::max(work.top, std::min(strip.top, work.bottom - kPictureWindowHeight));
+    const RECT place = PictureWindowPlace(
+        dialog, monitor.rcWork,
+        SIZE{Scaled(kPictureWindowWidth, form.dpi), Scaled(kPictureWindowHeight, form.dpi)});
     const std::wstring title = Cp932ToWide(kPictureWindowCaption);
     // Owned by the dialog: it stays above it and goes with it.
     view.window = CreateWindowExW(
-        0, kPictureWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left, top,
-        kPictureWindowWidth, kPictureWindowHeight, form.handle, nullptr,
+        0, kPictureWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, place.left,
+        place.top, place.right - place.left, place.bottom - place.top, form.handle, nullptr,
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form.handle, GWLP_HINSTANCE)), &form);
-    if (view.window) ShowWindow(view.window, SW_SHOWNORMAL);
+    if (!view.window) return;
+    ShowWindow(view.window, SW_SHOWNORMAL);
+    RepaintPictureWindow(form);
 }
 
 void HidePictureWindowWithDialog(TForm1& form)

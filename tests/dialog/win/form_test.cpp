@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <imm.h>
 
 #include <climits>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +18,8 @@
 #include "dialog/settings_file.hpp"
 #include "dimension/command.hpp"
 #include "dialog/run_picture.hpp"
+#include "dialog/win/app.hpp"
+#include "dialog/win/display_scale.hpp"
 #include "dialog/win/form.hpp"
 #include "dialog/win/win_text.hpp"
 #include "support/test_files.hpp"
@@ -187,6 +191,16 @@ const wchar_t* ClassFor(ControlKind kind)
     return L"";
 }
 
+// A check box at 96 DPI: the box the system draws and a pixel above and below it, centred on the
+// row the table gives it, never taller than that row.
+void ExpectCheckBoxRow(const RECT& place, const Unit1::ControlSpec& spec)
+{
+    const int height = place.bottom - place.top;
+    EXPECT_GE(height, GetSystemMetrics(SM_CYMENUCHECK) + 2);
+    EXPECT_LE(height, spec.height);
+    EXPECT_LE(std::abs((place.top + place.bottom) - (2 * spec.top + spec.height)), 1);
+}
+
 TEST(Form1, WindowHasTheFixedFrameCaptionAndClientSize)
 {
     TestFiles::TempFolder folder;
@@ -254,10 +268,15 @@ TEST(Form1, ControlsMatchTheTableInOrderPlaceTextAndBehaviour)
         EXPECT_EQ(ClassOf(control), ClassFor(spec->kind));
         const RECT place = PlaceOf(control);
         EXPECT_EQ(place.left, spec->left);
-        EXPECT_EQ(place.top, spec->top);
         EXPECT_EQ(place.right - place.left, spec->width);
-        if (spec->height > 0) {
-            EXPECT_EQ(place.bottom - place.top, spec->height);
+        if (spec->kind == ControlKind::CheckBox) {
+            // As tall as the box the system draws, in the middle of its place in the table.
+            ExpectCheckBoxRow(place, *spec);
+        } else {
+            EXPECT_EQ(place.top, spec->top);
+            if (spec->height > 0) {
+                EXPECT_EQ(place.bottom - place.top, spec->height);
+            }
         }
         EXPECT_EQ(ImeDisabled(control), spec->imeOff);
 
@@ -271,6 +290,12 @@ TEST(Form1, ControlsMatchTheTableInOrderPlaceTextAndBehaviour)
                 EXPECT_EQ(ComboItem(control, static_cast<int>(i)), Cp932ToWide(spec->items[i]));
             }
             EXPECT_EQ(SendMessageW(control, CB_GETCURSEL, 0, 0), spec->defaultIndex);
+            // Opened, the list shows every item (all twelve end markers) without scrolling.
+            RECT dropped{};
+            SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+            const LRESULT item = SendMessageW(control, CB_GETITEMHEIGHT, 0, 0);
+            EXPECT_GE(dropped.bottom - dropped.top - (place.bottom - place.top),
+                      static_cast<LONG>(count * item));
             break;
         }
         case ControlKind::Edit:
@@ -433,18 +458,189 @@ TEST(Form1, GroupBoxHoldsTheFivePointKindsAtTheirPlaces)
         EXPECT_EQ(items[i], open[expected[i].name]);
         const RECT place = PlaceOf(items[i]);
         EXPECT_EQ(place.left, expected[i].left);
-        EXPECT_EQ(place.top, expected[i].top);
         EXPECT_EQ(place.right - place.left, expected[i].width);
+        ExpectCheckBoxRow(place, *Unit1::FindControl(expected[i].name));
         EXPECT_TRUE(HasStyle(items[i], WS_TABSTOP | BS_AUTOCHECKBOX));
     }
 }
 
-// What the dialog manager makes of Tab: the order of the controls table, into the radio
-// groups and the group box and round again.
-TEST(Form1, TabVisitsTheControlsInTheirOrder)
+// The layout at a DPI, against what a user would see broken: a control outside its group box or
+// the window, two controls on top of each other, a caption cut off. Captions are measured with
+// the control's own font: check boxes and radio items need the box the system draws at this
+// DPI beside their text, buttons and group boxes their text within their frame. LabelA1 is not
+// a control of the table: it lies under the groups' lower frames by the design's own numbers.
+void ExpectReadableLayout(Unit1::TForm1& form, int dpi)
+{
+    HWND window = form.handle;
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, Unit1::Scaled(492, dpi));
+    EXPECT_EQ(client.bottom, Unit1::Scaled(481, dpi));
+
+    struct Placed {
+        std::string name;
+        HWND handle;
+        HWND parent;
+        RECT place;
+    };
+    std::vector<Placed> placed;
+    for (const Unit1::FormControl& control : form.controls) {
+        placed.push_back({std::string(control.spec->name), control.handle,
+                          GetParent(control.handle), PlaceOf(control.handle)});
+        for (std::size_t i = 0; i < control.radioButtons.size(); ++i) {
+            HWND item = control.radioButtons[i];
+            placed.push_back({std::string(control.spec->name) + " item " + std::to_string(i),
+                              item, control.handle, PlaceOf(item)});
+        }
+    }
+    const auto labels = Unit1::DialogLabels();
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        placed.push_back({std::string(labels[i].name), form.labels[i], window,
+                          PlaceOf(form.labels[i])});
+    }
+
+    const int box = Unit1::SystemMetricAt(SM_CXMENUCHECK, dpi);
+    for (const Placed& p : placed) {
+        SCOPED_TRACE(p.name + " at " + std::to_string(dpi) + " DPI");
+        RECT inside{};
+        GetClientRect(p.parent, &inside);
+        if (p.parent != window) {
+            // Below the group's caption line and above its lower frame.
+            inside.top += 1;
+            inside.left += 1;
+            inside.right -= 1;
+            inside.bottom -= 2;
+        }
+        EXPECT_GE(p.place.left, inside.left);
+        EXPECT_GE(p.place.top, inside.top);
+        EXPECT_LE(p.place.right, inside.right);
+        EXPECT_LE(p.place.bottom, inside.bottom);
+        EXPECT_GT(p.place.right, p.place.left);
+        EXPECT_GT(p.place.bottom, p.place.top);
+
+        const std::wstring text = TextOf(p.handle);
+        const LONG_PTR style = GetWindowLongPtrW(p.handle, GWL_STYLE) & BS_TYPEMASK;
+        if (ClassOf(p.handle) != L"Button" || text.empty()) continue;
+        HDC dc = GetDC(p.handle);
+        HGDIOBJ old = SelectObject(
+            dc, reinterpret_cast<HFONT>(SendMessageW(p.handle, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        // "&Y": the ampersand is not drawn.
+        std::wstring shown = text;
+        if (const auto amp = shown.find(L'&'); amp != std::wstring::npos) shown.erase(amp, 1);
+        GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(p.handle, dc);
+        const LONG width = p.place.right - p.place.left;
+        const LONG height = p.place.bottom - p.place.top;
+        if (style == BS_AUTOCHECKBOX || style == BS_AUTORADIOBUTTON) {
+            EXPECT_LE(box + extent.cx + 4, width) << "caption cut off";
+            EXPECT_GE(height, box) << "the box is cut off";
+            EXPECT_GE(height, metrics.tmHeight) << "caption cut off";
+        } else if (style == BS_GROUPBOX) {
+            EXPECT_LE(extent.cx + 8, width) << "caption cut off";
+        } else {
+            EXPECT_LE(extent.cx + 4, width) << "caption cut off";
+            EXPECT_LE(metrics.tmHeight + 4, height) << "caption cut off";
+        }
+    }
+
+    // Siblings never share a pixel.
+    for (std::size_t a = 0; a < placed.size(); ++a) {
+        for (std::size_t b = a + 1; b < placed.size(); ++b) {
+            if (placed[a].parent != placed[b].parent) continue;
+            RECT common{};
+            EXPECT_FALSE(IntersectRect(&common, &placed[a].place, &placed[b].place))
+                << placed[a].name << " and " << placed[b].name << " overlap at " << dpi << " DPI";
+        }
+    }
+}
+
+// The layout at the screen's DPI. The GUI driver runs this at 96, 120, 144 and 192 DPI, each in
+// a wine session started with that DPI, and says which one it set.
+TEST(Form1, LayoutAtTheScreensDpiKeepsControlsInsideApartAndReadable)
 {
     TestFiles::TempFolder folder;
     OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    open.Show();
+    const int dpi = open.form().dpi;
+    EXPECT_EQ(dpi, Unit1::WindowDpi(open.form().handle));
+    if (const char* expected = std::getenv("KORVANE_EXPECT_DPI")) {
+        EXPECT_EQ(dpi, std::atoi(expected));
+    }
+    ExpectReadableLayout(open.form(), dpi);
+    // The fonts follow the DPI.
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(open["Edit7"], WM_GETFONT, 0, 0)),
+               sizeof(font), &font);
+    EXPECT_EQ(font.lfHeight, Unit1::Scaled(13, dpi));
+}
+
+// Windows says the monitor's DPI changed (the window moved, or the user changed the scale):
+// everything is laid out again for it, in the rectangle Windows suggests. Wine never sends the
+// message, so the test does, to 144 DPI and back.
+TEST(Form1, DpiChangeLaysEverythingOutAgainInTheSuggestedRectangle)
+{
+    TestFiles::TempFolder folder;
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    open.Show();
+    Unit1::TForm1& form = open.form();
+    const int start = form.dpi;
+    RECT before{};
+    GetWindowRect(form.handle, &before);
+    const RECT edit7 = PlaceOf(open["Edit7"]);
+
+    // 192 DPI would make the window taller than the test screen; the GUI driver shows it on a
+    // larger one.
+    for (const int dpi : {144, 120, start}) {
+        SCOPED_TRACE(dpi);
+        // As Windows suggests it: the client area scaled, inside the frame the window has (the
+        // frame does not change here, where the system's own DPI stays).
+        RECT outer{};
+        RECT inner{};
+        GetWindowRect(form.handle, &outer);
+        GetClientRect(form.handle, &inner);
+        const RECT suggested{
+            outer.left + 10, outer.top + 5,
+            outer.left + 10 + (outer.right - outer.left) - inner.right + Unit1::Scaled(492, dpi),
+            outer.top + 5 + (outer.bottom - outer.top) - inner.bottom + Unit1::Scaled(481, dpi)};
+        SendMessageW(form.handle, 0x02E0, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        OpenForm::Pump();
+        EXPECT_EQ(form.dpi, dpi);
+        RECT now{};
+        GetWindowRect(form.handle, &now);
+        EXPECT_TRUE(EqualRect(&now, &suggested));
+        // Edit7 stands at (48, 64) in the design, 33 by 21.
+        const RECT place = PlaceOf(open["Edit7"]);
+        EXPECT_EQ(place.left, Unit1::Scaled(48, dpi));
+        EXPECT_EQ(place.top, Unit1::Scaled(64, dpi));
+        EXPECT_EQ(place.right, Unit1::Scaled(81, dpi));
+        EXPECT_EQ(place.bottom, Unit1::Scaled(85, dpi));
+        ExpectReadableLayout(form, dpi);
+    }
+    // Back at the start the layout is the one the window opened with, pixel for pixel.
+    const RECT again = PlaceOf(open["Edit7"]);
+    EXPECT_TRUE(EqualRect(&again, &edit7));
+    RECT after{};
+    GetWindowRect(form.handle, &after);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+}
+
+void WriteSettings(const TestFiles::TempFolder& folder, void (*change)(Unit1::DialogState&));
+
+// What the dialog manager makes of Tab: the order of the controls table, into the radio
+// groups and the group box and round again (a range selection: in the indicated-points mode the
+// group box is disabled, and Tab passes it by).
+TEST(Form1, TabVisitsTheControlsInTheirOrder)
+{
+    TestFiles::TempFolder folder;
+    OpenForm open(folder, "2");
     ASSERT_TRUE(open.created());
     open.Show();
     auto choice = [&](std::string_view group) {
@@ -480,6 +676,25 @@ TEST(Form1, TabVisitsTheControlsInTheirOrder)
     }
     // The window opens with the focus on the first control.
     EXPECT_EQ(GetFocus(), open["ComboBox1"]);
+
+    // Indicated points ("1"): the group box and its five boxes are shown disabled and keep their
+    // values; Tab goes from RadioGroup3 to OK.
+    TestFiles::TempFolder pointsFolder;
+    WriteSettings(pointsFolder, [](Unit1::DialogState& s) { s.CheckBox7 = true; });
+    OpenForm points(pointsFolder, "1");
+    ASSERT_TRUE(points.created());
+    points.Show();
+    for (const char* name :
+         {"GroupBox1", "CheckBox5", "CheckBox6", "CheckBox7", "CheckBox8", "CheckBox9"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(IsWindowEnabled(points[name]));
+        EXPECT_TRUE(IsWindowVisible(points[name]));
+    }
+    EXPECT_EQ(SendMessageW(points["CheckBox7"], BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(Unit1::ReadDialogState(points.form()).CheckBox7);
+    const std::vector<HWND> items = ChildrenOf(points["RadioGroup3"]);
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(GetNextDlgTabItem(points.form().handle, items.front(), FALSE), points["Button1"]);
 }
 
 TEST(Form1, TextKindListFollowsTheDrawing)
@@ -609,6 +824,13 @@ TEST(Form1, TooFewPointsAsksAndStaysOpenThenCancelWritesNothingDone)
     // The settings were accepted before the points were counted.
     EXPECT_TRUE(std::filesystem::exists(folder / "Korvane.dat"));
     EXPECT_EQ(TextOf(open["LabelA1"]), Cp932ToWide(Dimension::kStatusCounting));
+
+    // A refused OK after it: LabelA1 is blank again, the focus on the refused value.
+    SetWindowTextW(open["Edit7"], L"0");
+    Unit1::Button1Click(open.form());
+    EXPECT_EQ(TextOf(open["LabelA1"]), Cp932ToWide(Unit1::kStatusIdle));
+    EXPECT_EQ(GetFocus(), open["Edit7"]);
+    EXPECT_EQ(ShownMessages().size(), 1u);
 
     Unit1::Button2Click(open.form());
     EXPECT_EQ(open.form().handle, nullptr);
@@ -752,7 +974,10 @@ bool WaitForPicture(Unit1::TForm1& form, Done done)
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
-        if (!form.picture.running && done(form.picture.shown)) return true;
+        if (!Unit1::PictureBeingMade(form.picture) && form.picture.shown &&
+            done(*form.picture.shown)) {
+            return true;
+        }
         Sleep(20);
     }
     return false;
@@ -779,8 +1004,9 @@ TEST(Form1, PictureOfTheRunFollowsTheValuesAndNeverSavesWritesOrShowsProgress)
     // A value that fails its check: its message in the strip, the focus where the user types.
     SetFocus(open["Edit7"]);
     SetWindowTextW(open["Edit7"], L"0");
-    const std::string invalid = Unit1::InvalidValueMessage(Dimension::SettingControl::Edit7);
-    ASSERT_TRUE(WaitForPicture(form, [&](const Unit1::RunPicture& p) { return p.message == invalid; }));
+    const std::string invalid = Unit1::RefusedValueMessage(Dimension::SettingControl::Edit7);
+    ASSERT_TRUE(
+        WaitForPicture(form, [&](const Unit1::RunPicture& p) { return p.message == invalid; }));
     EXPECT_EQ(TextOf(form.noticeStrip), Unit1::Cp932ToWide(invalid));
     EXPECT_EQ(GetFocus(), open["Edit7"]);
     EXPECT_TRUE(ShownMessages().empty());
@@ -795,9 +1021,99 @@ TEST(Form1, PictureOfTheRunFollowsTheValuesAndNeverSavesWritesOrShowsProgress)
     EXPECT_EQ(form.picture.window, nullptr);
     EXPECT_FALSE(form.run.closed);
 
+    // It opened beside the dialog, inside the work area, never over OK or Cancel.
+    {
+        MSG f2{open["Edit7"], WM_KEYDOWN, VK_F2, 0, 0, {}};
+        ASSERT_TRUE(Unit1::HandlePictureKey(form, f2));
+        ASSERT_NE(form.picture.window, nullptr);
+        RECT dialog{};
+        RECT picture{};
+        RECT common{};
+        GetWindowRect(form.handle, &dialog);
+        GetWindowRect(form.picture.window, &picture);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoW(MonitorFromWindow(form.handle, MONITOR_DEFAULTTONEAREST), &monitor);
+        EXPECT_FALSE(IntersectRect(&common, &dialog, &picture));
+        EXPECT_TRUE(IntersectRect(&common, &picture, &monitor.rcWork) &&
+                    EqualRect(&common, &picture));
+        SendMessageW(form.picture.window, WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+
+    // F2 opens it from any control, and the strip's tooltip says both ways.
+    MSG f2{open["Edit7"], WM_KEYDOWN, VK_F2, 0, 0, {}};
+    EXPECT_TRUE(Unit1::HandlePictureKey(form, f2));
+    ASSERT_NE(form.picture.window, nullptr);
+    f2.wParam = VK_F3;
+    EXPECT_FALSE(Unit1::HandlePictureKey(form, f2));
+    SendMessageW(form.picture.window, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_NE(form.stripTip, nullptr);
+    wchar_t tip[80] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = form.handle;
+    tool.uId = reinterpret_cast<UINT_PTR>(form.noticeStrip);
+    tool.lpszText = tip;
+    SendMessageW(form.stripTip, TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(tip), L"\x30AF\x30EA\x30C3\x30AF\x3067\x62E1\x5927\x8868\x793A"
+                                 L"\xFF08\xFF26\xFF12\xFF09");  // クリックで拡大表示（Ｆ２）
+    EXPECT_FALSE(HasStyle(form.noticeStrip, WS_TABSTOP));
+
     // Pictures never save, write or show progress.
     EXPECT_EQ(TestFiles::ReadBytes(folder / "Korvane.dat"), settings);
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), drawing);
     EXPECT_EQ(TextOf(open["LabelA1"]), Unit1::Cp932ToWide(Unit1::kStatusIdle));
     EXPECT_EQ(RidEdaza::LineCount(form.run.writer.buffer), 0u);
+}
+
+// A picture that takes long: "作成中…" in the strip after 300 ms, over the last picture; the
+// picture's thread holds the model it reads, so closing the run (which lets go of the model)
+// in the middle of it is safe, and the close waits only for the step being made.
+TEST(Form1, LatePictureSaysSoAndClosingMidwayWaitsOnlyForAStep)
+{
+    TestFiles::TempFolder folder;
+    std::string drawing = TextKindDrawing(2);
+    drawing.append("hp1 0 -1000\r\n#\r\n");
+    for (int i = 0; i < 60000; ++i) {
+        drawing.append(std::to_string(i * 7) + " 0 " + std::to_string(i * 7) + " " +
+                       std::to_string(10 + i % 13) + "\r\n");
+    }
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", drawing);
+    WriteSettings(folder, [](Unit1::DialogState& s) { s.CheckBox5 = true; });
+    OpenForm open(folder, "2");
+    ASSERT_TRUE(open.created());
+    open.Show();
+    Unit1::TForm1& form = open.form();
+    ASSERT_TRUE(WaitForPicture(form, [](const Unit1::RunPicture& p) { return p.drawn; }));
+    EXPECT_EQ(TextOf(form.noticeStrip), L"");
+    const auto first = form.picture.shown;
+
+    // A new value: the old picture stays, and once the new one is late the strip says so.
+    SetWindowTextW(open["Edit4"], L"1");
+    bool late = false;
+    for (int waited = 0; waited < 200 && !late; ++waited) {
+        OpenForm::Pump();
+        late = TextOf(form.noticeStrip) == Cp932ToWide(Unit1::kPictureBusyText);
+        Sleep(10);
+    }
+    if (Unit1::PictureBeingMade(form.picture) || late) {
+        EXPECT_TRUE(late);
+        EXPECT_EQ(form.picture.shown, first);
+    }
+    ASSERT_TRUE(WaitForPicture(form, [&](const Unit1::RunPicture&) {
+        return form.picture.shown != first;
+    }));
+    EXPECT_EQ(TextOf(form.noticeStrip), L"");
+    EXPECT_FALSE(form.picture.busy);
+
+    // Closing while a picture is being made.
+    SetWindowTextW(open["Edit4"], L"2");
+    Unit1::StartPicture(form);
+    ASSERT_TRUE(Unit1::PictureBeingMade(form.picture));
+    const DWORD before = GetTickCount();
+    SendMessageW(form.handle, WM_CLOSE, 0, 0);
+    EXPECT_LT(GetTickCount() - before, 1000u);
+    EXPECT_TRUE(form.run.closed);
+    EXPECT_FALSE(form.run.model);
+    EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "hq\r\n");
 }

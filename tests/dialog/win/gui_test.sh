@@ -6,9 +6,11 @@
 #   gui_test.sh SCENARIO
 #
 # Scenarios: form-tests, enter, cancel-keys, minimise, close-box, too-few-points, refused,
-# first-run, cannot-dimension, launcher, out-of-memory. CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE,
-# KORVANE_CLI, KORVANE_PROBE and KORVANE_FORM_TESTS. The wine prefix is private to these tests
-# (BUILD_DIR/wineprefix-gui) and made once; the tests must run one at a time.
+# first-run, cannot-dimension, launcher, out-of-memory, preview, dpi-layout, responsiveness.
+# CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE, KORVANE_CLI, KORVANE_PROBE,
+# KORVANE_FORM_TESTS and KORVANE_BENCHGEN. The wine prefix is private to these tests
+# (BUILD_DIR/wineprefix-gui, BUILD_DIR/wineprefix-dpi for the DPI scenario) and made once; the
+# tests must run one at a time.
 set -uo pipefail
 
 # A step of the harness itself (wine starting, X, a screenshot) that does not finish in time
@@ -19,9 +21,13 @@ set -uo pipefail
 # to start; a dialog that shows no warning there is reported in full and started once more.
 readonly stalled=75
 
+# The dialog at 192 DPI is about 1000 pixels tall: that scenario gets a larger screen.
+screen=1024x768
+case " $* " in *" dpi-layout "*) screen=1600x1200 ;; esac
+
 if [ "${1:-}" != --inside ]; then
     for attempt in 1 2; do
-        xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside "$@"
+        xvfb-run -a -s "-screen 0 ${screen}x24" bash "$0" --inside "$@"
         status=$?
         [ "$status" -eq "$stalled" ] && [ "$attempt" -eq 1 ] || exit "$status"
         echo "trying the scenario once more, on a fresh display and wine session" >&2
@@ -31,6 +37,8 @@ shift
 scenario=${1:?scenario}
 
 export WINEPREFIX="$KORVANE_BUILD_DIR/wineprefix-gui"
+# A DPI is set for the whole prefix: the scenario that changes it has a prefix of its own.
+[ "$scenario" = dpi-layout ] && WINEPREFIX="$KORVANE_BUILD_DIR/wineprefix-dpi"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 cases="$KORVANE_SOURCE_DIR/tests/golden/cases"
@@ -124,6 +132,10 @@ prepare_prefix() {
     bounded 300 wineboot -i >/dev/null 2>&1
     bounded 120 wineserver -w
     probe setup >/dev/null || fail "cannot prepare the wine prefix"
+    if [ "$screen" != 1024x768 ]; then
+        bounded 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ \
+            /d "$screen" /f >/dev/null 2>&1 || fail "cannot size the virtual desktop"
+    fi
     bounded 120 wineserver -w
     touch "$WINEPREFIX/.korvane-gui-ready"
 }
@@ -334,7 +346,14 @@ refused)
     ;;
 
 first-run)
-    # No settings file: the window at (100, 100), and OK stops on ComboBox3.
+    # No settings file: the window at (100, 100), the strip asks for a text kind, and OK stops
+    # on ComboBox3 with LabelA1 blank. In a range selection, once a kind is chosen, the strip
+    # asks for a kind of point to take.
+    expect_strip() {  # expect_strip TEXT WHAT
+        step="waiting for the strip to say $2"
+        for _ in $(seq 1 20); do [ "$(probe strip-text)" = "$1" ] && return 0; sleep 0.25; done
+        fail "strip says '$(probe strip-text)' ($2)"
+    }
     name=first-run-no-settings
     arg=$(case_argument $name)
     copy_case $name "$work/gui"
@@ -342,15 +361,40 @@ first-run)
     read -r left top _ _ width height <<<"$(probe rect)"
     [ "$left $top" = "100 100" ] || fail "window at $left, $top"
     [ "$width $height" = "492 481" ] || fail "client area $width x $height"
+    # 「寸法値の文字種」を選んでください。
+    choose=$(printf '\xe3\x80\x8c\xe5\xaf\xb8\xe6\xb3\x95\xe5\x80\xa4\xe3\x81\xae\xe6\x96\x87')
+    choose+=$(printf '\xe5\xad\x97\xe7\xa8\xae\xe3\x80\x8d\xe3\x82\x92\xe9\x81\xb8\xe3\x82\x93')
+    choose+=$(printf '\xe3\x81\xa7\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84\xe3\x80\x82')
+    expect_strip "$choose" "choose a text kind"
+    bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-first-run.png"
     keys Return
     sleep 1
     expect_open "OK without a text kind"
     expect_focus "ComboBox 136 28" "no text kind chosen"
+    blank=$(printf '\xe3\x80\x80')  # 　, LabelA1 at rest
+    [ "$(probe status-text)" = "$blank" ] || fail "LabelA1 says '$(probe status-text)'"
     [ -e "$work/gui/Korvane.dat" ] && fail "a refused OK saved the settings"
     keys Escape
     wait_closed
     same "$work/gui/JWC_TEMP.TXT" "$work/hq" "Esc did not write hq"
     [ -e "$work/gui/Korvane.dat" ] && fail "Cancel saved the settings"
+
+    copy_case $name "$work/range"
+    start_tool "$work/range" 2
+    click $(( $(probe client-origin | cut -d' ' -f1) + 136 + 20 )) \
+        $(( $(probe client-origin | cut -d' ' -f2) + 28 + 10 ))  # ComboBox3
+    keys Down Return
+    # 「範囲選択時の取得する点」を１つ以上選んでください。
+    kinds=$(printf '\xe3\x80\x8c\xe7\xaf\x84\xe5\x9b\xb2\xe9\x81\xb8\xe6\x8a\x9e\xe6\x99\x82')
+    kinds+=$(printf '\xe3\x81\xae\xe5\x8f\x96\xe5\xbe\x97\xe3\x81\x99\xe3\x82\x8b\xe7\x82\xb9')
+    kinds+=$(printf '\xe3\x80\x8d\xe3\x82\x92\xef\xbc\x91\xe3\x81\xa4\xe4\xbb\xa5\xe4\xb8\x8a')
+    kinds+=$(printf '\xe9\x81\xb8\xe3\x82\x93\xe3\x81\xa7\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95')
+    kinds+=$(printf '\xe3\x81\x84\xe3\x80\x82')
+    expect_strip "$kinds" "choose a kind of point"
+    bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-first-run-points.png"
+    keys Escape
+    wait_closed
+    same "$work/range/JWC_TEMP.TXT" "$work/hq" "Esc did not write hq"
     ;;
 
 cannot-dimension)
@@ -548,7 +592,12 @@ preview)
     read -r x y <<<"$(probe client-origin)"
     click $((x + 48 + 16)) $((y + 64 + 10))  # into Edit7
     keys End BackSpace BackSpace BackSpace 0
-    message=$(printf '\xe3\x80\x8c\xe9\x95\xb7\xe3\x81\x95\xe3\x80\x8d\xe3\x81\xae\xe5\x80\xa4\xe3\x81\x8c\xe6\xad\xa3\xe3\x81\x97\xe3\x81\x8f\xe3\x81\x82\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x80\x82')
+    # 「長さ」は 0 より大きく 1000 以下の数値で入力してください。
+    message=$(printf '\xe3\x80\x8c\xe9\x95\xb7\xe3\x81\x95\xe3\x80\x8d\xe3\x81\xaf\x20\x30\x20')
+    message+=$(printf '\xe3\x82\x88\xe3\x82\x8a\xe5\xa4\xa7\xe3\x81\x8d\xe3\x81\x8f\x20\x31\x30')
+    message+=$(printf '\x30\x30\x20\xe4\xbb\xa5\xe4\xb8\x8b\xe3\x81\xae\xe6\x95\xb0\xe5\x80\xa4')
+    message+=$(printf '\xe3\x81\xa7\xe5\x85\xa5\xe5\x8a\x9b\xe3\x81\x97\xe3\x81\xa6\xe3\x81\x8f')
+    message+=$(printf '\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84\xe3\x80\x82')
     step="waiting for the message of Edit7"
     for _ in $(seq 1 20); do [ "$(probe strip-text)" = "$message" ] && break; sleep 0.25; done
     [ "$(probe strip-text)" = "$message" ] || fail "strip says '$(probe strip-text)'"
@@ -581,6 +630,97 @@ preview)
     wait_closed
     same "$work/gui/JWC_TEMP.TXT" "$work/cli/JWC_TEMP.TXT" "OK after the pictures differs from korvane-cli"
     same "$work/gui/Korvane.dat" "$work/cli/Korvane.dat" "the settings differ from korvane-cli's"
+    ;;
+
+responsiveness)
+    # The benchmarks' scatter of 200,000 points (300,000 intervals with their rows): the dialog
+    # answers another program within 100 ms, every time, while the picture is made with the
+    # larger window open and while OK runs. The strip says 作成中… while the picture is late;
+    # OK shows its progress texts and writes what korvane-cli writes.
+    for folder in "$work/gui" "$work/cli"; do
+        mkdir -p "$folder"
+        bounded 120 wine "$KORVANE_BENCHGEN" scatter 200000 "Z:$folder/JWC_TEMP.TXT" \
+            >/dev/null 2>&1 || fail "no scatter drawing"
+        # The floor plan's settings with the points (CheckBox7) taken.
+        awk 'NR == 25 { printf "1\r\n"; next } { print }' \
+            "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat" >"$folder/Korvane.dat"
+    done
+    [ "$(run_cli "$work/cli" 2)" = 0 ] || fail "korvane-cli did not draw the scatter"
+    start_tool "$work/gui" 2
+    keys F2  # the larger window, while the first picture is being made
+    probe picture-window 10 >/dev/null || fail "F2 did not open the larger window"
+    step="the strip while the picture is late"
+    busy=$(printf '\xe4\xbd\x9c\xe6\x88\x90\xe4\xb8\xad\xe2\x80\xa6')
+    for _ in $(seq 1 20); do [ "$(probe strip-text)" = "$busy" ] && break; sleep 0.2; done
+    [ "$(probe strip-text)" = "$busy" ] || fail "strip says '$(probe strip-text)', not 作成中…"
+    bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-busy.png"
+    step="probing while the picture is made"
+    answered=$(probe answers 4) || fail "the dialog did not answer while the picture was made"
+    echo "while the picture is made (larger window open): $answered"
+    read -r _ longest _ _ _ late _ <<<"$answered"
+    [ "$late" = 0 ] || fail "the dialog answered late while the picture was made: $answered"
+    wait_for_scatter() {
+        step="waiting for the picture of the scatter"
+        for _ in $(seq 1 120); do
+            read -r _ _ ink <<<"$(probe strip-pixels)"
+            [ -z "$(probe strip-text)" ] && [ "${ink:-0}" -gt 200 ] && return 0
+            sleep 0.5
+        done
+        fail "no picture of the scatter"
+    }
+    wait_for_scatter
+    read -r _ _ ink <<<"$(probe picture-pixels)"
+    [ "${ink:-0}" -gt 200 ] || fail "the larger window shows no picture"
+    bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-scatter.png"
+    read -r x y <<<"$(probe client-origin)"
+    click $((x + 48 + 16)) $((y + 4 + 10))  # back to the dialog, on ComboBox1
+    keys Escape  # the list, if it opened
+    step="OK on the scatter"
+    bounded 20 xdotool key Return
+    answered=$(probe answers 3) || fail "the dialog did not answer during OK"
+    echo "during OK: $answered"
+    read -r _ longest _ probes _ late _ <<<"$answered"
+    [ "$late" = 0 ] || fail "the dialog answered late during OK: $answered"
+    wait_closed
+    same "$work/gui/JWC_TEMP.TXT" "$work/cli/JWC_TEMP.TXT" \
+        "OK on the scatter differs from korvane-cli"
+    same "$work/gui/Korvane.dat" "$work/cli/Korvane.dat" "the settings differ from korvane-cli's"
+    ;;
+
+dpi-layout)
+    # The dialog at 96, 120, 144 and 192 DPI. Wine takes the DPI (LogPixels) when its server
+    # starts, so the server is ended before each. At each DPI: the form's layout check (every
+    # control inside its group and the window, none on another, no caption cut off), then the
+    # program itself on the floor plan, looked at in a screenshot.
+    for dpi in 96 120 144 192; do
+        step="setting $dpi DPI"
+        bounded 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+            /d "$dpi" /f >/dev/null 2>&1 || fail "cannot set $dpi DPI"
+        bounded 60 wineserver -k
+        bounded 60 wineserver -w
+        step="layout check at $dpi DPI"
+        KORVANE_EXPECT_DPI=$dpi bounded 240 wine "$KORVANE_FORM_TESTS" \
+            --gtest_filter='Form1.LayoutAtTheScreensDpi*' >"$work/form.out" 2>&1
+        status=$?
+        tr -d '\r' <"$work/form.out" |
+            grep -E '^\[ +(OK|FAILED) +\]|Failure|overlap|cut off|Which is'
+        [ "$status" -eq 0 ] || fail "the layout at $dpi DPI"
+        folder="$work/dpi-$dpi"
+        mkdir -p "$folder"
+        cp "$KORVANE_SOURCE_DIR/examples/floor-plan/JWC_TEMP.TXT" \
+            "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat" "$folder/"
+        start_tool "$folder"
+        read -r _ _ _ _ width height <<<"$(probe rect)"
+        echo "$dpi DPI: client area $width x $height"
+        [ "$width x $height" = "$(( (492 * dpi + 48) / 96 )) x $(( (481 * dpi + 48) / 96 ))" ] ||
+            fail "client area $width x $height at $dpi DPI"
+        sleep 2  # the picture of the run
+        bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-dpi-$dpi.png" ||
+            fail "no screenshot"
+        keys Escape
+        wait_closed
+        same "$folder/JWC_TEMP.TXT" "$work/hq" "Esc at $dpi DPI did not write hq"
+    done
     ;;
 
 *)

@@ -14,7 +14,10 @@
 //                                        out-of-memory
 //   korvane-probe no-message-box         fails when a message box is open
 //   korvane-probe title                  the dialog's title
-//   korvane-probe answers SECONDS        the longest the dialog keeps a message waiting
+//   korvane-probe answers SECONDS        the longest the dialog keeps a message waiting, over
+//                                        SECONDS or until the dialog closes; how many probes
+//                                        took longer than 100 ms
+//   korvane-probe status-text            the text of LabelA1, the status strip
 //   korvane-probe strip-text             the text of the strip below the controls (the
 //                                        picture's message, empty while it shows a run)
 //   korvane-probe strip-pixels           a hash of the strip's pixels and how many are not white
@@ -483,18 +486,33 @@ int wmain(int argc, wchar_t** argv)
         HWND form = FindDialog();
         if (!form) return 1;
         const DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
-        DWORD longest = 0;
+        LARGE_INTEGER frequency{};
+        QueryPerformanceFrequency(&frequency);
+        double longest = 0.0;
+        int probes = 0;
+        int late = 0;
         while (GetTickCount() < end) {
-            const DWORD before = GetTickCount();
+            LARGE_INTEGER before{};
+            LARGE_INTEGER after{};
+            QueryPerformanceCounter(&before);
             DWORD_PTR ignored = 0;
-            if (!SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored)) {
+            const LRESULT answered =
+                SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+            QueryPerformanceCounter(&after);
+            if (!IsWindow(form)) break;  // OK has closed it
+            if (!answered) {
                 Print("no answer");
                 return 1;
             }
-            longest = std::max(longest, GetTickCount() - before);
+            const double ms = static_cast<double>(after.QuadPart - before.QuadPart) * 1000.0 /
+                              static_cast<double>(frequency.QuadPart);
+            longest = std::max(longest, ms);
+            ++probes;
+            if (ms > 100.0) ++late;
             Sleep(20);
         }
-        Print("longest " + std::to_string(longest) + " ms");
+        Print("longest " + std::to_string(static_cast<int>(longest + 0.999)) + " ms, " +
+              std::to_string(probes) + " probes, " + std::to_string(late) + " over 100 ms");
         return 0;
     }
     if (command == L"strip-text") {
@@ -504,6 +522,13 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     if (command == L"strip-pixels") return PicturePixels(FindStrip());
+    if (command == L"status-text") {
+        HWND form = FindDialog();
+        HWND status = form ? GetDlgItem(form, 90) : nullptr;
+        if (!status) return 1;
+        Print(Utf8(TextOf(status)));
+        return 0;
+    }
     if (command == L"picture-window") {
         if (!WaitFor(seconds, FindPictureWindow)) {
             Print("no picture window");
