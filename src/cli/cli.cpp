@@ -98,7 +98,7 @@ void WriteControlHelp(const Unit1::ControlSpec& control, std::ostream& out)
     }
     out << "\n";
     if (control.value.check != Dimension::SettingControl::None) {
-        out << "      checked: " << control.value.explanation << "\n";
+        out << "      checked: " << Unit1::SettingExplanation(control.value.check) << "\n";
     }
     out << "      default: ";
     if (field.checked) {
