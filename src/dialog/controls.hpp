@@ -44,7 +44,7 @@ struct SettingsField {
 // control without a value (group box, button, memo, notice panel).
 struct ControlValue {
     StateField state{};
-    std::int32_t settingsLine = 0;  // 1-based line of the settings file (3..27)
+    std::int32_t settingsLine = 0;  // 1-based line of the settings file (3..28)
     SettingsField setting{};
     // The check whose failure puts the focus here, and korvane-cli's English reason for it.
     Dimension::SettingControl check = Dimension::SettingControl::None;
