@@ -48,14 +48,14 @@ TEST(DialogControls, EveryValueControlIsBackedByTheDialogState)
         EXPECT_EQ(field.text != nullptr, control.kind == ControlKind::Edit);
         EXPECT_EQ(field.checked != nullptr, control.kind == ControlKind::CheckBox);
     }
-    EXPECT_EQ(names.size(), 30u);
+    EXPECT_EQ(names.size(), 31u);
     EXPECT_FALSE(names.contains(""));
     EXPECT_EQ(FindControl("edit1"), nullptr);
 
     // Every control a failed check focuses can take the focus, and can be named and explained.
     using Dimension::SettingControl;
     for (int i = static_cast<int>(SettingControl::ComboBox1);
-         i <= static_cast<int>(SettingControl::Edit6); ++i) {
+         i <= static_cast<int>(SettingControl::ComboBox6); ++i) {
         const auto check = static_cast<SettingControl>(i);
         const std::string_view name = Unit1::SettingControlName(check);
         SCOPED_TRACE(std::string(name));
@@ -116,7 +116,7 @@ TEST(DialogControls, TabOrderRunsWithoutGapsAndEveryControlFitsItsParent)
         EXPECT_LE(control.left + control.width, width);
         EXPECT_LE(control.top + control.height, height);
     }
-    EXPECT_EQ(nextTab[""], 25);
+    EXPECT_EQ(nextTab[""], 26);
     EXPECT_EQ(nextTab["GroupBox1"], 5);
 }
 
@@ -143,5 +143,5 @@ TEST(DialogControls, EveryTextIsWholeShiftJis)
         EXPECT_TRUE(IsWholeShiftJisText(texts[i]));
     }
     EXPECT_EQ(notice.size(), 22u);
-    EXPECT_EQ(Unit1::DialogLabels().size(), 20u);
+    EXPECT_EQ(Unit1::DialogLabels().size(), 21u);
 }
