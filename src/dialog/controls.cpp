@@ -144,7 +144,8 @@ constexpr auto kControls = std::to_array<ControlSpec>({
              {.state = {.index = &S::ComboBox1}, .settingsLine = 3,
               .setting = {.index = &D::StartMarker}, .check = C::ComboBox1,
               .labelCaption = kStartPointText,
-              .explanation = "no start-point marker is selected"}),
+              .explanation = "no start-point marker is selected",
+              .unusedWhenCumulative = true}),
     DropDown("ComboBox2", 48, 28, 81, kMarkerItems, 0, 1,
              {.state = {.index = &S::ComboBox2}, .settingsLine = 4,
               .setting = {.index = &D::EndMarker}, .check = C::ComboBox2,
@@ -213,7 +214,9 @@ constexpr auto kControls = std::to_array<ControlSpec>({
           "", 15, Tick(&S::CheckBox3, 20, &D::FullWidthValue)),
     Check("CheckBox4", 384, 232, 105,
           "\x90\xA1\x96\x40\x90\x7D\x8C\x60\x89\xBB",  // 寸法図形化
-          "", 16, Tick(&S::CheckBox4, 21, &D::DimensionFigure)),
+          "", 16,
+          {.state = {.checked = &S::CheckBox4}, .settingsLine = 21,
+           .setting = {.flag = &D::DimensionFigure}, .unusedWhenCumulative = true}),
     // The one distance OK does not check.
     Edit("Edit4", 200, 252, 57, "0.5", 16, true, 17,
          {.state = {.text = &S::Edit4}, .settingsLine = 11, .setting = {.number = &D::ValueGap},
@@ -373,6 +376,13 @@ const ControlSpec* FindControl(std::string_view name)
 std::string_view UserCaption(const ControlSpec& control)
 {
     return control.value.labelCaption.empty() ? control.caption : control.value.labelCaption;
+}
+
+bool ControlInUse(const DialogState& state, const ControlSpec& control)
+{
+    const bool cumulative =
+        state.ComboBox6 == static_cast<std::int32_t>(Dimension::DimensionArrangement::Cumulative);
+    return !(cumulative && control.value.unusedWhenCumulative);
 }
 
 std::string_view SettingControlName(Dimension::SettingControl check)

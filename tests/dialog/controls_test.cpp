@@ -120,6 +120,25 @@ TEST(DialogControls, TabOrderRunsWithoutGapsAndEveryControlFitsItsParent)
     EXPECT_EQ(nextTab["GroupBox1"], 5);
 }
 
+// A cumulative run draws no start marker and no dimension figure: those two controls are greyed
+// out then, every other control stays in use whatever the arrangement.
+TEST(DialogControls, TheCumulativeArrangementLeavesTwoControlsUnused)
+{
+    for (const std::int32_t arrangement : {-1, 0, 1, 2, 3}) {
+        SCOPED_TRACE(arrangement);
+        Unit1::DialogState state = Unit1::DefaultDialogState();
+        state.ComboBox6 = arrangement;
+        std::vector<std::string_view> unused;
+        for (const ControlSpec& control : DialogControls()) {
+            if (!Unit1::ControlInUse(state, control)) unused.push_back(control.name);
+        }
+        const std::vector<std::string_view> expected =
+            arrangement == 3 ? std::vector<std::string_view>{"ComboBox1", "CheckBox4"}
+                             : std::vector<std::string_view>{};
+        EXPECT_EQ(unused, expected);
+    }
+}
+
 TEST(DialogControls, EveryTextIsWholeShiftJis)
 {
     std::vector<std::string_view> texts = {
