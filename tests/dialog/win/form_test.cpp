@@ -633,6 +633,33 @@ TEST(Form1, RefusedValueFocusesItsControlAndTouchesNoFile)
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), kOnePointDrawing);
 }
 
+// A cumulative run greys out the two controls it does not use, and choosing another
+// arrangement brings them back; an arrangement past the list refuses OK on ComboBox6.
+TEST(Form1, TheArrangementDecidesWhichControlsAreInUse)
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePointDrawing);
+    WriteSettings(folder, [](Unit1::DialogState& s) { s.ComboBox6 = 3; });
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    open.Show();
+    EXPECT_FALSE(IsWindowEnabled(open["ComboBox1"]));
+    EXPECT_FALSE(IsWindowEnabled(open["CheckBox4"]));
+    EXPECT_TRUE(IsWindowEnabled(open["ComboBox2"]));
+    HWND arrangement = open["ComboBox6"];
+    SendMessageW(arrangement, CB_SETCURSEL, 2, 0);
+    SendMessageW(open.form().handle, WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(arrangement), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(arrangement));
+    EXPECT_TRUE(IsWindowEnabled(open["ComboBox1"]));
+    EXPECT_TRUE(IsWindowEnabled(open["CheckBox4"]));
+
+    SendMessageW(arrangement, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    Unit1::Button1Click(open.form());
+    EXPECT_EQ(GetFocus(), arrangement);
+    EXPECT_FALSE(open.form().run.closed);
+}
+
 // Runs OK on a range selection once with the given point kinds and returns the command file.
 std::string CommandFileOfOneRun(void (*change)(Unit1::DialogState&))
 {

@@ -528,7 +528,7 @@ preview)
     keys Down  # the start marker: the focus starts on ComboBox1
     wait_for_change strip-pixels "$before" "start marker"
     before=$(probe strip-pixels)
-    keys Tab Tab Tab Tab Tab Tab Tab Tab Up  # ComboBox4: precision 0.01
+    keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Up  # ComboBox4: precision 0.01
     wait_for_change strip-pixels "$before" "precision"
     before=$(probe strip-pixels)
     keys Tab Tab Tab Tab Tab Tab Tab Tab 5  # Edit4, its text selected: the value's distance 5
