@@ -26,9 +26,9 @@ namespace Unit1 {
 // items must be filled first, since its index is applied against them.
 void LoadSettings(DialogState& state, const std::filesystem::path& path);
 
-// Writes the 27 lines (28 for an arrangement other than the chain) to the file's name + ".tmp" (created, or overwritten if a stale one is
-// there), closes it and replaces the file with it in one rename, so that one full disk never
-// costs the settings of earlier runs. On any failure (opening, writing, flushing or closing the
+// Writes the 27 lines (28 for an arrangement other than the chain) to the file's name + ".tmp"
+// (created, or overwritten if a stale one is there), closes it and replaces the file with it in
+// one rename, so that one full disk never costs the settings of earlier runs. On any failure (opening, writing, flushing or closing the
 // temporary file, the rename, running out of memory) the file stays byte for byte as it was (or
 // absent), the temporary file is removed (should the disk refuse that too, the next save
 // overwrites it) and the result is false; it never throws. A temporary name that could not be

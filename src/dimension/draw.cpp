@@ -121,7 +121,9 @@ void WriteCumulative(const DimensionRun& run, CommandWriter& writer)
         if (entry.moved) MarkedLine(writer, entry.leaderStart, text.leaderEnd);
     }
     DrawEndMarker(writer, cumulative.origin, run.EndMarkerScale);
-    for (const EndMarkerLayout& end : cumulative.ends) DrawEndMarker(writer, end, run.EndMarkerScale);
+    for (const EndMarkerLayout& end : cumulative.ends) {
+        DrawEndMarker(writer, end, run.EndMarkerScale);
+    }
 }
 
 }  // namespace

@@ -348,7 +348,9 @@ RunSides SidesOf(const MeasurePointList& points, const HeightPoint& heightPoint,
 long double EndReachOf(const DimensionRun& run, const IntervalLayout& line)
 {
     if (line.ends >= 0) return run.EndAlong;
-    if (run.narrowMarker == NarrowMarkerKind::Slash) return std::min(run.StartAcross, run.EndAcross);
+    if (run.narrowMarker == NarrowMarkerKind::Slash) {
+        return std::min(run.StartAcross, run.EndAcross);
+    }
     return 0.0L;
 }
 
@@ -415,8 +417,8 @@ void LayoutChain(const MeasurePointList& points, const HeightPoint& heightPoint,
     PlaceSegmentsAndMarkers(points, heightPoint, settings, turns, run);
     for (PointLayout& point : run.points) {
         const MeasurePoint& measured = points[static_cast<std::size_t>(point.index)];
-        point.extension = SegmentOf(measured.X, ExtensionSpanTo(measured.Y, heightPoint.Y, settings),
-                                    turns.axis);
+        point.extension = SegmentOf(
+            measured.X, ExtensionSpanTo(measured.Y, heightPoint.Y, settings), turns.axis);
     }
 }
 
@@ -691,7 +693,9 @@ bool LayoutDimensionRun(const MeasurePointList& points, const HeightPoint& heigh
     case DimensionArrangement::ChainAndOverall:
         LayoutChain(points, heightPoint, settings, turns, run);
         // With one interval the chain already is the overall dimension.
-        if (run.intervals.size() >= 2) PlaceOverall(points, heightPoint, settings, turns, sides, run);
+        if (run.intervals.size() >= 2) {
+            PlaceOverall(points, heightPoint, settings, turns, sides, run);
+        }
         break;
     case DimensionArrangement::Parallel:
         LayoutParallel(points, heightPoint, settings, turns, sides, run);

@@ -148,7 +148,8 @@ TEST(KorvaneCli, EachArrangementFromTheSameSelection)
     const std::string noStartMarker = "250\r\n80\r\n-1\r\n" + chain.substr(12);
     const Case cases[] = {
         {{"ComboBox6=0"}, 0, "arrangement: chain, dimension lines: 2, value texts: 2\n", chain},
-        {{"ComboBox6=1"}, 0, "arrangement: chain with overall, dimension lines: 3, value texts: 3\n",
+        {{"ComboBox6=1"}, 0,
+         "arrangement: chain with overall, dimension lines: 3, value texts: 3\n",
          chain + "1\r\n"},
         {{"ComboBox6=2"}, 0, "arrangement: parallel, dimension lines: 2, value texts: 2\n",
          chain + "2\r\n"},

@@ -558,7 +558,8 @@ TEST(Layout, ArrangementsOverGeneratedRuns)
         for (std::size_t k = 0; k + 1 < xs.size(); ++k) {
             const std::int32_t text = parallel.intervals[k].text;
             ASSERT_GE(text, 0);
-            const Dimension::ValueTextLayout& layout = parallel.texts[static_cast<std::size_t>(text)];
+            const Dimension::ValueTextLayout& layout =
+                parallel.texts[static_cast<std::size_t>(text)];
             EXPECT_EQ(layout.text, distance(k + 1));
             outlines.push_back(TextOutline(layout, parallel.TextDirection, textHeight));
         }
@@ -601,7 +602,8 @@ TEST(Layout, ArrangementsOverGeneratedRuns)
         }
         const Dimension::IntervalLayout& line = overall.overall.line;
         ASSERT_GE(line.text, 0);
-        const Dimension::ValueTextLayout& whole = overall.texts[static_cast<std::size_t>(line.text)];
+        const Dimension::ValueTextLayout& whole =
+            overall.texts[static_cast<std::size_t>(line.text)];
         EXPECT_EQ(whole.text, distance(xs.size() - 1));
         const auto wholeOutline = TextOutline(whole, overall.TextDirection, textHeight);
         for (std::size_t t = 0; t + 1 < overall.texts.size(); ++t) {
