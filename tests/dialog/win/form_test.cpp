@@ -457,7 +457,8 @@ TEST(Form1, TabVisitsTheControlsInTheirOrder)
     const std::vector<std::pair<std::string, HWND>> order = {
         {"ComboBox1", open["ComboBox1"]}, {"ComboBox2", open["ComboBox2"]},
         {"Edit7", open["Edit7"]},         {"Edit8", open["Edit8"]},
-        {"Edit1", open["Edit1"]},         {"ComboBox3", open["ComboBox3"]},
+        {"Edit1", open["Edit1"]},         {"ComboBox6", open["ComboBox6"]},
+        {"ComboBox3", open["ComboBox3"]},
         {"Edit2", open["Edit2"]},         {"Edit3", open["Edit3"]},
         {"ComboBox4", open["ComboBox4"]}, {"ComboBox5", open["ComboBox5"]},
         {"RadioGroup1", choice("RadioGroup1")}, {"RadioGroup2", choice("RadioGroup2")},
