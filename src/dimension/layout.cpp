@@ -297,7 +297,6 @@ void SetMarkerExtents(const DimensionSettings& settings, DimensionRun& run)
         settings.NarrowMarker == 0 ? NarrowMarkerKind::Slash : NarrowMarkerKind::Dot;
 }
 
-
 // The value text's height in drawing units, as the staggered rows use it.
 long double TextHeightOf(const DimensionRun& run, const DimensionSettings& settings)
 {
