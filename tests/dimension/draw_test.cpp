@@ -114,6 +114,14 @@ TEST(Draw, WholeRunsInTheirFixedOrder)
                   "z3", "-99.9999999999999 1500 -99.2235428646923 1497.10222252113",
                   "z3", "-99.9999999999999 1500 -100.776457135307 1497.10222252113"},
                  {"cn1"}})},
+        {"parallel of two points: the chain", {0, 1500}, false, 0, 2,
+         Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "1500 2 1500 102"},
+                 {"z3", "0 100 1500 100", "cn2", "cc0", "z3", "cs 747 100.5 10 0 \"", "1500"},
+                 kArrows1500, {"cn1"}})},
+        {"chain and overall of two points: the chain", {0, 1500}, false, 0, 1,
+         Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "1500 2 1500 102"},
+                 {"z3", "0 100 1500 100", "cn2", "cc0", "z3", "cs 747 100.5 10 0 \"", "1500"},
+                 kArrows1500, {"cn1"}})},
         // Texts 3 high read upwards, 0.5 left of each point, their near end 2.5 beyond the line
         // (the overshoot 2 and the gap); the origin symbol, then each arrow. Plain texts, also
         // with dimension figures asked for.
