@@ -57,9 +57,12 @@ RunPicture PictureOfRun(const RidEdaza::DrawingModel& model,
         const Dimension::CommandResult result = Dimension::RunDimensionCommand(
             ReadDimensionSettings(values), model, arguments, scratch, hooks);
         switch (result.outcome) {
-        case Dimension::CommandOutcome::Drawn:
+        case Dimension::CommandOutcome::Drawn: {
             if (stop && stop()) break;
-            return DrawnPicture(model, scratch, arguments);
+            RunPicture picture = DrawnPicture(model, scratch, arguments);
+            picture.wholeSet = result.arrangement != Dimension::DimensionArrangement::Chain;
+            return picture;
+        }
         case Dimension::CommandOutcome::Refused:
             return Message(InvalidValueMessage(result.focus));
         case Dimension::CommandOutcome::TooFewPoints:

@@ -24,6 +24,9 @@ struct RunPicture {
     Preview::PreviewShapes shapes;
     std::string message;           // Shift-JIS, as the strip shows it
     bool stopped = false;          // `stop` said so: the picture is worth nothing
+    // The run's dimensions stand beside one another (every arrangement but the chain): the
+    // strip shows the whole set, however far out its last line lies.
+    bool wholeSet = false;
 };
 
 // What OK would draw on these values. `writer` is the run's writer as it stands (its buffer and

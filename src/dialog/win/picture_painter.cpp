@@ -97,8 +97,9 @@ void Extend(Bounds& all, Bounds& band, const Frame& frame,
 // dimension line, texts and markers is then too tall for it. The lines across the dimension
 // line may then run off the picture's edge. The strip keeps at least half its width for the
 // run: a short run with tall rows of texts is rather cut at the top and bottom than shrunk out
-// of sight (the larger window shows it whole).
-Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area, PictureFit fit)
+// of sight (the larger window shows it whole). A set of dimensions side by side is shown whole.
+Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area, PictureFit fit,
+               bool wholeSet)
 {
     Frame frame;
     const MyFunc::Rotation turn = MyFunc::RotationOfDeg(-shapes.textAngle);
@@ -118,7 +119,9 @@ Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area, PictureFi
     if (width > 0.0L && bandHeight > 0.0L) scale = std::min(roomX / width, roomY / bandHeight);
     else if (width > 0.0L) scale = roomX / width;
     else if (bandHeight > 0.0L) scale = roomY / bandHeight;
-    if (fit == PictureFit::Strip && width > 0.0L) scale = std::max(scale, roomX / width / 2.0L);
+    if (fit == PictureFit::Strip && !wholeSet && width > 0.0L) {
+        scale = std::max(scale, roomX / width / 2.0L);
+    }
     // Everything, when it fits; else the band, in the middle.
     const Bounds& shown = (all.maxY - all.minY) * scale <= roomY ? all : band;
     frame.scale = static_cast<double>(scale);
@@ -361,7 +364,7 @@ void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, Pictur
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     if (picture.drawn) {
-        const Frame frame = FitFrame(picture.shapes, area, fit);
+        const Frame frame = FitFrame(picture.shapes, area, fit, picture.wholeSet);
         // The selection under the run: the run's ink is its own.
         Ink selectionInk(area);
         PaintElements(dc, frame, picture.shapes.selection, picture.shapes.textAngle, 55,
