@@ -3,19 +3,51 @@
 #include <optional>
 #include <string_view>
 
+#include "cli_version.hpp"
 #include "common/number_text.hpp"
+#include "common/text.hpp"
 #include "dialog/controls.hpp"
 #include "dialog/dialog_state.hpp"
 #include "dialog/tool_run.hpp"
 #include "dimension/command.hpp"
+#include "dimension/settings.hpp"
 #include "exchange/drawing_model.hpp"
+#include "preview/preview_shapes.hpp"
 
 namespace Cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: korvane-cli [--folder DIR] [--settings FILE] [--set NAME=VALUE]... [--cancel] "
-    "[--summary] [MODE [V]]\n";
+    "usage: korvane-cli [--folder DIR] [--settings FILE] [--set NAME=VALUE]... [--cancel]\n"
+    "                   [--summary] [--] [MODE [V]]\n"
+    "       korvane-cli --help | -h | --version\n";
+
+// The help after the usage, up to the controls, which the controls table lists.
+constexpr std::string_view kHelpOptions =
+    "\n"
+    "Does what the tool's dialog does, without a window: reads the host's exchange file\n"
+    "DIR/JWC_TEMP.TXT, loads the settings FILE, sets the controls, presses OK once and writes the\n"
+    "commands for the host back into DIR/JWC_TEMP.TXT (\"hq\" when nothing is drawn).\n"
+    "\n"
+    "  --folder DIR      the tool's folder, which holds JWC_TEMP.TXT (default: the program's)\n"
+    "  --settings FILE   the settings file (default: the program's path ending in .dat)\n"
+    "  --set NAME=VALUE  sets a control after the settings file is loaded (controls below)\n"
+    "  --cancel          closes as Cancel: the host finds \"hq\"\n"
+    "  --summary         writes what was read and what the run found to standard output\n"
+    "  -h, --help        writes this help and ends\n"
+    "  --version         writes the version and ends\n"
+    "  --                every argument after it is the host's, even one that begins with \"-\"\n"
+    "  MODE              the host's first argument: 1 the points indicated one by one, anything\n"
+    "                    else a range selection\n"
+    "  V                 (or v, as the first or the second argument) a vertical run\n"
+    "\n"
+    "Exit codes: 0 drawn or cancelled, 2 a value failed its check, 3 fewer than two measuring\n"
+    "points, 4 cannot dimension, 5 the command file could not be written, 6 memory ran out,\n"
+    "64 usage.\n"
+    "\n"
+    "Controls for --set NAME=VALUE, VALUE in printable ASCII. The defaults are the dialog's own;\n"
+    "a settings file replaces them. An index past a list's end leaves it without a selection (a\n"
+    "radio group: its last item); a negative index other than -1 selects the first item.\n";
 
 // "寸法線を作図するには計測点が２つ以上必要です。", as the dialog's message box says it.
 constexpr std::string_view kTooFewPointsMessage =
@@ -53,8 +85,67 @@ std::string PathText(const std::filesystem::path& path)
     return std::string(u8.begin(), u8.end());
 }
 
-// Parses the arguments; false on a usage error (message already written).
-bool ParseArguments(const std::vector<std::string>& args, Options& options, std::ostream& err)
+// A dialog text (Shift-JIS) for the terminal.
+std::string Utf8(std::string_view shiftJis) { return Preview::Utf8FromShiftJis(shiftJis); }
+
+// One control's entry in the help: its name and caption, the values --set gives it, the check OK
+// makes of it, and its default.
+void WriteControlHelp(const Unit1::ControlSpec& control, std::ostream& out)
+{
+    const Unit1::StateField& field = control.value.state;
+    out << "  " << control.name << "  " << Utf8(Unit1::UserCaption(control)) << "\n";
+    out << "      values:  ";
+    if (field.checked) {
+        out << "0 clear, 1 ticked (any integer but 0 ticks it)";
+    } else if (field.index) {
+        // The one list without items of its own is filled from the drawing's text kinds.
+        if (control.items.empty()) out << "0 the host's current text kind, 1 to 10 No1 to No10";
+        for (std::size_t i = 0; i < control.items.size(); ++i) {
+            out << (i == 0 ? "" : ", ") << i << ' ' << Utf8(control.items[i]);
+        }
+        out << "; -1 no selection";
+    } else if (control.value.setting.number) {
+        out << "a number";
+    } else {
+        out << "any text (Japanese only through the settings file)";
+    }
+    out << "\n";
+    if (control.value.check != Dimension::SettingControl::None) {
+        out << "      checked: " << control.value.explanation << "\n";
+    }
+    out << "      default: ";
+    if (field.checked) {
+        out << (control.defaultChecked ? "1" : "0");
+    } else if (field.index && control.defaultIndex < 0) {
+        out << "-1 (no selection)";
+    } else if (field.index) {
+        out << control.defaultIndex;
+        const auto at = static_cast<std::size_t>(control.defaultIndex);
+        if (at < control.items.size()) out << " (" << Utf8(control.items[at]) << ')';
+    } else if (control.defaultText.empty()) {
+        out << "empty";
+    } else {
+        out << control.defaultText;
+    }
+    out << "\n";
+}
+
+// The usage, every option, and every control --set can set, as the controls table holds them.
+void WriteHelp(std::ostream& out)
+{
+    out << kUsage << kHelpOptions;
+    for (const Unit1::ControlSpec& control : Unit1::DialogControls()) {
+        const Unit1::StateField& field = control.value.state;
+        if (field.index || field.text || field.checked) WriteControlHelp(control, out);
+    }
+}
+
+enum class Request { Run, Help, Version, Usage };
+
+// Parses the arguments; Usage on a usage error (message already written). Help and version are
+// answered as soon as they are met.
+Request ParseArguments(const std::vector<std::string>& args, Options& options,
+                       std::ostream& err)
 {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -66,37 +157,46 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
             }
             return &args[++i];
         };
-        if (!optionsEnded && a == "--") {
+        if (optionsEnded || !a.starts_with('-')) {
+            // The host's arguments: the mode, and V after it.
+            if (options.positional.empty()) {
+                options.positional.push_back(a);
+            } else if (options.positional.size() == 1 && Dimension::IsVerticalArgument(a)) {
+                options.positional.push_back(a);
+            } else {
+                err << "korvane-cli: after the mode only V (a vertical run) may follow\n"
+                    << kUsage;
+                return Request::Usage;
+            }
+        } else if (a == "--") {
             optionsEnded = true;
-        } else if (!optionsEnded && a == "--folder") {
+        } else if (a == "--help" || a == "-h") {
+            return Request::Help;
+        } else if (a == "--version") {
+            return Request::Version;
+        } else if (a == "--folder") {
             const std::string* v = value(a);
-            if (!v) return false;
+            if (!v) return Request::Usage;
             options.folder = PathFromUtf8(*v);
-        } else if (!optionsEnded && a == "--settings") {
+        } else if (a == "--settings") {
             const std::string* v = value(a);
-            if (!v) return false;
+            if (!v) return Request::Usage;
             options.settings = PathFromUtf8(*v);
-        } else if (!optionsEnded && a == "--set") {
+        } else if (a == "--set") {
             const std::string* v = value(a);
-            if (!v) return false;
+            if (!v) return Request::Usage;
             options.sets.push_back(*v);
-        } else if (!optionsEnded && a == "--cancel") {
+        } else if (a == "--cancel") {
             options.cancel = true;
-        } else if (!optionsEnded && a == "--summary") {
+        } else if (a == "--summary") {
             options.summary = true;
-        } else if (!optionsEnded && a.size() >= 2 && a.compare(0, 2, "--") == 0) {
-            err << "korvane-cli: unknown option " << a << "\n" << kUsage;
-            return false;
-        } else if (options.positional.empty()) {
-            options.positional.push_back(a);
-        } else if (options.positional.size() == 1 && Unit1::IsVerticalArgument(a)) {
-            options.positional.push_back(a);
         } else {
-            err << "korvane-cli: after the mode only V (a vertical run) may follow\n" << kUsage;
-            return false;
+            // Also "-1" and "-": the host never passes one; "--" lets a script pass it.
+            err << "korvane-cli: unknown option " << a << "\n" << kUsage;
+            return Request::Usage;
         }
     }
-    return true;
+    return Request::Run;
 }
 
 // Applies one NAME=VALUE; false with a message when it cannot be applied.
@@ -193,14 +293,23 @@ int RunCli(const std::vector<std::string>& args, const std::filesystem::path& ex
            std::ostream& out, std::ostream& err)
 {
     Options options;
-    if (!ParseArguments(args, options, err)) return kExitUsage;
+    switch (ParseArguments(args, options, err)) {
+    case Request::Run:
+        break;
+    case Request::Help:
+        WriteHelp(out);
+        return kExitDone;
+    case Request::Version:
+        out << "korvane-cli " << kVersion << "\n";
+        return kExitDone;
+    case Request::Usage:
+        return kExitUsage;
+    }
     for (const std::string& assignment : options.sets) {
-        for (char c : assignment) {
-            if (c < 0x20 || c > 0x7E) {
-                err << "korvane-cli: --set values are printable ASCII; Japanese texts come "
-                       "through the settings file\n";
-                return kExitUsage;
-            }
+        if (!MyFunc::IsPrintableAscii(assignment)) {
+            err << "korvane-cli: --set values are printable ASCII; Japanese texts come "
+                   "through the settings file\n";
+            return kExitUsage;
         }
     }
 

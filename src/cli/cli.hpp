@@ -1,7 +1,8 @@
 // korvane-cli: the dimensioning tool without a window. Same core, same files, same bytes.
 //
 //   korvane-cli [--folder DIR] [--settings FILE] [--set NAME=VALUE]... [--cancel] [--summary]
-//               [MODE [V]]
+//               [--] [MODE [V]]
+//   korvane-cli --help | -h | --version
 //
 // It behaves as the dialog would: the controls start at their defaults, the exchange file
 // DIR/JWC_TEMP.TXT is read, the text-kind list is filled, the settings FILE is loaded, then each
@@ -12,11 +13,17 @@
 // follow. --cancel closes as Cancel; otherwise OK is pressed once and the dialog closes as it
 // would.
 //
+// --help and -h write the usage with every control --set can set (its caption, values, check
+// and default, from the controls table), --version the program's version; both to `out`, exit 0,
+// and touch no file. Before "--", any other argument that begins with "-" is a usage error;
+// after it every argument is the host's.
+//
 // Exit codes: 0 drawn or cancelled, 2 a value failed its check (the control's name on stderr),
 // 3 fewer than two measuring points, 4 cannot dimension (zero scale, a number not finite),
 // 5 the command file could not be written (overrides every other code), 6 memory ran out
 // (the message on stderr, "hq" written; also with --cancel), 64 usage.
-// In every case but 64 the command file is written: the run, or "hq" when nothing was drawn.
+// In every case but 64, --help and --version the command file is written: the run, or "hq" when
+// nothing was drawn.
 #pragma once
 
 #include <filesystem>

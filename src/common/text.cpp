@@ -120,6 +120,15 @@ std::string RemoveBlanks(std::string_view text)
     return result;
 }
 
+bool IsPrintableAscii(std::string_view text)
+{
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b > 0x7E) return false;
+    }
+    return true;
+}
+
 std::string_view CutToWholeChars(std::string_view text, std::size_t maxBytes)
 {
     if (text.size() <= maxBytes) return text;

@@ -39,6 +39,10 @@ std::string RemoveBlanks(std::string_view text);
 // The exchange file's 255-byte fields and the command lines are cut with it.
 std::string_view CutToWholeChars(std::string_view text, std::size_t maxBytes);
 
+// True when every byte is printable ASCII, 0x20..0x7E (also for an empty text): no control byte
+// and no byte of a two-byte character.
+bool IsPrintableAscii(std::string_view text);
+
 // The longest byte-field and command-line length.
 inline constexpr std::size_t kMaxLineBytes = 255;
 

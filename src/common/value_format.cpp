@@ -192,6 +192,16 @@ std::string FormatGroupedDecimals(std::int32_t precision, double value)
     return result;
 }
 
+void DropTrailingZeros(std::string& text)
+{
+    const std::size_t point = text.find('.');
+    if (point == std::string::npos) return;
+    std::size_t end = text.size();
+    while (end > point && text[end - 1] == '0') --end;
+    if (end == point + 1) --end;  // only the point is left
+    text.erase(end);
+}
+
 WholeCharsPiece TakeWholeChars(std::string_view text, std::int32_t start, std::int32_t maxBytes)
 {
     if (text.empty() || start < 1 || maxBytes <= 0) return {};

@@ -27,6 +27,11 @@ std::string FormatFixedDecimals(std::int32_t precision, double value);
 // As FormatFixedDecimals, with the integer digits grouped by three with ",": 1,234.500.
 std::string FormatGroupedDecimals(std::int32_t precision, double value);
 
+// Drops the zeros at the end of a number text that has a decimal point, and the point itself
+// when no digit remains behind it: "1,234.500" -> "1,234.5", "2.000" -> "2", "-0.00" -> "-0".
+// A text without a point keeps its zeros ("100", "1,000").
+void DropTrailingZeros(std::string& text);
+
 inline constexpr std::int32_t kMaxFormatDecimals = 100;
 
 // A piece of whole characters cut out of a text: `piece` views into the text.

@@ -12,6 +12,7 @@ constexpr std::int32_t kDropDownHeight = 21;
 constexpr std::int32_t kEditHeight = 21;
 constexpr std::int32_t kCheckBoxHeight = 17;
 
+// The twelve end-marker kinds of ComboBox1 and ComboBox2 (items 1 and 11 share a text).
 constexpr std::array<std::string_view, 12> kMarkerItems = {
     "\x90\xFC\x96\xEE\x88\xF3",  // 線矢印
     "\x81\xA2",                  // △
@@ -144,12 +145,13 @@ constexpr auto kControls = std::to_array<ControlSpec>({
              {.state = {.index = &S::ComboBox1}, .settingsLine = 3,
               .setting = {.index = &D::StartMarker}, .check = C::ComboBox1,
               .labelCaption = kStartPointText,
-              .explanation = "no start-point marker is selected",
+              .explanation = "a start-point marker must be selected",
               .unusedWhenCumulative = true}),
     DropDown("ComboBox2", 48, 28, 81, kMarkerItems, 0, 1,
              {.state = {.index = &S::ComboBox2}, .settingsLine = 4,
               .setting = {.index = &D::EndMarker}, .check = C::ComboBox2,
-              .labelCaption = kEndPointText, .explanation = "no end-point marker is selected"}),
+              .labelCaption = kEndPointText,
+              .explanation = "an end-point marker must be selected"}),
     Edit("Edit7", 48, 64, 33, "3", 8, true, 2,
          {.state = {.text = &S::Edit7}, .settingsLine = 14,
           .setting = {.number = &D::MarkerLength}, .check = C::Edit7,
@@ -169,13 +171,13 @@ constexpr auto kControls = std::to_array<ControlSpec>({
     DropDown("ComboBox6", 312, 200, 177, kArrangementItems, 0, 5,
              {.state = {.index = &S::ComboBox6}, .settingsLine = 28,
               .setting = {.index = &D::Arrangement}, .check = C::ComboBox6,
-              .labelCaption = kArrangementText, .explanation = "no arrangement is selected"}),
+              .labelCaption = kArrangementText, .explanation = "an arrangement must be selected"}),
     // Filled from the host's text kinds when the dialog is shown; nothing selected until then.
     DropDown("ComboBox3", 136, 28, 169, {}, -1, 6,
              {.state = {.index = &S::ComboBox3}, .settingsLine = 5,
               .setting = {.index = &D::ValueTextKind}, .check = C::ComboBox3,
               .labelCaption = kTextKindText,
-              .explanation = "no text kind is selected for the value"}),
+              .explanation = "a text kind must be selected for the value"}),
     // Prefix and suffix: Japanese input allowed.
     Edit("Edit2", 200, 56, 105, "", 32, false, 7,
          {.state = {.text = &S::Edit2}, .settingsLine = 9, .setting = {.text = &D::Prefix},
@@ -186,23 +188,23 @@ constexpr auto kControls = std::to_array<ControlSpec>({
     DropDown("ComboBox4", 200, 136, 105, kPrecisionItems, 3, 9,
              {.state = {.index = &S::ComboBox4}, .settingsLine = 6,
               .setting = {.index = &D::Precision}, .check = C::ComboBox4,
-              .labelCaption = kPrecisionText, .explanation = "no precision is selected"}),
+              .labelCaption = kPrecisionText, .explanation = "a precision must be selected"}),
     DropDown("ComboBox5", 200, 160, 105, kRoundingItems, 2, 10,
              {.state = {.index = &S::ComboBox5}, .settingsLine = 7,
               .setting = {.index = &D::Rounding}, .check = C::ComboBox5,
-              .labelCaption = kRoundingText, .explanation = "no rounding is selected"}),
+              .labelCaption = kRoundingText, .explanation = "a rounding must be selected"}),
     Radio("RadioGroup1", 8, 184, 145, 41,
           "\x8F\xAC\x90\x94\x93\x5F\x88\xC8\x89\xBA\x82\xCC\x82\x4F\x95\x5C\x8E\xA6",  // 小数点以下の０表示
           kTrailingZeroItems, 2, 11,
           {.state = {.index = &S::RadioGroup1}, .settingsLine = 16,
            .setting = {.index = &D::ShowTrailingZeros}, .check = C::RadioGroup1,
-           .explanation = "no choice for the zeros after the decimal point"}),
+           .explanation = "the zeros after the decimal point must be chosen"}),
     Radio("RadioGroup2", 160, 184, 145, 41,
           "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x92\x50\x88\xCA",  // 寸法値の単位
           kUnitItems, 2, 12,
           {.state = {.index = &S::RadioGroup2}, .settingsLine = 17,
            .setting = {.index = &D::ValueUnit}, .check = C::RadioGroup2,
-           .explanation = "no unit is selected"}),
+           .explanation = "a unit must be selected"}),
     Check("CheckBox1", 8, 232, 145,
           "\x82\x52\x8C\x85\x96\x88\x83\x4A\x83\x93\x83\x7D\x95\x74\x89\xC1",  // ３桁毎カンマ付加
           "", 13, Tick(&S::CheckBox1, 18, &D::ThousandsCommas)),
@@ -402,8 +404,6 @@ std::string_view SettingExplanation(Dimension::SettingControl check)
     const ControlSpec* control = ControlOfCheck(check);
     return control ? control->value.explanation : std::string_view();
 }
-
-std::span<const std::string_view> MarkerItems() { return kMarkerItems; }
 
 std::span<const std::string_view> NoticeLines() { return kNoticeLines; }
 

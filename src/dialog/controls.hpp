@@ -46,7 +46,8 @@ struct ControlValue {
     StateField state{};
     std::int32_t settingsLine = 0;  // 1-based line of the settings file (3..28)
     SettingsField setting{};
-    // The check whose failure puts the focus here, and korvane-cli's English reason for it.
+    // The check whose failure puts the focus here, and the rule it enforces in English, as
+    // korvane-cli gives it in its help and after a refused OK.
     Dimension::SettingControl check = Dimension::SettingControl::None;
     std::string_view labelCaption{};  // edit field, drop-down list: the text of its label
     std::string_view explanation{};
@@ -105,13 +106,10 @@ std::string_view UserCaption(const ControlSpec& control);
 bool ControlInUse(const DialogState& state, const ControlSpec& control);
 
 // The control that a failed check puts the focus on: its name ("Edit7"), its UserCaption and
-// korvane-cli's explanation of the failure. "" for None.
+// the rule it enforces, as korvane-cli explains a failure. "" for None.
 std::string_view SettingControlName(Dimension::SettingControl check);
 std::string_view SettingCaption(Dimension::SettingControl check);
 std::string_view SettingExplanation(Dimension::SettingControl check);
-
-// The twelve end-marker kinds of ComboBox1 and ComboBox2 (items 1 and 11 share a text).
-std::span<const std::string_view> MarkerItems();
 
 // The 22 lines of Memo1's notice text.
 std::span<const std::string_view> NoticeLines();
@@ -138,16 +136,6 @@ inline constexpr std::int32_t kStatusTop = 392;
 inline constexpr std::int32_t kStatusWidth = 492;
 inline constexpr std::int32_t kStatusHeight = 24;
 inline constexpr std::uint32_t kStatusBackground = 0xE7E7E7;  // RGB (231, 231, 231)
-
-// The notice panel's inner panel (at -3, -3 in the strip) and the web view inside it.
-inline constexpr std::int32_t kNoticeInnerLeft = -3;
-inline constexpr std::int32_t kNoticeInnerTop = -3;
-inline constexpr std::int32_t kNoticeInnerWidth = 600;
-inline constexpr std::int32_t kNoticeInnerHeight = 200;
-inline constexpr std::int32_t kNoticeViewLeft = 1;
-inline constexpr std::int32_t kNoticeViewTop = 1;
-inline constexpr std::int32_t kNoticeViewWidth = 598;
-inline constexpr std::int32_t kNoticeViewHeight = 198;
 
 // LabelA1's text before the dimensioning command shows its progress (dimension/command.hpp).
 inline constexpr std::string_view kStatusIdle = "\x81\x40";  // 　 (one full-width blank)

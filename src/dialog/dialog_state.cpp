@@ -29,14 +29,6 @@ std::optional<std::int32_t> ParseInteger(std::string_view text)
     return value;
 }
 
-bool IsPrintableAscii(std::string_view text)
-{
-    for (char c : text) {
-        if (c < 0x20 || c > 0x7E) return false;
-    }
-    return true;
-}
-
 // The text unless it holds nothing but blanks and control bytes.
 std::string KeepUnlessBlank(const std::string& text)
 {
@@ -126,7 +118,7 @@ Dimension::DimensionSettings ReadDimensionSettings(const DialogState& state)
 
 bool SetControl(DialogState& state, std::string_view name, std::string_view value)
 {
-    if (!IsPrintableAscii(value)) return false;
+    if (!MyFunc::IsPrintableAscii(value)) return false;
     const ControlSpec* control = FindControl(name);
     if (!control) return false;
     const StateField& field = control->value.state;

@@ -43,14 +43,14 @@ ToolFiles ToolFilesBeside(const std::filesystem::path& executable)
     return files;
 }
 
-bool IsVerticalArgument(std::string_view argument) { return argument == "V" || argument == "v"; }
-
 Dimension::HostArguments ReadHostArguments(const std::vector<std::string>& arguments)
 {
     Dimension::HostArguments result;
     if (!arguments.empty()) result.first = arguments[0];
     for (std::size_t i = 0; i < arguments.size() && i < 2; ++i) {
-        if (IsVerticalArgument(arguments[i])) result.direction = Dimension::RunDirection::Vertical;
+        if (Dimension::IsVerticalArgument(arguments[i])) {
+            result.direction = Dimension::RunDirection::Vertical;
+        }
     }
     return result;
 }

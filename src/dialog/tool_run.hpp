@@ -46,9 +46,6 @@ ToolFiles ToolFilesBeside(const std::filesystem::path& executable);
 // arguments mean nothing.
 Dimension::HostArguments ReadHostArguments(const std::vector<std::string>& arguments);
 
-// "V" or "v": the argument that asks for a vertical run.
-bool IsVerticalArgument(std::string_view argument);
-
 struct ToolRun {
     ToolFiles files;
     Dimension::HostArguments arguments;

@@ -1,7 +1,7 @@
 // Internals of the measuring points, for their implementation, the tests and the benchmarks
-// only: the index the acquisition collects into, the quadratic reference stages that the fast
-// ones are checked against, and the tolerance every stage shares. The program itself uses
-// measure_points.hpp.
+// only: the index the acquisition collects into, the quadratic stages (the reference the fast
+// ones are checked against, and their fallback where the fast ones cannot serve), and the
+// tolerance every stage shares. Every other module uses measure_points.hpp.
 #pragma once
 
 #include <cmath>
@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/geometry.hpp"
 #include "dimension/measure_points.hpp"
 #include "dimension/settings.hpp"
 #include "exchange/drawing_model.hpp"
@@ -17,7 +18,7 @@
 namespace Dimension {
 
 // The largest extended difference of two coordinates of one position.
-inline constexpr long double kSamePosition = 1e-10L;
+inline constexpr long double kSamePosition = MyFunc::kTolerance;
 
 inline bool IsFinitePoint(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
 

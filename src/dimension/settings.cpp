@@ -58,6 +58,8 @@ double DimensionAngle(const RidEdaza::DrawingState& state, RunDirection directio
     return direction == RunDirection::Vertical ? state.axisAngle + 90.0 : state.axisAngle;
 }
 
+bool IsVerticalArgument(std::string_view argument) { return argument == "V" || argument == "v"; }
+
 void ScaleDimensionSettings(DimensionSettings& settings, double currentScale)
 {
     const long double scale = currentScale;

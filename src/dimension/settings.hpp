@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "exchange/drawing_model.hpp"
 
@@ -67,6 +68,9 @@ struct HostArguments {
     std::string first;
     RunDirection direction = RunDirection::Horizontal;
 };
+
+// "V" or "v": the host's argument that asks for a vertical run.
+bool IsVerticalArgument(std::string_view argument);
 
 // The direction a run measures along: the axis angle, plus 90 (the sum in double) for a
 // vertical run, so that a vertical run is exactly the horizontal run of a drawing whose axis

@@ -10,18 +10,6 @@ namespace {
 constexpr std::string_view kMillimetres = "mm";       // stays half width
 constexpr std::string_view kMetres = "\x82\x8D";      // "ｍ"
 
-// Drops the zeros after the decimal point and the point itself when nothing remains behind it.
-// A text without a point keeps its integer zeros (100, 1,000).
-void StripTrailingZeros(std::string& text)
-{
-    const std::size_t point = text.find('.');
-    if (point == std::string::npos) return;
-    std::size_t end = text.size();
-    while (end > point && text[end - 1] == '0') --end;
-    if (end == point + 1) --end;  // only the point is left
-    text.erase(end);
-}
-
 }  // namespace
 
 std::string FormatDimensionValue(double distance, const ValueOptions& options)
@@ -35,7 +23,7 @@ std::string FormatDimensionValue(double distance, const ValueOptions& options)
     std::string number = options.thousandsCommas
                              ? MyFunc::FormatGroupedDecimals(options.precision, rounded)
                              : MyFunc::FormatFixedDecimals(options.precision, rounded);
-    if (options.showTrailingZeros == 0) StripTrailingZeros(number);
+    if (options.showTrailingZeros == 0) MyFunc::DropTrailingZeros(number);
     if (options.fullWidth) number = MyFunc::ToFullWidth(number);
 
     std::string text = options.prefix;

@@ -97,15 +97,16 @@ std::string_view TextKeyWord(std::int32_t key)
     }
 }
 
-std::string FourReals(double a, double b, double c, double d)
+// The numbers in the host's form, one blank between each two.
+std::string RealsText(std::initializer_list<double> values)
 {
-    std::string line = RealText(a);
-    line += ' ';
-    line += RealText(b);
-    line += ' ';
-    line += RealText(c);
-    line += ' ';
-    line += RealText(d);
+    std::string line;
+    bool first = true;
+    for (const double value : values) {
+        if (!first) line += ' ';
+        line += RealText(value);
+        first = false;
+    }
     return line;
 }
 
@@ -115,7 +116,7 @@ std::string TextPlacementLine(std::string_view keyWord, double x, double y, doub
 {
     std::string line(keyWord);
     line += ' ';
-    line += FourReals(x, y, dx, dy);
+    line += RealsText({x, y, dx, dy});
     line += " \"";
     return line;
 }
@@ -325,11 +326,7 @@ void OutTextKind(CommandWriter& writer, std::int32_t kind, std::int32_t colour,
     std::string line = "cn" + IntText(kind);
     if (kind == 0) {
         line += ' ';
-        line += RealText(width);
-        line += ' ';
-        line += RealText(height);
-        line += ' ';
-        line += RealText(spacing);
+        line += RealsText({width, height, spacing});
         line += ' ';
         line += IntText(colour);
         cache.freeText = TextKind{width, height, spacing, colour};
@@ -372,13 +369,13 @@ void OutLine(CommandWriter& writer, double x1, double y1, double x2, double y2)
 {
     if (!AllFinite(writer, {x1, y1, x2, y2})) return;
     if (SegmentIsDegenerate(x1, y1, x2, y2)) return;
-    AppendCommand(writer.buffer, FourReals(x1, y1, x2, y2));
+    AppendCommand(writer.buffer, RealsText({x1, y1, x2, y2}));
 }
 
 void OutPoint(CommandWriter& writer, double x, double y)
 {
     if (!AllFinite(writer, {x, y})) return;
-    AppendCommand(writer.buffer, "pt " + RealText(x) + " " + RealText(y));
+    AppendCommand(writer.buffer, "pt " + RealsText({x, y}));
 }
 
 void OutMarkerPoint(CommandWriter& writer, std::int32_t code, double x, double y, double scale,
@@ -387,7 +384,7 @@ void OutMarkerPoint(CommandWriter& writer, std::int32_t code, double x, double y
     if (!AllFinite(writer, {x, y, scale, angle})) return;
     if (code < -7 || code > 11) code = -3;
     if (std::fabs(static_cast<long double>(scale)) <= kDegenerate) scale = 1.0;
-    std::string line = "pt " + FourReals(x, y, scale, angle);
+    std::string line = "pt " + RealsText({x, y, scale, angle});
     line += ' ';
     line += IntText(code);
     AppendCommand(writer.buffer, line);
@@ -422,7 +419,7 @@ void OutDimensionFigure(CommandWriter& writer, std::string_view text, double x1,
         text = measured;
     }
     AppendCommand(writer.buffer, "msg");
-    AppendCommand(writer.buffer, FourReals(x1, y1, x2, y2));
+    AppendCommand(writer.buffer, RealsText({x1, y1, x2, y2}));
     AppendCommand(writer.buffer, TextPlacementLine("cs", tx, ty, dx, dy));
     AppendCommand(writer.buffer, text);
 }

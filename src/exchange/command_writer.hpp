@@ -68,7 +68,7 @@ struct OutputAttributeState {
     CachedValue<std::int32_t> textKind{1, true};
     TextKind freeText = kDefaultFreeText;  // cached free size, meaningful for text kind 0
     CachedValue<std::int32_t> ccValue{0, true};
-    CachedValue<std::string> fontName{"<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>", true};
+    CachedValue<std::string> fontName{std::string(kDefaultFontName), true};
     CachedValue<std::int32_t> pointPen{1, true};
 };
 

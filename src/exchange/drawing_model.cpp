@@ -6,16 +6,15 @@ namespace RidEdaza {
 
 void InitDrawingModel(DrawingModel& model, CommandBuffer& commands)
 {
+    // Moving fresh values in hands the old storage to temporaries that free it at once
+    // (clear() would keep the capacity): emptying and releasing are one step.
     model = DrawingModel{};
     commands = CommandBuffer{};
 }
 
 void ReleaseDrawingModel(DrawingModel& model, CommandBuffer& commands)
 {
-    // Moving fresh values in hands the old storage to temporaries that free it at once
-    // (clear() would keep the capacity).
-    model = DrawingModel{};
-    commands = CommandBuffer{};
+    InitDrawingModel(model, commands);
 }
 
 }  // namespace RidEdaza

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace RidEdaza {
@@ -29,6 +30,10 @@ using TextKindTable = std::array<TextKind, 10>;
 
 // The free text size before any "cn0" line.
 inline constexpr TextKind kDefaultFreeText{2.0, 2.0, 0.0, 1};
+
+// The host's font before any font line: <ＭＳ ゴシック>, in the form its font lines carry it.
+inline constexpr std::string_view kDefaultFontName =
+    "<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>";
 
 struct IndicatedPoint {
     bool present = false;
@@ -204,7 +209,8 @@ struct DrawingModel {
 // two live and die together in a run of the tool).
 void InitDrawingModel(DrawingModel& model, CommandBuffer& commands);
 
-// Releases the storage of the model and of the command buffer.
+// Releases the storage of the model and of the command buffer: the same step as
+// InitDrawingModel, named for the end of a run.
 void ReleaseDrawingModel(DrawingModel& model, CommandBuffer& commands);
 
 }  // namespace RidEdaza

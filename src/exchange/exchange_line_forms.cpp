@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/geometry.hpp"
 #include "common/text.hpp"
 #include "exchange/exchange_reader_internal.hpp"
 
@@ -86,7 +87,7 @@ Pt PointAt(const LineFields& f, std::int32_t i) { return {Real(f, i), Real(f, i 
 bool SameValue(double a, double b)
 {
     const long double d = static_cast<long double>(a) - static_cast<long double>(b);
-    return d <= 1e-10L && d >= -1e-10L;
+    return d <= MyFunc::kTolerance && d >= -MyFunc::kTolerance;
 }
 
 bool SamePoint(Pt a, Pt b) { return SameValue(a.x, b.x) && SameValue(a.y, b.y); }

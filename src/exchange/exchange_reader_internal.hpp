@@ -1,5 +1,7 @@
-// The exchange reader's line level, for tests, fuzzers and benchmarks only: the programs read
-// whole files through exchange_reader.hpp, which does not include this header.
+// The exchange reader's line level, shared by the reader's own sources (exchange_reader.cpp
+// splits the lines, exchange_line_forms.cpp applies them) and open to tests, fuzzers and
+// benchmarks. Every other module reads whole files through exchange_reader.hpp, which does not
+// include this header.
 //
 // A line is split into LineFields and applied against a ReaderState, the running state that
 // ReadExchangeFile keeps from the first line of a file to its last. Applying lines one by one
@@ -53,8 +55,7 @@ struct ReaderState {
     std::int32_t textKind = 1;
     TextKind freeText = kDefaultFreeText;
     std::int32_t ccValue = 0;  // 0..8
-    // <ＭＳ ゴシック>
-    std::string fontName{"<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>"};
+    std::string fontName{kDefaultFontName};
     std::int32_t pointPen = 1;
     std::int32_t sColour = 0;
     std::int32_t hhpNumber = 0;

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "dimension/settings.hpp"
 #include "exchange/drawing_model.hpp"
 #include "preview/preview.hpp"
 
@@ -64,7 +65,7 @@ int RunPreview(const std::vector<std::filesystem::path>& args, std::ostream& out
         }
     }
     // A third word V (or v) says the run measured vertically, as the tool's own argument does.
-    if (files.size() == 3 && (Utf8(files[2]) == "V" || Utf8(files[2]) == "v")) {
+    if (files.size() == 3 && Dimension::IsVerticalArgument(Utf8(files[2]))) {
         options.direction = Dimension::RunDirection::Vertical;
         files.pop_back();
     }

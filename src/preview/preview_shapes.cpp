@@ -14,6 +14,7 @@
 #include "common/geometry.hpp"
 #include "common/number_text.hpp"
 #include "common/trig.hpp"
+#include "common/value_format.hpp"
 #include "dimension/text_angle.hpp"
 
 namespace Preview {
@@ -207,6 +208,11 @@ std::vector<Shape> MarkerShapes(Pt at, double markerScale, double markerAngle,
     }
 }
 
+// The largest span, in degrees, of an arc the picture draws as the whole curve. A double, compared
+// with the span stored as a double: at a span of exactly this double (a hair above 1e-10) the
+// arc is drawn closed, where the extended MyFunc::kTolerance would draw a sliver.
+constexpr double kClosedArcSpan = 1e-10;
+
 // An arc of a circle or ellipse as a polyline, counter-clockwise from its start to its end; a
 // closed arc is the whole curve.
 std::vector<Pt> ArcPoints(const RidEdaza::TJwwEntArc& arc)
@@ -214,7 +220,7 @@ std::vector<Pt> ArcPoints(const RidEdaza::TJwwEntArc& arc)
     double span = MyFunc::NormalizeDegrees(static_cast<double>(
         static_cast<long double>(arc.endAngle) - arc.startAngle));
     if (!std::isfinite(span)) return {};
-    if (span <= 1e-10) span = 360.0;
+    if (span <= kClosedArcSpan) span = 360.0;
     const int steps = std::max(4, static_cast<int>(std::ceil(span / 5.0)));
     std::vector<Pt> points;
     points.reserve(static_cast<std::size_t>(steps) + 1);
@@ -350,8 +356,7 @@ std::string LabelNumber(double v)
         std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 3);
     if (error != std::errc()) return MyFunc::GeneralNumberText(v);
     std::string text(buffer, end);
-    while (text.back() == '0') text.pop_back();
-    if (text.back() == '.') text.pop_back();
+    MyFunc::DropTrailingZeros(text);
     if (text == "-0") text = "0";
     return text;
 }

@@ -14,6 +14,7 @@
 #include "common/geometry.hpp"
 #include "common/number_text.hpp"
 #include "common/trig.hpp"
+#include "common/value_format.hpp"
 
 namespace Preview {
 namespace {
@@ -55,10 +56,7 @@ std::string Number(long double value, int decimals)
         std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, decimals);
     if (error != std::errc()) return "0";
     std::string text(buffer, end);
-    if (text.find('.') != std::string::npos) {
-        while (text.back() == '0') text.pop_back();
-        if (text.back() == '.') text.pop_back();
-    }
+    MyFunc::DropTrailingZeros(text);
     if (text == "-0") text = "0";
     return text;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli.hpp"
+#include "dialog/controls.hpp"
 #include "support/test_files.hpp"
 
 namespace fs = std::filesystem;
@@ -87,6 +88,9 @@ TEST(KorvaneCli, ExitCodesAndWhatTheHostFinds)
         {"horizontal across points above each other", kTwoPointsAbove, {"1"}, 3, false, ""},
         {"V alone is a vertical range run", kTwoPoints, {"V"}, 3, false, ""},
         {"zero scale", kZeroScale, {"1"}, 4, false, "cannot dimension"},
+        {"after -- a dash is the host's mode", kTwoPoints, {"--", "-h"}, 3, false, ""},
+        {"the mode after --", kTwoPoints, {"--", "1"}, 0, true, ""},
+        {"V after --", kTwoPointsAbove, {"1", "--", "V"}, 0, true, ""},
         {"arrangement past the list", kTwoPoints, {"--set", "ComboBox6=4", "1"}, 2, false,
          "ComboBox6"},
         {"no arrangement", kTwoPoints, {"--set", "ComboBox6=-1", "1"}, 2, false, "ComboBox6"},
@@ -187,32 +191,81 @@ TEST(KorvaneCli, WithoutSettingsFileTheFirstOkStopsOnTheTextKind)
     EXPECT_EQ(run.commandFile, "hq\r\n");
 }
 
-TEST(KorvaneCli, UsageErrorsWriteNothing)
+TEST(KorvaneCli, HelpVersionAndUsageErrorsWriteNothing)
 {
-    const std::vector<std::vector<std::string>> cases = {
-        {"--set", "NoSuchControl=1"},
-        {"--set", "Edit7"},
-        {"--set", "ComboBox1=x"},
-        {"--set", "CheckBox5=1.5"},
-        {"--set", "Edit2=\xe7\xb4\x84"},  // not printable ASCII
-        {"--set", "Edit2=a\tb"},
-        {"--bogus"},
-        {"1", "2"},
-        {"V", "1"},  // after the mode only V
-        {"1", "V", "V"},
-        {"1", "Vertical"},
-        {"--folder"},
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;  // 0: the answer on stdout and nothing on stderr; 64: only a message
+        std::vector<std::string> outHas;
     };
-    for (const auto& extra : cases) {
-        SCOPED_TRACE(extra.front());
+    // The help's entries of a list, an edit field and a radio group, from the controls table.
+    const std::vector<std::string> help = {
+        "usage: korvane-cli",
+        "\n  ComboBox1  ",
+        ", 1 \xE2\x96\xB3, 2 \xE2\x96\xA1,",  // 1 △, 2 □
+        "; -1 no selection\n      checked: a start-point marker must be selected\n",
+        "\n  Edit7  ",
+        "      values:  a number\n      checked: the line-arrow length must be greater than 0 "
+        "and at most 1000\n      default: 3\n",
+        "\n  RadioGroup2  ",
+        "0 mm, 1 \xEF\xBD\x8D; -1 no selection\n",  // ｍ
+        "      default: 0 (mm)\n",
+        "\n  Edit4  ",
+        "      values:  a number\n      default: 0.5\n",  // no check
+    };
+    const std::string version = std::string("korvane-cli ") + KORVANE_PROJECT_VERSION + "\n";
+    const Case cases[] = {
+        {{"--help"}, 0, help},
+        {{"-h"}, 0, help},
+        {{"1", "V", "--help"}, 0, help},
+        {{"--set", "Edit7=0", "-h", "1"}, 0, help},  // answered before anything is set
+        {{"--version"}, 0, {version}},
+        {{"--set", "NoSuchControl=1"}, 64, {}},
+        {{"--set", "Edit7"}, 64, {}},
+        {{"--set", "ComboBox1=x"}, 64, {}},
+        {{"--set", "CheckBox5=1.5"}, 64, {}},
+        {{"--set", "Edit2=\xe7\xb4\x84"}, 64, {}},  // not printable ASCII
+        {{"--set", "Edit2=a\tb"}, 64, {}},
+        {{"--bogus"}, 64, {}},
+        {{"-x", "1"}, 64, {}},
+        {{"-1"}, 64, {}},  // a dash before "--" is never the mode
+        {{"-v"}, 64, {}},
+        {{"1", "-"}, 64, {}},
+        {{"--version", "extra"}, 0, {version}},
+        {{"1", "2"}, 64, {}},
+        {{"V", "1"}, 64, {}},  // after the mode only V
+        {{"1", "V", "V"}, 64, {}},
+        {{"1", "Vertical"}, 64, {}},
+        {{"--", "1", "--cancel"}, 64, {}},  // after "--" an option is the host's argument
+        {{"--folder"}, 64, {}},
+    };
+    for (const Case& c : cases) {
+        std::string trace;
+        for (const std::string& arg : c.args) trace += arg + ' ';
+        SCOPED_TRACE(trace);
         TestFiles::TempFolder folder;
         TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kTwoPoints);
         TestFiles::WriteBytes(folder / "Korvane.dat", DefaultSettings());
-        const CliRun run = RunIn(folder, extra);
-        EXPECT_EQ(run.exitCode, 64);
+        const CliRun run = RunIn(folder, c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_EQ(run.commandFile, kTwoPoints);  // the host's input is still there
         EXPECT_EQ(run.settings, DefaultSettings());
-        EXPECT_FALSE(run.err.empty());
+        EXPECT_EQ(run.err.empty(), c.exitCode == 0) << run.err;
+        if (c.exitCode != 0) {
+            EXPECT_TRUE(run.out.empty()) << run.out;
+        }
+        for (const std::string& part : c.outHas) {
+            EXPECT_NE(run.out.find(part), std::string::npos) << part << "\nin:\n" << run.out;
+        }
+        // The help lists every control that holds a value, as the table has it.
+        if (c.outHas == help) {
+            for (const Unit1::ControlSpec& control : Unit1::DialogControls()) {
+                const Unit1::StateField& field = control.value.state;
+                const bool settable = field.index || field.text || field.checked;
+                const std::string entry = "\n  " + std::string(control.name) + "  ";
+                EXPECT_EQ(run.out.find(entry) != std::string::npos, settable) << control.name;
+            }
+        }
     }
 }
 

@@ -163,6 +163,25 @@ TEST(FormatGroupedDecimals, GroupsTheIntegerDigitsByThree)
     ExpectDecimals(FormatGroupedDecimals, cases);
 }
 
+TEST(DropTrailingZeros, DropsOnlyTheZerosBehindThePoint)
+{
+    struct Case {
+        std::string text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"1,234.500", "1,234.5"}, {"2.000", "2"}, {"10.05", "10.05"}, {"0.0", "0"},
+        {"-0.00", "-0"},  // the callers decide what a minus zero becomes
+        {"100", "100"},   {"1,000", "1,000"},   {"0", "0"},   {"", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::string text = c.text;
+        MyFunc::DropTrailingZeros(text);
+        EXPECT_EQ(text, c.expected);
+    }
+}
+
 TEST(TakeWholeChars, CutsWholeCharactersOutOfTheWindow)
 {
     // "a" "あ" "b": あ is 0x82 0xA0 at bytes 2 and 3.

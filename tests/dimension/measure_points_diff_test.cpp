@@ -335,6 +335,7 @@ TEST(AcquireMeasurePoints, MapsEveryPointAsTheGeometryTurnDoesBitForBit)
         for (int k = 0; k < 200; ++k) {
             RidEdaza::TJwwEntPoint point;
             point.attributes.layerGroup = k % 2;
+            // std::pow only makes the input, which both sides of the comparison then turn.
             point.x = (source.Unit() - 0.5) * std::pow(10.0, static_cast<double>(source.Below(12)));
             point.y = (source.Unit() - 0.5) * std::pow(10.0, static_cast<double>(source.Below(12)));
             model.points.push_back(point);

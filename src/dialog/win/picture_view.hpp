@@ -34,7 +34,8 @@ struct PictureView {
     std::mutex mutex;
     RunPicture finished;             // under `mutex`
     HBITMAP finishedImage = nullptr;  // under `mutex`
-    bool running = false;
+    // Its state, kept by the dialog's thread alone: the thread never reads these.
+    bool running = false;  // a thread was started and not yet joined
     bool pending = false;  // the values changed, or OK stopped the picture: make a new one
 
     HWND window = nullptr;          // the larger window, while it is open
