@@ -10,7 +10,8 @@
 // written"; a command file that is "hq" alone whenever nothing was drawn; otherwise lines ended
 // by CR LF with no CR or LF inside, at most 255 bytes (510 for a text command joined with its
 // text) and no number spelled as infinity or NaN; a settings file untouched on Cancel or a
-// refused value, and 27 CR LF lines once the values were accepted.
+// refused value, and 27 CR LF lines once the values were accepted (28, the last an arrangement
+// 1 to 3, when the arrangement is not the chain).
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -61,7 +62,13 @@ void CheckSavedSettings(const std::string& file, const std::string& context)
         }
         ++lineEnds;
     }
-    if (lineEnds != 27 || file.back() != '\n') {
+    if (lineEnds == 28) {
+        const std::size_t lineStart = file.rfind("\r\n", file.size() - 3) + 2;
+        const std::string_view last = std::string_view(file).substr(lineStart);
+        if (last != "1\r\n" && last != "2\r\n" && last != "3\r\n") {
+            Fuzz::Fail("saved settings hold a 28th line that is not an arrangement", context);
+        }
+    } else if (lineEnds != 27 || file.back() != '\n') {
         Fuzz::Fail("saved settings are not 27 lines", context);
     }
 }

@@ -238,6 +238,17 @@ void PrintModelSummary(const RidEdaza::DrawingModel& model, bool fileRead, std::
     out << "\n";
 }
 
+std::string_view ArrangementName(Dimension::DimensionArrangement arrangement)
+{
+    switch (arrangement) {
+    case Dimension::DimensionArrangement::Chain: return "chain";
+    case Dimension::DimensionArrangement::ChainAndOverall: return "chain with overall";
+    case Dimension::DimensionArrangement::Parallel: return "parallel";
+    case Dimension::DimensionArrangement::Cumulative: return "cumulative";
+    }
+    return "chain";
+}
+
 // Says why nothing was drawn, and gives the exit code of the outcome.
 int ReportOutcome(const Dimension::CommandResult& result, std::ostream& err)
 {
@@ -313,6 +324,11 @@ int RunCli(const std::vector<std::string>& args, const std::filesystem::path& ex
             out << "points acquired: " << result.acquiredPoints << ", kept: "
                 << result.keptPoints << "\nintervals: " << result.intervals
                 << ", texts staggered: " << result.staggeredTexts << "\n";
+            if (result.outcome == Dimension::CommandOutcome::Drawn) {
+                out << "arrangement: " << ArrangementName(result.arrangement)
+                    << ", dimension lines: " << result.dimensionLines
+                    << ", value texts: " << result.valueTexts << "\n";
+            }
         }
     }
 

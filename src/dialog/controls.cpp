@@ -55,6 +55,13 @@ constexpr std::array<std::string_view, 2> kNarrowMarkerItems = {
     "\x8D\x95\x8A\xDB(\x93\x5F)",  // 黒丸(点)
 };
 
+constexpr std::array<std::string_view, 4> kArrangementItems = {
+    "\x92\xBC\x97\xF1",                          // 直列
+    "\x92\xBC\x97\xF1\x81\x7B\x91\x53\x91\xCC",  // 直列＋全体
+    "\x95\xC0\x97\xF1",                          // 並列
+    "\x97\xDD\x90\x69",                          // 累進
+};
+
 // The labels' texts that name an edit field or drop-down list to the user.
 constexpr std::string_view kStartPointText = "\x8E\x6E\x93\x5F";                 // 始点
 constexpr std::string_view kEndPointText = "\x8F\x49\x93\x5F";                   // 終点
@@ -67,6 +74,8 @@ constexpr std::string_view kRoundingText =
     "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x8A\xDB\x82\xDF";                          // 寸法値の丸め
 constexpr std::string_view kTextKindText =
     "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x95\xB6\x8E\x9A\x8E\xED";                  // 寸法値の文字種
+constexpr std::string_view kArrangementText =
+    "\x90\xA1\x96\x40\x82\xCC\x94\x7A\x92\x75";                          // 寸法の配置
 constexpr std::string_view kPrefixText = "\x90\xDA\x93\xAA\x95\xB6\x8E\x9A";     // 接頭文字
 constexpr std::string_view kSuffixText = "\x90\xDA\x94\xF6\x95\xB6\x8E\x9A";     // 接尾文字
 // 寸法値と水平線との距離
@@ -138,7 +147,8 @@ constexpr auto kControls = std::to_array<ControlSpec>({
              {.state = {.index = &S::ComboBox1}, .settingsLine = 3,
               .setting = {.index = &D::StartMarker}, .check = C::ComboBox1,
               .labelCaption = kStartPointText,
-              .explanation = "a start-point marker must be selected"}),
+              .explanation = "a start-point marker must be selected",
+              .unusedWhenCumulative = true}),
     DropDown("ComboBox2", 48, 28, 81, kMarkerItems, 0, 1,
              {.state = {.index = &S::ComboBox2}, .settingsLine = 4,
               .setting = {.index = &D::EndMarker}, .check = C::ComboBox2,
@@ -158,36 +168,42 @@ constexpr auto kControls = std::to_array<ControlSpec>({
           .setting = {.number = &D::EndMarkerScale}, .check = C::Edit1,
           .labelCaption = kEndScaleText,
           .explanation = "the end-point scale"}),
+    // The arrangement: in the room the notice memo gives up, and on settings line 28 only when
+    // it is not the chain, so that a chain's file stays the 27 lines older versions wrote.
+    DropDown("ComboBox6", 312, 200, 177, kArrangementItems, 0, 5,
+             {.state = {.index = &S::ComboBox6}, .settingsLine = 28,
+              .setting = {.index = &D::Arrangement}, .check = C::ComboBox6,
+              .labelCaption = kArrangementText, .explanation = "an arrangement must be selected"}),
     // Filled from the host's text kinds when the dialog is shown; nothing selected until then.
-    DropDown("ComboBox3", 136, 28, 169, {}, -1, 5,
+    DropDown("ComboBox3", 136, 28, 169, {}, -1, 6,
              {.state = {.index = &S::ComboBox3}, .settingsLine = 5,
               .setting = {.index = &D::ValueTextKind}, .check = C::ComboBox3,
               .labelCaption = kTextKindText,
               .explanation = "a text kind must be selected for the value"}),
     // Prefix and suffix: Japanese input allowed.
-    Edit("Edit2", 200, 56, 105, "", 32, false, 6,
+    Edit("Edit2", 200, 56, 105, "", 32, false, 7,
          {.state = {.text = &S::Edit2}, .settingsLine = 9, .setting = {.text = &D::Prefix},
           .labelCaption = kPrefixText}),
-    Edit("Edit3", 200, 80, 105, "", 32, false, 7,
+    Edit("Edit3", 200, 80, 105, "", 32, false, 8,
          {.state = {.text = &S::Edit3}, .settingsLine = 10, .setting = {.text = &D::Suffix},
           .labelCaption = kSuffixText}),
-    DropDown("ComboBox4", 200, 136, 105, kPrecisionItems, 3, 8,
+    DropDown("ComboBox4", 200, 136, 105, kPrecisionItems, 3, 9,
              {.state = {.index = &S::ComboBox4}, .settingsLine = 6,
               .setting = {.index = &D::Precision}, .check = C::ComboBox4,
               .labelCaption = kPrecisionText, .explanation = "a precision must be selected"}),
-    DropDown("ComboBox5", 200, 160, 105, kRoundingItems, 2, 9,
+    DropDown("ComboBox5", 200, 160, 105, kRoundingItems, 2, 10,
              {.state = {.index = &S::ComboBox5}, .settingsLine = 7,
               .setting = {.index = &D::Rounding}, .check = C::ComboBox5,
               .labelCaption = kRoundingText, .explanation = "a rounding must be selected"}),
     Radio("RadioGroup1", 8, 184, 145, 41,
           "\x8F\xAC\x90\x94\x93\x5F\x88\xC8\x89\xBA\x82\xCC\x82\x4F\x95\x5C\x8E\xA6",  // 小数点以下の０表示
-          kTrailingZeroItems, 2, 10,
+          kTrailingZeroItems, 2, 11,
           {.state = {.index = &S::RadioGroup1}, .settingsLine = 16,
            .setting = {.index = &D::ShowTrailingZeros}, .check = C::RadioGroup1,
            .explanation = "the zeros after the decimal point must be chosen"}),
     Radio("RadioGroup2", 160, 184, 145, 41,
           "\x90\xA1\x96\x40\x92\x6C\x82\xCC\x92\x50\x88\xCA",  // 寸法値の単位
-          kUnitItems, 2, 11,
+          kUnitItems, 2, 12,
           {.state = {.index = &S::RadioGroup2}, .settingsLine = 17,
            .setting = {.index = &D::ValueUnit}, .check = C::RadioGroup2,
            .explanation = "a unit must be selected"}),
@@ -195,26 +211,28 @@ constexpr auto kControls = std::to_array<ControlSpec>({
     // whose place they would otherwise share.
     Check("CheckBox1", 8, 232, 144,
           "\x82\x52\x8C\x85\x96\x88\x83\x4A\x83\x93\x83\x7D\x95\x74\x89\xC1",  // ３桁毎カンマ付加
-          "", 12, Tick(&S::CheckBox1, 18, &D::ThousandsCommas)),
+          "", 13, Tick(&S::CheckBox1, 18, &D::ThousandsCommas)),
     Check("CheckBox2", 152, 232, 104,
           "\x92\x50\x88\xCA\x82\xCC\x95\x74\x89\xC1",  // 単位の付加
-          "", 13, Tick(&S::CheckBox2, 19, &D::AppendUnit)),
+          "", 14, Tick(&S::CheckBox2, 19, &D::AppendUnit)),
     Check("CheckBox3", 256, 232, 128,
           "\x90\xA1\x96\x40\x92\x6C\x82\xF0\x91\x53\x8A\x70\x89\xBB",  // 寸法値を全角化
-          "", 14, Tick(&S::CheckBox3, 20, &D::FullWidthValue)),
+          "", 15, Tick(&S::CheckBox3, 20, &D::FullWidthValue)),
     Check("CheckBox4", 384, 232, 105,
           "\x90\xA1\x96\x40\x90\x7D\x8C\x60\x89\xBB",  // 寸法図形化
-          "", 15, Tick(&S::CheckBox4, 21, &D::DimensionFigure)),
+          "", 16,
+          {.state = {.checked = &S::CheckBox4}, .settingsLine = 21,
+           .setting = {.flag = &D::DimensionFigure}, .unusedWhenCumulative = true}),
     // The one distance OK does not check.
-    Edit("Edit4", 200, 252, 57, "0.5", 16, true, 16,
+    Edit("Edit4", 200, 252, 57, "0.5", 16, true, 17,
          {.state = {.text = &S::Edit4}, .settingsLine = 11, .setting = {.number = &D::ValueGap},
           .labelCaption = kValueGapText}),
-    Edit("Edit5", 200, 276, 57, "2", 16, true, 17,
+    Edit("Edit5", 200, 276, 57, "2", 16, true, 18,
          {.state = {.text = &S::Edit5}, .settingsLine = 12,
           .setting = {.number = &D::ExtensionGap}, .check = C::Edit5,
           .labelCaption = kExtensionGapText,
           .explanation = "the distance to the extension line"}),
-    Edit("Edit6", 200, 300, 57, "2", 16, true, 18,
+    Edit("Edit6", 200, 300, 57, "2", 16, true, 19,
          {.state = {.text = &S::Edit6}, .settingsLine = 13,
           .setting = {.number = &D::ExtensionOvershoot}, .check = C::Edit6,
           .labelCaption = kOvershootText,
@@ -222,7 +240,7 @@ constexpr auto kControls = std::to_array<ControlSpec>({
     Radio("RadioGroup3", 8, 328, 145, 67,
           // 寸法間隔が狭い場合
           "\x90\xA1\x96\x40\x8A\xD4\x8A\x75\x82\xAA\x8B\xB7\x82\xA2\x8F\xEA\x8D\x87",
-          kNarrowMarkerItems, 1, 19,
+          kNarrowMarkerItems, 1, 20,
           {.state = {.index = &S::RadioGroup3}, .settingsLine = 22,
            .setting = {.index = &D::NarrowMarker}}),
     ControlSpec{.name = kGroup, .kind = ControlKind::GroupBox, .left = 160, .top = 328,
@@ -230,7 +248,7 @@ constexpr auto kControls = std::to_array<ControlSpec>({
                 // 範囲選択時の取得する点
                 .caption = "\x94\xCD\x88\xCD\x91\x49\x91\xF0\x8E\x9E\x82\xCC\x8E\xE6\x93\xBE"
                            "\x82\xB7\x82\xE9\x93\x5F",
-                .tabOrder = 20},
+                .tabOrder = 21},
     Check("CheckBox5", 8, 16, 169,
           // 高さ点側の線分の端点
           "\x8D\x82\x82\xB3\x93\x5F\x91\xA4\x82\xCC\x90\xFC\x95\xAA\x82\xCC\x92\x5B\x93\x5F",
@@ -253,23 +271,23 @@ constexpr auto kControls = std::to_array<ControlSpec>({
     ControlSpec{.name = "Button1", .kind = ControlKind::Button, .left = 360, .top = 256,
                 .width = 121, .height = 33,
                 .caption = "\x82\x6E\x82\x6A(&Y)",  // ＯＫ(&Y)
-                .tabOrder = 21, .isDefaultButton = true},
+                .tabOrder = 22, .isDefaultButton = true},
     // Two pixels higher than the layout it comes from, which let GroupBox1's frame (from 328)
     // cover the button's lower edge (up to 329).
     ControlSpec{.name = "Button2", .kind = ControlKind::Button, .left = 360, .top = 294,
                 .width = 121, .height = 33,
                 .caption = "\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B(&N)",  // キャンセル(&N)
-                .tabOrder = 22, .isCancelButton = true},
+                .tabOrder = 23, .isCancelButton = true},
     ControlSpec{.name = "Memo1", .kind = ControlKind::Memo, .left = 312, .top = 0,
-                .width = 177, .height = 225, .tabOrder = 23, .tabStop = false},
+                .width = 177, .height = 177, .tabOrder = 24, .tabStop = false},
     ControlSpec{.name = "ScrollBox1", .kind = ControlKind::NoticePanel, .left = 0, .top = 416,
-                .width = 492, .height = 65, .tabOrder = 24, .tabStop = false},
+                .width = 492, .height = 65, .tabOrder = 25, .tabStop = false},
 });
 
 // 図寸mm: the unit of the paper-millimetre fields.
 constexpr std::string_view kPaperMm = "\x90\x7D\x90\xA1mm";
 
-constexpr std::array<LabelSpec, 20> kLabels = {{
+constexpr std::array<LabelSpec, 21> kLabels = {{
     {"Label6", 8, 8, kStartPointText},
     {"Label7", 8, 32, kEndPointText},
     {"Label15", 8, 52, "\x81\x69\x90\xFC\x96\xEE\x88\xF3\x81\x6A", 11},   // （線矢印）
@@ -294,6 +312,7 @@ constexpr std::array<LabelSpec, 20> kLabels = {{
     {"Label4", 264, 256, kPaperMm},
     {"Label8", 264, 280, kPaperMm},
     {"Label10", 264, 304, kPaperMm},
+    {"Label22", 312, 184, kArrangementText},
 }};
 
 constexpr std::array<std::string_view, 22> kNoticeLines = {
@@ -366,6 +385,13 @@ const ControlSpec* FindControl(std::string_view name)
 std::string_view UserCaption(const ControlSpec& control)
 {
     return control.value.labelCaption.empty() ? control.caption : control.value.labelCaption;
+}
+
+bool ControlInUse(const DialogState& state, const ControlSpec& control)
+{
+    const bool cumulative =
+        state.ComboBox6 == static_cast<std::int32_t>(Dimension::DimensionArrangement::Cumulative);
+    return !(cumulative && control.value.unusedWhenCumulative);
 }
 
 std::string_view SettingControlName(Dimension::SettingControl check)

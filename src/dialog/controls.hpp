@@ -44,7 +44,7 @@ struct SettingsField {
 // control without a value (group box, button, memo, notice panel).
 struct ControlValue {
     StateField state{};
-    std::int32_t settingsLine = 0;  // 1-based line of the settings file (3..27)
+    std::int32_t settingsLine = 0;  // 1-based line of the settings file (3..28)
     SettingsField setting{};
     // The check whose failure puts the focus here, and korvane-cli's English reason for it: for
     // a list the whole reason, for a number what it names (the allowed range comes from the
@@ -52,6 +52,9 @@ struct ControlValue {
     Dimension::SettingControl check = Dimension::SettingControl::None;
     std::string_view labelCaption{};  // edit field, drop-down list: the text of its label
     std::string_view explanation{};
+    // A cumulative run draws nothing this control decides: it is shown disabled then, and its
+    // value is still saved and still accepted by --set.
+    bool unusedWhenCumulative = false;
 };
 
 struct ControlSpec {
@@ -98,6 +101,10 @@ const ControlSpec* FindControl(std::string_view name);
 // The text that names a value control to the user: the label beside an edit field or drop-down
 // list ("長さ" for Edit7), a radio group's or check box's own caption.
 std::string_view UserCaption(const ControlSpec& control);
+
+// Whether the control decides anything in the arrangement the state selects (ControlValue::
+// unusedWhenCumulative); a control without a value is always in use.
+bool ControlInUse(const DialogState& state, const ControlSpec& control);
 
 // The control that a failed check puts the focus on: its name ("Edit7"), its UserCaption and
 // the rule it enforces, as korvane-cli explains a failure. "" for None.

@@ -31,6 +31,7 @@ struct DialogState {
     std::int32_t ComboBox3 = -1;   // text kind of the value
     std::int32_t ComboBox4 = -1;   // precision
     std::int32_t ComboBox5 = -1;   // rounding
+    std::int32_t ComboBox6 = -1;   // arrangement of the dimensions
     std::string Edit1;             // end-point scale
     std::string Edit2;             // prefix
     std::string Edit3;             // suffix

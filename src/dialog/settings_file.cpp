@@ -13,7 +13,12 @@
 namespace Unit1 {
 namespace {
 
+// The lines every file holds, and the one more a file holds when the arrangement is not the
+// chain (item 0). A chain's file stays byte for byte what versions before the arrangements
+// wrote, and those versions read a file with line 28 as they always did: past line 27 they
+// read nothing.
 constexpr std::size_t kLineCount = 27;
+constexpr std::size_t kArrangementLine = 28;
 
 // Lines 1 and 2 hold the window's top-left; every other line belongs to the control whose row of
 // the controls table gives its number, so one table serves both reading and writing.
@@ -89,7 +94,7 @@ void LoadSettings(DialogState& state, const std::filesystem::path& path)
 
     std::string text;
     std::size_t applied = 0;
-    while (applied < kLineCount && std::getline(in, text)) {
+    while (applied < kArrangementLine && std::getline(in, text)) {
         // Only an LF ends a line; the CR of a CR LF pair is not part of the value.
         if (!in.eof() && !text.empty() && text.back() == '\r') text.pop_back();
         ApplyLine(state, applied, text);
@@ -98,7 +103,7 @@ void LoadSettings(DialogState& state, const std::filesystem::path& path)
     // After a read error the remaining controls keep what they had; at the end of a short file
     // the missing lines count as empty.
     if (in.bad()) return;
-    for (; applied < kLineCount; ++applied) ApplyLine(state, applied, "");
+    for (; applied < kArrangementLine; ++applied) ApplyLine(state, applied, "");
 }
 
 bool SaveSettings(const DialogState& state, const std::filesystem::path& path)
@@ -108,6 +113,7 @@ bool SaveSettings(const DialogState& state, const std::filesystem::path& path)
     try {
         std::string bytes;
         for (std::size_t index = 0; index < kLineCount; ++index) AppendLine(bytes, state, index);
+        if (state.ComboBox6 != 0) AppendLine(bytes, state, kArrangementLine - 1);
         temporary = path;
         temporary += ".tmp";
         if (WriteWholeFile(temporary, bytes, temporaryIsOurs)) {

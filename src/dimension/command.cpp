@@ -71,7 +71,11 @@ CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::Drawi
     // The record holds all the drawing needs: the points make room for the commands.
     points = MeasurePointList{};
     result.keptPoints = run.points.size();
-    result.intervals = run.intervals.size();
+    result.intervals = run.points.size() - 1;
+    result.arrangement = run.arrangement;
+    const RunCounts counts = CountsOf(run);
+    result.dimensionLines = counts.dimensionLines;
+    result.valueTexts = counts.valueTexts;
     result.staggeredTexts = static_cast<std::size_t>(
         std::count_if(run.intervals.begin(), run.intervals.end(),
                       [](const IntervalLayout& i) { return i.row >= 1; }));

@@ -45,8 +45,11 @@ struct CommandResult {
     SettingControl focus = SettingControl::None;
     std::size_t acquiredPoints = 0;
     std::size_t keptPoints = 0;
-    std::size_t intervals = 0;
+    std::size_t intervals = 0;       // between the kept points
     std::size_t staggeredTexts = 0;
+    DimensionArrangement arrangement = DimensionArrangement::Chain;
+    std::size_t dimensionLines = 0;  // drawn: intervals, parallel lines, the overall's
+    std::size_t valueTexts = 0;
 };
 
 struct CommandHooks {

@@ -27,7 +27,7 @@ void MarkedLine(CommandWriter& writer, const DrawingPoint& a, const DrawingPoint
 // A host marker point with the list's index as its code, or a line arrow's two barbs.
 void DrawEndMarker(CommandWriter& writer, const EndMarkerLayout& marker, double markerScale)
 {
-    if (marker.kind >= 1 && marker.kind <= 11) {
+    if (IsMarkerPointKind(marker.kind)) {
         RidEdaza::OutZFlags(writer, kZ3Mark);
         RidEdaza::OutMarkerPoint(writer, marker.kind, marker.tip.X, marker.tip.Y, markerScale,
                                  marker.direction);
@@ -99,19 +99,53 @@ void WriteEndMarkers(const DimensionRun& run, const IntervalLayout& interval,
     if (interval.narrowMarkerAtP) DrawNarrowMarker(writer, run, interval.P, interval.direction);
 }
 
+void WriteExtension(CommandWriter& writer, const ExtensionSegment& extension)
+{
+    if (extension.present) MarkedLine(writer, extension.start, extension.end);
+}
+
+// 累進: the line, each point's text with its leader, the origin symbol and the end markers.
+void WriteCumulative(const DimensionRun& run, CommandWriter& writer)
+{
+    const CumulativeLayout& cumulative = run.cumulative;
+    const ValueTextStyle& style = run.TextStyle;
+    const DrawingPoint& d = cumulative.TextDirection;
+    MarkedLine(writer, cumulative.lineStart, cumulative.lineEnd);
+    for (const CumulativeText& entry : cumulative.texts) {
+        const ValueTextLayout& text = entry.text;
+        RidEdaza::OutTextKind(writer, style.kind, style.colour, kAsGiven, style.width,
+                              style.height, style.spacing);
+        RidEdaza::OutCcValue(writer, 0);
+        RidEdaza::OutZFlags(writer, kZ3Mark);
+        RidEdaza::OutText(writer, kValueTextKey, text.text, text.anchor.X, text.anchor.Y, d.X, d.Y);
+        if (entry.moved) MarkedLine(writer, entry.leaderStart, text.leaderEnd);
+    }
+    DrawEndMarker(writer, cumulative.origin, run.EndMarkerScale);
+    for (const EndMarkerLayout& end : cumulative.ends) {
+        DrawEndMarker(writer, end, run.EndMarkerScale);
+    }
+}
+
 }  // namespace
 
 void DrawDimensionRun(const DimensionRun& run, const RidEdaza::DrawingState& state,
                       RidEdaza::CommandWriter& writer)
 {
     WriteHostAttributes(writer, state);
-    for (const PointLayout& point : run.points) {
-        if (point.extension.present) {
-            MarkedLine(writer, point.extension.start, point.extension.end);
-        }
+    for (const PointLayout& point : run.points) WriteExtension(writer, point.extension);
+    if (run.arrangement == DimensionArrangement::Cumulative) {
+        WriteCumulative(run, writer);
+    } else {
+        for (const IntervalLayout& line : run.intervals) WriteSegmentAndText(run, line, writer);
+        for (const IntervalLayout& line : run.intervals) WriteEndMarkers(run, line, writer);
     }
-    for (const IntervalLayout& interval : run.intervals) WriteSegmentAndText(run, interval, writer);
-    for (const IntervalLayout& interval : run.intervals) WriteEndMarkers(run, interval, writer);
+    if (run.overall.present) {
+        for (const ExtensionSegment& extension : run.overall.extensions) {
+            WriteExtension(writer, extension);
+        }
+        WriteSegmentAndText(run, run.overall.line, writer);
+        WriteEndMarkers(run, run.overall.line, writer);
+    }
 
     // The host's current text kind is in force again after the run.
     const RidEdaza::TextKind& free = state.initialFreeText;

@@ -47,7 +47,11 @@ constexpr std::array<MarkerExtentRow, 12> kMarkerExtents{{
     {7.5L, 1.25L},                       // triangle, second kind
 }};
 
-bool IsMarkerPointKind(std::int32_t marker) { return marker >= 1 && marker <= 11; }
+// A wide interval has room for both normal markers between its ends.
+bool IsWide(const DimensionRun& run, double length)
+{
+    return static_cast<long double>(run.StartAlong) + run.EndAlong < length;
+}
 
 // The turns of one run, each taken once.
 struct RunTurns {
@@ -229,7 +233,7 @@ void PlaceSegmentsAndMarkers(const MeasurePointList& points, const HeightPoint& 
             PlaceText(interval, measured, heightInTextFrame, settings, run, turns,
                       run.texts[static_cast<std::size_t>(interval.text)]);
         }
-        if (static_cast<long double>(run.StartAlong) + run.EndAlong < interval.length) {
+        if (IsWide(run, interval.length)) {
             interval.ends = static_cast<std::int32_t>(run.ends.size());
             run.ends.push_back({EndMarkerAt(settings.StartMarker, interval.N,
                                             DirectionDeg(interval.P, interval.N), settings,
@@ -243,26 +247,38 @@ void PlaceSegmentsAndMarkers(const MeasurePointList& points, const HeightPoint& 
     }
 }
 
-ExtensionSegment ExtensionLineOf(const MeasurePoint& point, const HeightPoint& heightPoint,
-                                 const DimensionSettings& settings, const Rotation& axis)
-{
-    const long double h = heightPoint.Y;
-    const long double y = point.Y;
-    ExtensionSegment line;
-    if (Abs(h - y) - settings.ExtensionGap <= MyFunc::kTolerance) return line;
-
+// An extension line in the dimension frame: from the gap beside the point at `y` to the overshoot
+// beyond the dimension line at `level`; none when the point lies within the gap of the line.
+struct ExtensionSpan {
+    bool present = false;
     double startY = 0.0;
     double endY = 0.0;
+};
+
+ExtensionSpan ExtensionSpanTo(double pointY, double level, const DimensionSettings& settings)
+{
+    const long double h = level;
+    const long double y = pointY;
+    ExtensionSpan span;
+    if (Abs(h - y) - settings.ExtensionGap <= MyFunc::kTolerance) return span;
+    span.present = true;
     if (h >= y) {
-        startY = Store(y + settings.ExtensionGap);
-        endY = Store(h + settings.ExtensionOvershoot);
+        span.startY = Store(y + settings.ExtensionGap);
+        span.endY = Store(h + settings.ExtensionOvershoot);
     } else {
-        startY = Store(y - settings.ExtensionGap);
-        endY = Store(h - settings.ExtensionOvershoot);
+        span.startY = Store(y - settings.ExtensionGap);
+        span.endY = Store(h - settings.ExtensionOvershoot);
     }
+    return span;
+}
+
+ExtensionSegment SegmentOf(double x, const ExtensionSpan& span, const Rotation& axis)
+{
+    ExtensionSegment line;
+    if (!span.present) return line;
     line.present = true;
-    line.start = Turned(point.X, startY, axis);
-    line.end = Turned(point.X, endY, axis);
+    line.start = Turned(x, span.startY, axis);
+    line.end = Turned(x, span.endY, axis);
     return line;
 }
 
@@ -279,6 +295,313 @@ void SetMarkerExtents(const DimensionSettings& settings, DimensionRun& run)
     run.EndMarkerScale = settings.EndMarkerScale;
     run.narrowMarker =
         settings.NarrowMarker == 0 ? NarrowMarkerKind::Slash : NarrowMarkerKind::Dot;
+}
+
+// The value text's height in drawing units, as the staggered rows use it.
+long double TextHeightOf(const DimensionRun& run, const DimensionSettings& settings)
+{
+    return Store(static_cast<long double>(run.TextStyle.height) * settings.CurrentScale);
+}
+
+// The spacing of the lines that stand beside one another: room for a value text between two
+// lines at the value gap, and for the extension lines' overshoot.
+long double PitchOf(const DimensionRun& run, const DimensionSettings& settings)
+{
+    const long double height = TextHeightOf(run, settings);
+    const long double gap = Abs(settings.ValueGap);
+    const long double overshoot = settings.ExtensionOvershoot;
+    return std::max({2.0L * height, height + 2.0L * gap, 2.0L * overshoot});
+}
+
+// The sides of a run whose dimensions stand beside one another, in the dimension frame.
+struct RunSides {
+    long double outward = 1.0L;  // +1 or -1 along Y: away from most kept points
+    bool textsTurned = false;    // the value texts' frame is the dimension frame turned half round
+};
+
+// A kept point lies below when the height point's level is at or above it in the value texts'
+// frame; the side where most of them lie is measured (a tie counts as below), the other one is
+// outward.
+RunSides SidesOf(const MeasurePointList& points, const HeightPoint& heightPoint,
+                 const RunTurns& turns, const DimensionRun& run)
+{
+    const DrawingPoint h1 = Turned(heightPoint.X, heightPoint.Y, turns.axis);
+    const DrawingPoint h2 = Turned(h1.X, h1.Y, turns.untext);
+    std::size_t below = 0;
+    for (const PointLayout& point : run.points) {
+        const MeasurePoint& measured = points[static_cast<std::size_t>(point.index)];
+        const DrawingPoint m1 = Turned(measured.X, measured.Y, turns.axis);
+        const DrawingPoint m2 = Turned(m1.X, m1.Y, turns.untext);
+        if (h2.Y >= m2.Y) ++below;
+    }
+    RunSides sides;
+    // cos(DimensionAngle - TextAngle): +1 or -1, as the text angle is the dimension angle or
+    // the dimension angle turned half round.
+    sides.textsTurned = turns.axis.c * turns.text.c + turns.axis.s * turns.text.s < 0.0L;
+    const long double inTextFrame = 2 * below >= run.points.size() ? 1.0L : -1.0L;
+    sides.outward = sides.textsTurned ? -inTextFrame : inTextFrame;
+    return sides;
+}
+
+// How far past the end of a line its end marker reaches along it.
+long double EndReachOf(const DimensionRun& run, const IntervalLayout& line)
+{
+    if (line.ends >= 0) return run.EndAlong;
+    if (run.narrowMarker == NarrowMarkerKind::Slash) {
+        return std::min(run.StartAcross, run.EndAcross);
+    }
+    return 0.0L;
+}
+
+// The value text of a line that stands on its own level: centred over it at the value gap or,
+// when it does not fit between the ends, on the same level beyond the end, past its marker.
+void PlaceLevelText(const IntervalLayout& line, const DimensionRun& run,
+                    const DimensionSettings& settings, const RunSides& sides,
+                    const RunTurns& turns, ValueTextLayout& text)
+{
+    double offsetX = Store(-static_cast<long double>(text.width) / 2.0L);
+    if (line.length < text.width) {
+        const long double beyond = static_cast<long double>(line.length) / 2.0L +
+                                   EndReachOf(run, line) + Abs(settings.ValueGap);
+        offsetX = sides.textsTurned ? Store(-(beyond + text.width)) : Store(beyond);
+    }
+    text.anchor = Plus(line.M, Turned(offsetX, settings.ValueGap, turns.text));
+    text.leaderEnd = line.M;
+}
+
+// One dimension from fromX to toX at `level` of the dimension frame, with its value text and
+// markers as a run of one interval has them.
+IntervalLayout LevelLine(double fromX, double toX, double level, const DimensionSettings& settings,
+                         const RunSides& sides, const RunTurns& turns, BarbTurns& barbTurns,
+                         DimensionRun& run)
+{
+    IntervalLayout line;
+    line.length = Store(Abs(static_cast<long double>(toX) - fromX));
+    const double bx = Store(static_cast<long double>(fromX) + line.length);
+    line.N = Turned(fromX, level, turns.axis);
+    line.P = Turned(bx, level, turns.axis);
+    line.M = {Store((static_cast<long double>(line.N.X) + line.P.X) / 2.0L),
+              Store((static_cast<long double>(line.N.Y) + line.P.Y) / 2.0L)};
+    line.direction = DirectionDeg(line.N, line.P);
+    if (IsWide(run, line.length)) {
+        line.ends = static_cast<std::int32_t>(run.ends.size());
+        run.ends.push_back({EndMarkerAt(settings.StartMarker, line.N,
+                                        DirectionDeg(line.P, line.N), settings, barbTurns),
+                            EndMarkerAt(settings.EndMarker, line.P, line.direction, settings,
+                                        barbTurns)});
+    } else {
+        line.narrowMarkerAtN = true;
+        line.narrowMarkerAtP = true;
+    }
+    ValueTextLayout text;
+    if (IntervalText(line.length, ValueOptionsOf(settings), run.TextStyle,
+                     settings.CurrentScale, text)) {
+        line.text = static_cast<std::int32_t>(run.texts.size());
+        PlaceLevelText(line, run, settings, sides, turns, text);
+        run.texts.push_back(std::move(text));
+    }
+    return line;
+}
+
+void LayoutChain(const MeasurePointList& points, const HeightPoint& heightPoint,
+                 const DimensionSettings& settings, const RunTurns& turns, DimensionRun& run)
+{
+    PlaceIntervalsAndTexts(points, settings, run);
+    for (std::size_t k = 0; k < run.intervals.size(); ++k) {
+        if (IsWide(run, run.intervals[k].length)) {
+            run.points[k].wideNeighbour = true;
+            run.points[k + 1].wideNeighbour = true;
+        }
+    }
+    PlaceSegmentsAndMarkers(points, heightPoint, settings, turns, run);
+    for (PointLayout& point : run.points) {
+        const MeasurePoint& measured = points[static_cast<std::size_t>(point.index)];
+        point.extension = SegmentOf(
+            measured.X, ExtensionSpanTo(measured.Y, heightPoint.Y, settings), turns.axis);
+    }
+}
+
+// How far the laid-out chain reaches from its line to the outward side: its texts in every row,
+// their leaders, the extension lines' overshoot and the markers' extents across the line.
+long double ChainReach(const HeightPoint& heightPoint, const DimensionSettings& settings,
+                       const RunSides& sides, const DimensionRun& run)
+{
+    const Rotation back = MyFunc::RotationOfDeg(-settings.DimensionAngle);
+    const long double h = heightPoint.Y;
+    auto outward = [&](const DrawingPoint& p) {
+        return sides.outward * (static_cast<long double>(Turned(p.X, p.Y, back).Y) - h);
+    };
+    const long double height = TextHeightOf(run, settings);
+    const long double body = sides.outward * (sides.textsTurned ? -height : height);
+    long double reach = 0.0L;
+    for (const IntervalLayout& interval : run.intervals) {
+        if (interval.text >= 0) {
+            const ValueTextLayout& text = run.texts[static_cast<std::size_t>(interval.text)];
+            const long double base = outward(text.anchor);
+            reach = std::max({reach, base, base + body});
+            if (interval.row >= 1) reach = std::max(reach, outward(text.leaderEnd));
+        }
+        if (interval.ends >= 0) {
+            reach = std::max<long double>({reach, run.StartAcross, run.EndAcross});
+        } else if ((interval.narrowMarkerAtN || interval.narrowMarkerAtP) &&
+                   run.narrowMarker == NarrowMarkerKind::Slash) {
+            reach = std::max<long double>(reach, std::min(run.StartAcross, run.EndAcross));
+        }
+    }
+    for (const PointLayout& point : run.points) {
+        if (point.extension.present) reach = std::max(reach, outward(point.extension.end));
+    }
+    return reach;
+}
+
+// The overall's extension line at a kept point: from where the chain's ends (or from the gap
+// beside the point, or from the height point's level), whichever is farthest out, to the
+// overall's line plus the overshoot; it never runs over the chain's own lines.
+ExtensionSegment OverallExtension(const MeasurePoint& point, const HeightPoint& heightPoint,
+                                  double level, const DimensionSettings& settings,
+                                  const RunSides& sides, const Rotation& axis)
+{
+    const long double h = heightPoint.Y;
+    const long double out = sides.outward;
+    const ExtensionSpan chain = ExtensionSpanTo(point.Y, heightPoint.Y, settings);
+    double start = heightPoint.Y;
+    auto farther = [&](double y) {
+        if (out * (static_cast<long double>(y) - h) > out * (static_cast<long double>(start) - h)) {
+            start = y;
+        }
+    };
+    farther(Store(static_cast<long double>(point.Y) + out * settings.ExtensionGap));
+    if (chain.present) {
+        farther(chain.startY);
+        farther(chain.endY);
+    }
+    ExtensionSpan span;
+    span.startY = start;
+    span.endY = Store(static_cast<long double>(level) + out * settings.ExtensionOvershoot);
+    span.present = out * (static_cast<long double>(span.endY) - start) > MyFunc::kTolerance;
+    return SegmentOf(point.X, span, axis);
+}
+
+void PlaceOverall(const MeasurePointList& points, const HeightPoint& heightPoint,
+                  const DimensionSettings& settings, const RunTurns& turns, const RunSides& sides,
+                  DimensionRun& run)
+{
+    const long double beyond = ChainReach(heightPoint, settings, sides, run) +
+                               PitchOf(run, settings);
+    const double level = Store(static_cast<long double>(heightPoint.Y) + sides.outward * beyond);
+    const MeasurePoint& first = points[static_cast<std::size_t>(run.points.front().index)];
+    const MeasurePoint& last = points[static_cast<std::size_t>(run.points.back().index)];
+    BarbTurns barbTurns;
+    OverallLayout& overall = run.overall;
+    overall.present = true;
+    overall.line = LevelLine(first.X, last.X, level, settings, sides, turns, barbTurns, run);
+    overall.extensions[0] =
+        OverallExtension(first, heightPoint, level, settings, sides, turns.axis);
+    overall.extensions[1] =
+        OverallExtension(last, heightPoint, level, settings, sides, turns.axis);
+}
+
+void LayoutParallel(const MeasurePointList& points, const HeightPoint& heightPoint,
+                    const DimensionSettings& settings, const RunTurns& turns,
+                    const RunSides& sides, DimensionRun& run)
+{
+    const long double pitch = PitchOf(run, settings);
+    const MeasurePoint& first = points[static_cast<std::size_t>(run.points.front().index)];
+    BarbTurns barbTurns;
+    double level = heightPoint.Y;
+    run.intervals.reserve(run.points.size() - 1);
+    for (std::size_t k = 1; k < run.points.size(); ++k) {
+        const MeasurePoint& measured = points[static_cast<std::size_t>(run.points[k].index)];
+        const long double steps = static_cast<long double>(k - 1);
+        level = Store(static_cast<long double>(heightPoint.Y) + sides.outward * steps * pitch);
+        run.intervals.push_back(
+            LevelLine(first.X, measured.X, level, settings, sides, turns, barbTurns, run));
+        run.points[k].extension =
+            SegmentOf(measured.X, ExtensionSpanTo(measured.Y, level, settings), turns.axis);
+    }
+    // The common origin's extension line reaches the farthest line.
+    run.points.front().extension =
+        SegmentOf(first.X, ExtensionSpanTo(first.Y, level, settings), turns.axis);
+}
+
+void LayoutCumulative(const MeasurePointList& points, const HeightPoint& heightPoint,
+                      const DimensionSettings& settings, const RunTurns& turns,
+                      const RunSides& sides, DimensionRun& run)
+{
+    CumulativeLayout& cumulative = run.cumulative;
+    const double h = heightPoint.Y;
+    const MeasurePoint& first = points[static_cast<std::size_t>(run.points.front().index)];
+    const MeasurePoint& last = points[static_cast<std::size_t>(run.points.back().index)];
+    cumulative.lineStart = Turned(first.X, h, turns.axis);
+    cumulative.lineEnd = Turned(last.X, h, turns.axis);
+
+    // The texts read along the extension lines and stay upright in vertical runs too.
+    cumulative.TextAngle = TextAngleOf(settings.DimensionAngle + 90.0);
+    const Rotation textTurn = MyFunc::RotationOfDeg(cumulative.TextAngle);
+    cumulative.TextDirection = {Store(10.0L * textTurn.c), Store(10.0L * textTurn.s)};
+    // sin(TextAngle - DimensionAngle): +1 when the texts read towards +Y of the dimension
+    // frame, their upper side then towards -X; -1 the other way round.
+    const bool readsUp = textTurn.s * turns.axis.c - textTurn.c * turns.axis.s > 0.0L;
+
+    const long double out = sides.outward;
+    const long double height = TextHeightOf(run, settings);
+    const long double g = settings.ValueGap;
+    const long double s = settings.CurrentScale;
+    const long double nearEnd =
+        std::max<long double>({settings.ExtensionOvershoot, run.EndAcross,
+                               MarkerExtentOf(kOriginMarkerCode, settings).across}) + g;
+    const double nearY = Store(static_cast<long double>(h) + out * nearEnd);
+    const ValueOptions options = ValueOptionsOf(settings);
+    const ValueTextStyle& style = run.TextStyle;
+
+    cumulative.texts.reserve(run.points.size());
+    long double previous = 0.0L;  // where the text before stands along the run
+    for (std::size_t k = 0; k < run.points.size(); ++k) {
+        const MeasurePoint& measured = points[static_cast<std::size_t>(run.points[k].index)];
+        const double distance =
+            k == 0 ? 0.0 : Store(Abs(static_cast<long double>(measured.X) - first.X));
+        CumulativeText entry;
+        ValueTextLayout& text = entry.text;
+        text.text = FormatDimensionValue(distance, options);
+        text.width = Store(static_cast<long double>(MyFunc::MeasureTextWidth(
+                               text.text, style.width, style.spacing)) * s);
+        // The text's extent along the run starts at `place`: g beside the extension line, its
+        // body away from it.
+        const long double own = readsUp ? static_cast<long double>(measured.X) - g - height
+                                        : static_cast<long double>(measured.X) + g;
+        long double place = Store(own);
+        if (k > 0 && previous + height + g > own) {
+            place = Store(previous + height + g);
+            entry.moved = true;
+        }
+        previous = place;
+        const long double baseX = readsUp ? place + height : place;
+        const long double baseY = readsUp == (out > 0.0L)
+                                      ? static_cast<long double>(h) + out * nearEnd
+                                      : static_cast<long double>(h) + out * (nearEnd + text.width);
+        text.anchor = Turned(Store(baseX), Store(baseY), turns.axis);
+        text.leaderEnd = Turned(Store(place + height / 2.0L), nearY, turns.axis);
+        entry.leaderStart = Turned(measured.X, nearY, turns.axis);
+        cumulative.texts.push_back(std::move(entry));
+    }
+
+    BarbTurns barbTurns;
+    cumulative.ends.reserve(run.points.size() - 1);
+    for (std::size_t k = 1; k < run.points.size(); ++k) {
+        const MeasurePoint& measured = points[static_cast<std::size_t>(run.points[k].index)];
+        const DrawingPoint tip = Turned(measured.X, h, turns.axis);
+        const double away = DirectionDeg(cumulative.lineStart, tip);
+        if (k == 1) {
+            cumulative.origin = EndMarkerAt(kOriginMarkerCode, cumulative.lineStart, away,
+                                            settings, barbTurns);
+        }
+        cumulative.ends.push_back(EndMarkerAt(settings.EndMarker, tip, away, settings, barbTurns));
+    }
+    for (PointLayout& point : run.points) {
+        const MeasurePoint& measured = points[static_cast<std::size_t>(point.index)];
+        point.extension = SegmentOf(measured.X, ExtensionSpanTo(measured.Y, h, settings),
+                                    turns.axis);
+    }
 }
 
 }  // namespace
@@ -329,6 +652,14 @@ MarkerExtent MarkerExtentOf(std::int32_t marker, const DimensionSettings& settin
     return {Store(row.along * factor * s), Store(row.across * factor * s)};
 }
 
+RunCounts CountsOf(const DimensionRun& run)
+{
+    if (run.arrangement == DimensionArrangement::Cumulative) {
+        return {run.points.empty() ? 0u : 1u, run.cumulative.texts.size()};
+    }
+    return {run.intervals.size() + (run.overall.present ? 1u : 0u), run.texts.size()};
+}
+
 bool LayoutDimensionRun(const MeasurePointList& points, const HeightPoint& heightPoint,
                         const DimensionSettings& settings, const RidEdaza::DrawingState& state,
                         DimensionRun& run)
@@ -351,17 +682,27 @@ bool LayoutDimensionRun(const MeasurePointList& points, const HeightPoint& heigh
                          MyFunc::RotationOfDeg(-run.TextAngle)};
     run.TextDirection = {Store(10.0L * turns.text.c), Store(10.0L * turns.text.s)};
 
-    PlaceIntervalsAndTexts(points, settings, run);
-    for (std::size_t k = 0; k < run.intervals.size(); ++k) {
-        if (static_cast<long double>(run.StartAlong) + run.EndAlong < run.intervals[k].length) {
-            run.points[k].wideNeighbour = true;
-            run.points[k + 1].wideNeighbour = true;
-        }
+    run.arrangement = ArrangementOf(settings);
+    if (run.arrangement == DimensionArrangement::Chain) {
+        LayoutChain(points, heightPoint, settings, turns, run);
+        return true;
     }
-    PlaceSegmentsAndMarkers(points, heightPoint, settings, turns, run);
-    for (PointLayout& point : run.points) {
-        point.extension = ExtensionLineOf(points[static_cast<std::size_t>(point.index)],
-                                          heightPoint, settings, turns.axis);
+    const RunSides sides = SidesOf(points, heightPoint, turns, run);
+    switch (run.arrangement) {
+    case DimensionArrangement::ChainAndOverall:
+        LayoutChain(points, heightPoint, settings, turns, run);
+        // With one interval the chain already is the overall dimension.
+        if (run.intervals.size() >= 2) {
+            PlaceOverall(points, heightPoint, settings, turns, sides, run);
+        }
+        break;
+    case DimensionArrangement::Parallel:
+        LayoutParallel(points, heightPoint, settings, turns, sides, run);
+        break;
+    case DimensionArrangement::Cumulative:
+    default:
+        LayoutCumulative(points, heightPoint, settings, turns, sides, run);
+        break;
     }
     return true;
 }

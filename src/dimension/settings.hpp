@@ -14,8 +14,17 @@ namespace Dimension {
 // maps them to its own controls (the dialog: one row of its controls table each).
 enum class SettingControl {
     None, ComboBox1, ComboBox2, Edit1, Edit7, Edit8, ComboBox3, ComboBox4, ComboBox5,
-    RadioGroup1, RadioGroup2, Edit5, Edit6
+    RadioGroup1, RadioGroup2, Edit5, Edit6, ComboBox6
 };
+
+// How the dimensions of a run are arranged (ComboBox6's item index).
+enum class DimensionArrangement : std::int32_t {
+    Chain = 0,            // 直列: one dimension per interval, in a row
+    ChainAndOverall = 1,  // 直列＋全体: the chain, and the overall dimension one row further out
+    Parallel = 2,         // 並列: every dimension from the first point, each on its own line
+    Cumulative = 3,       // 累進: the distances from the first point, on one line
+};
+inline constexpr std::int32_t kArrangementCount = 4;
 
 struct DimensionSettings {
     std::int32_t StartMarker = 0;       // ComboBox1 index, -1 none
@@ -43,6 +52,7 @@ struct DimensionSettings {
     bool TakePoints = false;            // CheckBox7
     bool TakeArcCenters = false;        // CheckBox8
     bool TakeArcEnds = false;           // CheckBox9
+    std::int32_t Arrangement = 0;       // ComboBox6 index: an Arrangement, -1 none
     double CurrentScale = 1.0;          // set by ScaleDimensionSettings
     // The dimension direction in degrees, set by the command: the host's axis angle, turned by 90
     // for a vertical run (DimensionAngle). Measuring points are taken along it and the run is
@@ -90,7 +100,11 @@ const NumberRange* RangeOf(SettingControl control);
 bool InRange(const NumberRange& range, double value);
 
 // The first control whose value fails its check, in the fixed check order; None when all pass.
+// The start marker is not checked for a cumulative run, which draws none.
 SettingControl FirstInvalidSetting(const DimensionSettings& settings);
+
+// The arrangement of valid settings (a checked Arrangement index).
+DimensionArrangement ArrangementOf(const DimensionSettings& settings);
 
 // layerGroupScale[initialLayerGroup] of the drawing: the scale of the host's current layer group.
 double CurrentScale(const RidEdaza::DrawingState& state);

@@ -18,6 +18,7 @@ namespace {
 // Two indicated points 10 apart below the height point: drawable with the defaults.
 const char* const kTwoPoints = "hp1 0 100\r\nhp2 0 0\r\nhp3 10 0\r\n";
 const char* const kOnePoint = "hp1 0 100\r\nhp2 0 0\r\n";
+const char* const kThreePoints = "hp1 0 100\r\nhp2 0 0\r\nhp3 10 0\r\nhp4 30 0\r\n";
 // Two points one above the other: a run only when it measures vertically.
 const char* const kTwoPointsAbove = "hp1 100 0\r\nhp2 0 0\r\nhp3 0 10\r\n";
 const char* const kZeroScale =
@@ -90,6 +91,9 @@ TEST(KorvaneCli, ExitCodesAndWhatTheHostFinds)
         {"after -- a dash is the host's mode", kTwoPoints, {"--", "-h"}, 3, false, ""},
         {"the mode after --", kTwoPoints, {"--", "1"}, 0, true, ""},
         {"V after --", kTwoPointsAbove, {"1", "--", "V"}, 0, true, ""},
+        {"arrangement past the list", kTwoPoints, {"--set", "ComboBox6=4", "1"}, 2, false,
+         "ComboBox6"},
+        {"no arrangement", kTwoPoints, {"--set", "ComboBox6=-1", "1"}, 2, false, "ComboBox6"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -131,6 +135,48 @@ TEST(KorvaneCli, RefusedOkLeavesTheSettingsFileUntouchedAndOkSavesIt)
             EXPECT_EQ(run.settings.substr(0, 6), "7\r\n8\r\n");
             EXPECT_EQ(std::count(run.settings.begin(), run.settings.end(), '\n'), 27);
         }
+    }
+}
+
+// Every arrangement from the same three points: what --summary reports, and the settings file,
+// which keeps a chain's 27 lines and gains line 28 for any other arrangement.
+TEST(KorvaneCli, EachArrangementFromTheSameSelection)
+{
+    struct Case {
+        std::vector<std::string> sets;
+        int exitCode;
+        const char* summary;
+        std::string settings;
+    };
+    const std::string chain = DefaultSettings("250", "80");
+    const std::string noStartMarker = "250\r\n80\r\n-1\r\n" + chain.substr(12);
+    const Case cases[] = {
+        {{"ComboBox6=0"}, 0, "arrangement: chain, dimension lines: 2, value texts: 2\n", chain},
+        {{"ComboBox6=1"}, 0,
+         "arrangement: chain with overall, dimension lines: 3, value texts: 3\n",
+         chain + "1\r\n"},
+        {{"ComboBox6=2"}, 0, "arrangement: parallel, dimension lines: 2, value texts: 2\n",
+         chain + "2\r\n"},
+        {{"ComboBox6=3"}, 0, "arrangement: cumulative, dimension lines: 1, value texts: 3\n",
+         chain + "3\r\n"},
+        // The start marker's list is not used by a cumulative run: it is saved as it is.
+        {{"ComboBox6=3", "ComboBox1=-1"}, 0,
+         "arrangement: cumulative, dimension lines: 1, value texts: 3\n", noStartMarker + "3\r\n"},
+        {{"ComboBox6=2", "ComboBox1=-1"}, 2, "", chain},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sets.front() + (c.sets.size() > 1 ? " " + c.sets.back() : ""));
+        TestFiles::TempFolder folder;
+        TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kThreePoints);
+        TestFiles::WriteBytes(folder / "Korvane.dat", chain);
+        std::vector<std::string> args = {"--summary"};
+        for (const std::string& set : c.sets) args.insert(args.end(), {"--set", set});
+        args.push_back("1");
+        const CliRun run = RunIn(folder, args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        const std::size_t at = run.out.find("arrangement: ");
+        EXPECT_EQ(at == std::string::npos ? "" : run.out.substr(at), c.summary);
+        EXPECT_EQ(run.settings, c.settings);
     }
 }
 

@@ -48,14 +48,14 @@ TEST(DialogControls, EveryValueControlIsBackedByTheDialogState)
         EXPECT_EQ(field.text != nullptr, control.kind == ControlKind::Edit);
         EXPECT_EQ(field.checked != nullptr, control.kind == ControlKind::CheckBox);
     }
-    EXPECT_EQ(names.size(), 30u);
+    EXPECT_EQ(names.size(), 31u);
     EXPECT_FALSE(names.contains(""));
     EXPECT_EQ(FindControl("edit1"), nullptr);
 
     // Every control a failed check focuses can take the focus, and can be named and explained.
     using Dimension::SettingControl;
     for (int i = static_cast<int>(SettingControl::ComboBox1);
-         i <= static_cast<int>(SettingControl::Edit6); ++i) {
+         i <= static_cast<int>(SettingControl::ComboBox6); ++i) {
         const auto check = static_cast<SettingControl>(i);
         const std::string_view name = Unit1::SettingControlName(check);
         SCOPED_TRACE(std::string(name));
@@ -142,8 +142,27 @@ TEST(DialogControls, TabOrderRunsWithoutGapsAndEveryControlFitsItsParent)
         EXPECT_LE(control.left + control.width, width);
         EXPECT_LE(control.top + control.height, height);
     }
-    EXPECT_EQ(nextTab[""], 25);
+    EXPECT_EQ(nextTab[""], 26);
     EXPECT_EQ(nextTab["GroupBox1"], 5);
+}
+
+// A cumulative run draws no start marker and no dimension figure: those two controls are greyed
+// out then, every other control stays in use whatever the arrangement.
+TEST(DialogControls, TheCumulativeArrangementLeavesTwoControlsUnused)
+{
+    for (const std::int32_t arrangement : {-1, 0, 1, 2, 3}) {
+        SCOPED_TRACE(arrangement);
+        Unit1::DialogState state = Unit1::DefaultDialogState();
+        state.ComboBox6 = arrangement;
+        std::vector<std::string_view> unused;
+        for (const ControlSpec& control : DialogControls()) {
+            if (!Unit1::ControlInUse(state, control)) unused.push_back(control.name);
+        }
+        const std::vector<std::string_view> expected =
+            arrangement == 3 ? std::vector<std::string_view>{"ComboBox1", "CheckBox4"}
+                             : std::vector<std::string_view>{};
+        EXPECT_EQ(unused, expected);
+    }
 }
 
 TEST(DialogControls, EveryTextIsWholeShiftJis)
@@ -169,5 +188,5 @@ TEST(DialogControls, EveryTextIsWholeShiftJis)
         EXPECT_TRUE(IsWholeShiftJisText(texts[i]));
     }
     EXPECT_EQ(notice.size(), 22u);
-    EXPECT_EQ(Unit1::DialogLabels().size(), 20u);
+    EXPECT_EQ(Unit1::DialogLabels().size(), 21u);
 }

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdint>
 #include <utility>
 #include <vector>
 #include <string>
+#include <utility>
 
 #include "dialog/controls.hpp"
 #include "dialog/run_picture.hpp"
@@ -67,6 +69,29 @@ TEST_P(RunPictureOfExample, IsKorvanePreviewsPictureOfTheCommandFile)
     EXPECT_EQ(TestFiles::ReadBytes(open.folder / "JWC_TEMP.TXT"), exchangeBefore);
     EXPECT_EQ(TestFiles::ReadBytes(open.folder / "Korvane.dat"), settingsBefore);
     EXPECT_TRUE(RidEdaza::LineCount(open.run.writer.buffer) == 0);
+    EXPECT_FALSE(picture.wholeSet);
+
+    // Every other arrangement: the picture of its reviewed run, shown whole in the strip.
+    const std::string example = c.name.substr(c.name.find('/') + 1);
+    const std::pair<std::int32_t, const char*> arrangements[] = {
+        {1, "chain-and-overall"}, {2, "parallel"}, {3, "cumulative"}};
+    for (const auto& [item, name] : arrangements) {
+        SCOPED_TRACE(name);
+        open.values.ComboBox6 = item;
+        const Unit1::RunPicture arranged = Unit1::PictureOfRun(
+            open.run.model, open.run.writer, open.run.arguments, open.values, {});
+        ASSERT_TRUE(arranged.drawn) << arranged.message;
+        EXPECT_TRUE(arranged.wholeSet);
+        RidEdaza::DrawingModel reviewed;
+        Preview::ReadCommandModel(
+            open.run.model,
+            TestFiles::ReadBytes(TestFiles::SourcePath("tests/golden/expected/arrangements") /
+                                 name / example / "JWC_TEMP.TXT"),
+            reviewed);
+        EXPECT_EQ(Svg(arranged.shapes),
+                  Svg(Preview::BuildPreviewShapes(open.run.model, reviewed,
+                                                  open.run.arguments.direction)));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(, RunPictureOfExample, testing::ValuesIn(GoldenCases::Examples()),

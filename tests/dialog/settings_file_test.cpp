@@ -116,7 +116,8 @@ TEST(LoadSettings, ReadsLinesUpToLineFeedsAndMissingLinesAsEmpty)
          crInText},
         {"CR at the end of the file",
          Join({kDefaultLines.begin(), kDefaultLines.begin() + 7}) + "ab\r", crAtEnd},
-        {"lines past the 27th ignored", Join(kDefaultLines) + "1\r\nx\r\n", kDefaultLines},
+        // Line 28 is the arrangement's; from line 29 on nothing is read.
+        {"lines past the 28th ignored", Join(kDefaultLines) + "0\r\n1\r\nx\r\n", kDefaultLines},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -149,6 +150,39 @@ TEST(LoadSettings, AppliesEachLineToItsControl)
         std::vector<std::string> expected = kDefaultLines;
         expected[c.line - 1] = c.expected;
         EXPECT_EQ(Lines(LoadBytes(Join(lines))), expected);
+    }
+}
+
+// The arrangement sits on a line of its own after the 27, written only when it is not the chain:
+// a chain's file is what versions before the arrangements wrote and read.
+TEST(SettingsFile, LineTwentyEightHoldsAnArrangementOtherThanTheChain)
+{
+    struct Case {
+        const char* what;
+        std::string after27;  // the bytes after the 27 default lines
+        std::int32_t loaded;
+        std::string saved;    // what saving the loaded state writes after the 27 lines
+    };
+    const Case cases[] = {
+        {"27 lines: the chain", "", 0, ""},
+        {"line 28 empty", "\r\n", 0, ""},
+        {"line 28 zero", "0\r\n", 0, ""},
+        {"chain with overall", "1\r\n", 1, "1\r\n"},
+        {"parallel, no line end", "2", 2, "2\r\n"},
+        {"cumulative, line 29 ignored", "3\r\n2\r\n", 3, "3\r\n"},
+        {"negative: item 0", "-2\r\n", 0, ""},
+        {"not a number: item 0", "x\r\n", 0, ""},
+        // Past the list: no selection, which OK refuses, so no such file is ever saved by OK.
+        {"past the list", "4\r\n", -1, "-1\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DialogState state = LoadBytes(Join(kDefaultLines) + c.after27);
+        EXPECT_EQ(state.ComboBox6, c.loaded);
+        EXPECT_EQ(Lines(state), kDefaultLines);
+        TempFolder folder;
+        ASSERT_TRUE(SaveSettings(state, folder / "Korvane.dat"));
+        EXPECT_EQ(ReadBytes(folder / "Korvane.dat"), Join(kDefaultLines) + c.saved);
     }
 }
 

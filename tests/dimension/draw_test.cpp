@@ -72,37 +72,38 @@ TEST(Draw, WholeRunsInTheirFixedOrder)
         std::vector<double> xs;
         bool figure;
         double axis;
+        std::int32_t arrangement;
         Lines expected;
     };
     const Case cases[] = {
-        {"two points 1500 apart", {0, 1500}, false, 0,
+        {"two points 1500 apart", {0, 1500}, false, 0, 0,
          Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "1500 2 1500 102"},
                  {"z3", "0 100 1500 100", "cn2", "cc0", "z3", "cs 747 100.5 10 0 \"", "1500"},
                  kArrows1500, {"cn1"}})},
-        {"as a dimension figure", {0, 1500}, true, 0,
+        {"as a dimension figure", {0, 1500}, true, 0, 0,
          Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "1500 2 1500 102"},
                  {"cn2", "msg", "0 100 1500 100", "cs 747 100.5 10 0 \"", "1500"},
                  kArrows1500, {"cn1"}})},
-        {"plain value 0: only the segment, kind still restored", {0, 0.0004}, true, 0,
+        {"plain value 0: only the segment, kind still restored", {0, 0.0004}, true, 0, 0,
          Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "0.0004 2 0.0004 102"},
                  {"z3", "0 100 0.0004 100"},
                  {"z3", std::string("pt 0 100 ") + kSlash, "z3",
                   std::string("pt 0.0004 100 ") + kSlash},
                  {"cn1"}})},
-        {"staggered text with its leader", {0, 1}, false, 0,
+        {"staggered text with its leader", {0, 1}, false, 0, 0,
          Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "1 2 1 102"},
                  {"z3", "0 100 1 100", "cn2", "cc0", "z3", "cs -0.25 104 10 0 \"", "1"},
                  {"z3", "0.5 100 0.5 103.5"},
                  {"z3", std::string("pt 0 100 ") + kSlash, "z3", std::string("pt 1 100 ") + kSlash},
                  {"cn1"}})},
-        {"staggered dimension figure keeps its leader", {0, 1}, true, 0,
+        {"staggered dimension figure keeps its leader", {0, 1}, true, 0, 0,
          Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "1 2 1 102"},
                  {"cn2", "msg", "0 100 1 100", "cs -0.25 104 10 0 \"", "1"},
                  {"z3", "0.5 100 0.5 103.5"},
                  {"z3", std::string("pt 0 100 ") + kSlash, "z3", std::string("pt 1 100 ") + kSlash},
                  {"cn1"}})},
         // cos 90 degrees is not 0 in doubles: every target must write the same digits.
-        {"vertical run", {0, 1500}, false, 90,
+        {"vertical run", {0, 1500}, false, 90, 0,
          Joined({kHostAttributes,
                  {"z3", "-2 1.22464679914735E-16 -102 6.2456986756515E-15",
                   "z3", "-1.99999999999991 1500 -102 1500"},
@@ -113,12 +114,33 @@ TEST(Draw, WholeRunsInTheirFixedOrder)
                   "z3", "-99.9999999999999 1500 -99.2235428646923 1497.10222252113",
                   "z3", "-99.9999999999999 1500 -100.776457135307 1497.10222252113"},
                  {"cn1"}})},
+        {"parallel of two points: the chain", {0, 1500}, false, 0, 2,
+         Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "1500 2 1500 102"},
+                 {"z3", "0 100 1500 100", "cn2", "cc0", "z3", "cs 747 100.5 10 0 \"", "1500"},
+                 kArrows1500, {"cn1"}})},
+        {"chain and overall of two points: the chain", {0, 1500}, false, 0, 1,
+         Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "1500 2 1500 102"},
+                 {"z3", "0 100 1500 100", "cn2", "cc0", "z3", "cs 747 100.5 10 0 \"", "1500"},
+                 kArrows1500, {"cn1"}})},
+        // Texts 3 high read upwards, 0.5 left of each point, their near end 2.5 beyond the line
+        // (the overshoot 2 and the gap); the origin symbol, then each arrow. Plain texts, also
+        // with dimension figures asked for.
+        {"cumulative", {0, 1500}, true, 0, 3,
+         Joined({kHostAttributes, {"z3", "0 2 0 102", "z3", "1500 2 1500 102"},
+                 {"z3", "0 100 1500 100", "cn2", "cc0",
+                  "z3", "cs -0.5 102.5 6.12323399573677E-16 10 \"", "0",
+                  "z3", "cs 1499.5 102.5 6.12323399573677E-16 10 \"", "1500"},
+                 {"z3", "pt 0 100 1 0 4"},
+                 {"z3", "1500 100 1497.10222252113 99.2235428646924",
+                  "z3", "1500 100 1497.10222252113 100.776457135308"},
+                 {"cn1"}})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         DimensionSettings settings = Defaults();
         settings.DimensionFigure = c.figure;
         settings.DimensionAngle = c.axis;
+        settings.Arrangement = c.arrangement;
         EXPECT_EQ(DrawnLines(c.xs, settings), c.expected);
     }
 }

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/geometry.hpp"
@@ -327,6 +330,264 @@ TEST(Layout, StaggeredTextsStackAwayFromTheMeasuredPoints)
         const Dimension::DrawingPoint leaderEnd = InFrame(text.leaderEnd, c.axis);
         EXPECT_NEAR(leaderEnd.X, 5, 1e-12);
         EXPECT_NEAR(leaderEnd.Y, c.leaderEndY, 1e-12);
+    }
+}
+
+// Three points below the line Y = 100 (or above it), text kind 6 wide a character and 3 high, gap
+// 0.5, overshoot 2, line arrows 3 at 15 degrees: the pitch is max(6, 4, 4) = 6. Expected values
+// are in the dimension frame; texts in their order in the record (the overall's last).
+TEST(Layout, ArrangementsPlaceTheirLinesAndTexts)
+{
+    using A = Dimension::DimensionArrangement;
+    struct Text {
+        std::string text;
+        double x, y;
+    };
+    struct Case {
+        const char* name;
+        A arrangement;
+        std::vector<double> xs;
+        double pointY, axis, charWidth;
+        std::vector<double> levels;  // N.Y of each line; the overall's last
+        std::vector<Text> texts;
+    };
+    const Case cases[] = {
+        {"parallel: the shortest at h, one pitch apart", A::Parallel, {0, 10, 30}, 0, 0, 6,
+         {100, 106}, {{"10", 2, 100.5}, {"30", 12, 106.5}}},
+        {"parallel, points above: outward is down", A::Parallel, {0, 10, 30}, 200, 0, 6,
+         {100, 94}, {{"10", 2, 100.5}, {"30", 12, 94.5}}},
+        // The texts read the other way: level 0 hangs below each line in this frame.
+        {"parallel, axis 180", A::Parallel, {0, 10, 30}, 0, 180, 6, {100, 106},
+         {{"10", 8, 99.5}, {"30", 18, 105.5}}},
+        // "10" is 12 wide: beyond 10, past the arrow (2.8977774788672) and the gap.
+        {"parallel: a text beyond its end", A::Parallel, {0, 10, 30}, 0, 0, 12, {100, 106},
+         {{"10", 13.3977774788672, 100.5}, {"30", 9, 106.5}}},
+        // The chain's texts reach 3.5 out, then one pitch: the overall at 109.5.
+        {"chain with overall", A::ChainAndOverall, {0, 10, 30}, 0, 0, 6, {100, 100, 109.5},
+         {{"10", 2, 100.5}, {"20", 17, 100.5}, {"30", 12, 110}}},
+        {"chain with overall, one interval adds nothing", A::ChainAndOverall, {0, 10}, 0, 0, 6,
+         {100}, {{"10", 2, 100.5}}},
+        // Texts reading up, 3.5 left of each point (g and H), near end at max(2, 0.78, 1.25) + g.
+        {"cumulative", A::Cumulative, {0, 10, 30}, 0, 0, 6, {},
+         {{"0", -0.5, 102.5}, {"10", 9.5, 102.5}, {"30", 29.5, 102.5}}},
+        {"cumulative, crowded texts pushed along", A::Cumulative, {0, 1, 2}, 0, 0, 6, {},
+         {{"0", -0.5, 102.5}, {"1", 3, 102.5}, {"2", 6.5, 102.5}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RidEdaza::DrawingState state;
+        state.textKinds[0] = {c.charWidth, 3, 0, 2};
+        DimensionSettings settings = Defaults();
+        settings.DimensionAngle = c.axis;
+        settings.Arrangement = static_cast<std::int32_t>(c.arrangement);
+        DimensionRun run;
+        ASSERT_TRUE(Dimension::LayoutDimensionRun(PointsAt(c.xs, c.pointY), {0, 100}, settings,
+                                                  state, run));
+        std::vector<double> levels;
+        for (const Dimension::IntervalLayout& line : run.intervals) {
+            levels.push_back(InFrame(line.N, c.axis).Y);
+        }
+        if (run.overall.present) levels.push_back(InFrame(run.overall.line.N, c.axis).Y);
+        std::vector<Dimension::ValueTextLayout> texts = run.texts;
+        for (const Dimension::CumulativeText& entry : run.cumulative.texts) {
+            texts.push_back(entry.text);
+        }
+        ASSERT_EQ(levels.size(), c.levels.size());
+        for (std::size_t i = 0; i < levels.size(); ++i) EXPECT_NEAR(levels[i], c.levels[i], 1e-12);
+        ASSERT_EQ(texts.size(), c.texts.size());
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            SCOPED_TRACE(c.texts[i].text);
+            EXPECT_EQ(texts[i].text, c.texts[i].text);
+            const Dimension::DrawingPoint anchor = InFrame(texts[i].anchor, c.axis);
+            EXPECT_NEAR(anchor.X, c.texts[i].x, 1e-12);
+            EXPECT_NEAR(anchor.Y, c.texts[i].y, 1e-12);
+        }
+    }
+}
+
+// The extension lines of the arrangements whose lines stand apart, in the dimension frame:
+// from the gap (2) to the line plus the overshoot (2).
+TEST(Layout, ExtensionLinesReachTheirOwnLine)
+{
+    using A = Dimension::DimensionArrangement;
+    RidEdaza::DrawingState state;
+    state.textKinds[0] = {6, 3, 0, 2};
+    DimensionSettings settings = Defaults();
+    settings.Arrangement = static_cast<std::int32_t>(A::Parallel);
+    DimensionRun run;
+    ASSERT_TRUE(Dimension::LayoutDimensionRun(PointsAt({0, 10, 30}), {0, 100}, settings, state,
+                                              run));
+    // The origin's reaches the farthest line.
+    const double ends[] = {108, 102, 108};
+    for (std::size_t k = 0; k < 3; ++k) {
+        EXPECT_NEAR(InFrame(run.points[k].extension.start, 0).Y, 2, 1e-12);
+        EXPECT_NEAR(InFrame(run.points[k].extension.end, 0).Y, ends[k], 1e-12);
+    }
+
+    // The overall's continue the chain's from 102, also for a point above the line (from its
+    // gap outward) and for one within the gap of the line (from h).
+    settings.Arrangement = static_cast<std::int32_t>(A::ChainAndOverall);
+    struct Case {
+        const char* name;
+        double firstY;
+        bool present;
+        double from;
+    };
+    const Case cases[] = {
+        {"below: continues the chain's", 0, true, 102},
+        {"within the gap: from its gap outward", 99, true, 101},
+        {"beyond the overall: nothing to draw", 200, false, 0},
+        {"between the chain and the overall: from its gap", 105, true, 107},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MeasurePointList points = PointsAt({0, 10, 30});
+        points[0].Y = c.firstY;
+        ASSERT_TRUE(Dimension::LayoutDimensionRun(points, {0, 100}, settings, state, run));
+        const Dimension::ExtensionSegment& line = run.overall.extensions[0];
+        ASSERT_EQ(line.present, c.present);
+        if (!c.present) continue;
+        EXPECT_NEAR(InFrame(line.start, 0).Y, c.from, 1e-12);
+        EXPECT_NEAR(InFrame(line.end, 0).Y, 111.5, 1e-12);
+    }
+}
+
+// A value text's outline in drawing coordinates: its base line from the anchor along its
+// direction (given 10 long), its body on the upper side.
+std::vector<Dimension::DrawingPoint> TextOutline(const Dimension::ValueTextLayout& text,
+                                                 const Dimension::DrawingPoint& direction,
+                                                 double height)
+{
+    const double ux = direction.X / 10, uy = direction.Y / 10;
+    const double ax = text.anchor.X, ay = text.anchor.Y;
+    const double w = text.width;
+    return {{ax, ay},
+            {ax + w * ux, ay + w * uy},
+            {ax + w * ux - height * uy, ay + w * uy + height * ux},
+            {ax - height * uy, ay + height * ux}};
+}
+
+// Whether two convex outlines (a segment is one of two points) share more than a touch.
+bool Overlap(const std::vector<Dimension::DrawingPoint>& a,
+             const std::vector<Dimension::DrawingPoint>& b, double slack)
+{
+    for (const auto* shape : {&a, &b}) {
+        for (std::size_t i = 0; i < shape->size(); ++i) {
+            const Dimension::DrawingPoint& p = (*shape)[i];
+            const Dimension::DrawingPoint& q = (*shape)[(i + 1) % shape->size()];
+            const double nx = -(q.Y - p.Y), ny = q.X - p.X;
+            auto range = [&](const std::vector<Dimension::DrawingPoint>& s) {
+                double low = 1e300, high = -1e300;
+                for (const Dimension::DrawingPoint& v : s) {
+                    low = std::min(low, v.X * nx + v.Y * ny);
+                    high = std::max(high, v.X * nx + v.Y * ny);
+                }
+                return std::pair{low, high};
+            };
+            const auto [aLow, aHigh] = range(a);
+            const auto [bLow, bHigh] = range(b);
+            const double scaled = slack * std::hypot(nx, ny);
+            if (aHigh <= bLow + scaled || bHigh <= aLow + scaled) return false;
+        }
+    }
+    return true;
+}
+
+// Generated runs in every arrangement: whole-number positions, so that every distance from the
+// first point is a whole number whose value text (the default options) is its digits; value gaps
+// of 0 and more; points on both sides of the line; every direction of the texts. (That the
+// chain's commands come first and unchanged in 直列＋全体 is checked on whole generated runs, by
+// korvane_target_runs.)
+TEST(Layout, ArrangementsOverGeneratedRuns)
+{
+    using A = Dimension::DimensionArrangement;
+    std::mt19937 random(20261208u);
+    auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const double axes[] = {0, 30, 90, 135, 180, 225, 270, 300};
+    const double scales[] = {1, 10, 50};
+    for (int trial = 0; trial < 400; ++trial) {
+        SCOPED_TRACE(trial);
+        const int n = 2 + below(12);
+        const int step = trial % 2 == 0 ? 40 : 3000;  // crowded or roomy
+        std::vector<long> xs = {below(2000) - 1000};
+        while (static_cast<int>(xs.size()) < n) xs.push_back(xs.back() + 1 + below(step));
+        MeasurePointList points;
+        for (long x : xs) {
+            points.push_back({static_cast<double>(x), static_cast<double>(below(400) - 200), 1});
+        }
+        const HeightPoint height{0, static_cast<double>(below(400) - 200)};
+        RidEdaza::DrawingState state;
+        state.textKinds[0] = {1.0 + below(8), 1.0 + below(8), static_cast<double>(below(3)), 2};
+        DimensionSettings settings = Defaults();
+        settings.DimensionAngle = axes[below(8)];
+        settings.StartMarker = below(12);
+        settings.EndMarker = below(12);
+        settings.ValueGap = below(4) * 0.5;
+        settings.ExtensionOvershoot = below(4);
+        settings.ExtensionGap = below(3);
+        Dimension::ScaleDimensionSettings(settings, scales[below(3)]);
+        const double textHeight = state.textKinds[0].height * settings.CurrentScale;
+        const double slack = 1e-6;
+        auto distance = [&](std::size_t k) { return std::to_string(xs[k] - xs[0]); };
+
+        DimensionRun runs[4];
+        for (const A arrangement : {A::ChainAndOverall, A::Parallel, A::Cumulative}) {
+            const auto i = static_cast<std::size_t>(arrangement);
+            settings.Arrangement = static_cast<std::int32_t>(arrangement);
+            ASSERT_TRUE(
+                Dimension::LayoutDimensionRun(points, height, settings, state, runs[i]));
+        }
+
+        // Parallel: one line from the first point to each further one, with its distance; no
+        // two texts share any room.
+        const DimensionRun& parallel = runs[2];
+        ASSERT_EQ(parallel.intervals.size(), xs.size() - 1);
+        std::vector<std::vector<Dimension::DrawingPoint>> outlines;
+        for (std::size_t k = 0; k + 1 < xs.size(); ++k) {
+            const std::int32_t text = parallel.intervals[k].text;
+            ASSERT_GE(text, 0);
+            const Dimension::ValueTextLayout& layout =
+                parallel.texts[static_cast<std::size_t>(text)];
+            EXPECT_EQ(layout.text, distance(k + 1));
+            outlines.push_back(TextOutline(layout, parallel.TextDirection, textHeight));
+        }
+        for (std::size_t a = 0; a < outlines.size(); ++a) {
+            for (std::size_t b = a + 1; b < outlines.size(); ++b) {
+                EXPECT_FALSE(Overlap(outlines[a], outlines[b], slack)) << a << " and " << b;
+            }
+        }
+
+        // Cumulative: every point's distance from the first, "0" at the first, no overlap.
+        const Dimension::CumulativeLayout& cumulative = runs[3].cumulative;
+        ASSERT_EQ(cumulative.texts.size(), xs.size());
+        outlines.clear();
+        for (std::size_t k = 0; k < xs.size(); ++k) {
+            EXPECT_EQ(cumulative.texts[k].text.text, distance(k));
+            outlines.push_back(
+                TextOutline(cumulative.texts[k].text, cumulative.TextDirection, textHeight));
+        }
+        for (std::size_t a = 0; a < outlines.size(); ++a) {
+            for (std::size_t b = a + 1; b < outlines.size(); ++b) {
+                EXPECT_FALSE(Overlap(outlines[a], outlines[b], slack)) << a << " and " << b;
+            }
+        }
+
+        // Chain with overall: the overall's value the whole distance, clear of every text of
+        // the chain.
+        const DimensionRun& overall = runs[1];
+        ASSERT_EQ(overall.overall.present, xs.size() > 2);
+        if (!overall.overall.present) continue;
+        const Dimension::IntervalLayout& line = overall.overall.line;
+        ASSERT_GE(line.text, 0);
+        const Dimension::ValueTextLayout& whole =
+            overall.texts[static_cast<std::size_t>(line.text)];
+        EXPECT_EQ(whole.text, distance(xs.size() - 1));
+        const auto wholeOutline = TextOutline(whole, overall.TextDirection, textHeight);
+        for (std::size_t t = 0; t + 1 < overall.texts.size(); ++t) {
+            const auto chainText = TextOutline(overall.texts[t], overall.TextDirection, textHeight);
+            EXPECT_FALSE(Overlap({line.N, line.P}, chainText, slack)) << "line over text " << t;
+            EXPECT_FALSE(Overlap(wholeOutline, chainText, slack)) << "text over text " << t;
+        }
     }
 }
 

@@ -56,6 +56,15 @@ TEST(FirstInvalidSetting, NamesTheFirstControlWhoseValueFails)
         {"overshoot -0.1", [](S& s) { s.ExtensionOvershoot = -0.1; }, C::Edit6},
         {"value gap -3 unchecked", [](S& s) { s.ValueGap = -3; }, C::None},
         {"narrow marker unchecked", [](S& s) { s.NarrowMarker = -1; }, C::None},
+        {"no arrangement", [](S& s) { s.Arrangement = -1; }, C::ComboBox6},
+        {"arrangement past the list", [](S& s) { s.Arrangement = 4; }, C::ComboBox6},
+        // A cumulative run draws no start marker, so the list's value cannot refuse it.
+        {"start marker unused when cumulative",
+         [](S& s) { s.StartMarker = -1; s.Arrangement = 3; }, C::None},
+        {"start marker used by the parallel lines",
+         [](S& s) { s.StartMarker = -1; s.Arrangement = 2; }, C::ComboBox1},
+        {"a bad arrangement is checked last",
+         [](S& s) { s.Arrangement = -1; s.ExtensionOvershoot = -1; }, C::Edit6},
         // The first failing check wins.
         {"scale and length", [](S& s) { s.EndMarkerScale = 0; s.MarkerLength = 0; }, C::Edit1},
         {"kind and angle", [](S& s) { s.ValueTextKind = -1; s.MarkerAngle = 180; }, C::Edit8},

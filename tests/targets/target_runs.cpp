@@ -6,6 +6,12 @@
 //   korvane_target_runs vertical SEED COUNT FOLDER   checks that COUNT generated cases run
 //                                                    vertically write what they write run
 //                                                    horizontally at their axis angle + 90
+//   korvane_target_runs arrangements SEED COUNT FOLDER SUM
+//                                                    runs COUNT generated cases in each
+//                                                    arrangement: the chain's files must
+//                                                    give the FNV-1a sum SUM (16 hex digits)
+//                                                    of the reviewed version, the others
+//                                                    keep the chain's outcome and settings
 //
 // A case is a folder holding JWC_TEMP.TXT, optionally Korvane.dat, and args (one argument a line),
 // as the golden cases. "run" copies each case's files to OUT/<case>/, runs it exactly as
@@ -417,6 +423,98 @@ int CheckVerticalRuns(std::uint64_t seed, int count, const fs::path& folder)
     return differing == 0 ? 0 : 1;
 }
 
+std::vector<std::string> LinesOf(const std::string& file)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < file.size()) {
+        std::size_t end = file.find("\r\n", start);
+        if (end == std::string::npos) end = file.size();
+        lines.push_back(file.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// FNV-1a, 64 bits: the same everywhere.
+void AddToSum(std::uint64_t& sum, std::string_view bytes)
+{
+    for (const char c : bytes) {
+        sum ^= static_cast<unsigned char>(c);
+        sum *= 0x100000001B3ull;
+    }
+}
+
+// The arrangements on generated drawings. The chain (item 0, the default) must write exactly
+// what the version before the arrangements wrote: the sum of every run's exit code, command file
+// and settings file is that version's. Every other arrangement ends as the chain does (but a
+// cumulative run does not look at the start marker), saves the chain's settings file with its
+// item on line 28, and 直列＋全体 writes the chain's commands first and unchanged, the text
+// kind's restoring line (when the chain writes one) last.
+int CheckArrangements(std::uint64_t seed, int count, const fs::path& folder,
+                      const std::string& expectedSum)
+{
+    int failing = 0;
+    std::uint64_t sum = 0xCBF29CE484222325ull;
+    for (int i = 0; i < count; ++i) {
+        Random r(seed * 1000003u + static_cast<std::uint64_t>(i));
+        const GeneratedCase c = Generate(r);
+        const RunResult chain = RunGenerated(c, c.exchange, c.args, folder / "chain");
+        AddToSum(sum, std::to_string(chain.code) + "\n");
+        AddToSum(sum, chain.commands);
+        AddToSum(sum, chain.settings);
+        const bool cancelled = !c.args.empty() && c.args.front() == "--cancel";
+        for (int item = 1; item <= 3; ++item) {
+            std::vector<std::string> args = {"--set", "ComboBox6=" + std::to_string(item)};
+            args.insert(args.end(), c.args.begin(), c.args.end());
+            const RunResult run = RunGenerated(c, c.exchange, args, folder / "arranged");
+            const bool startMarkerRefused = chain.code == Cli::kExitRefused && item == 3;
+            std::string why;
+            if (run.code != chain.code && !startMarkerRefused) why = "another exit code";
+            const bool saved = !cancelled && run.code != Cli::kExitRefused &&
+                               run.code != Cli::kExitOutOfMemory;
+            if (saved && !startMarkerRefused &&
+                run.settings != chain.settings + std::to_string(item) + "\r\n") {
+                why = "settings other than the chain's and the arrangement on line 28";
+            }
+            if (!saved && run.settings != chain.settings) why = "settings changed";
+            if (item == 1 && chain.code == Cli::kExitDone && !cancelled) {
+                // The restoring text kind comes last unless the writer's cache finds it in force
+                // already: the overall's own text may have written that very kind.
+                std::vector<std::string> before = LinesOf(chain.commands);
+                const std::vector<std::string> after = LinesOf(run.commands);
+                std::string restoring;
+                if (before.back().rfind("cn", 0) == 0) {
+                    restoring = before.back();
+                    before.pop_back();
+                }
+                const auto added = after.begin() + static_cast<std::ptrdiff_t>(
+                                                       std::min(before.size(), after.size()));
+                if (after.size() < before.size() ||
+                    !std::equal(before.begin(), before.end(), after.begin()) ||
+                    (!restoring.empty() && after.back() != restoring &&
+                     std::find(added, after.end(), restoring) == after.end())) {
+                    why = "the chain's commands are not first and unchanged";
+                }
+            }
+            if (!why.empty()) {
+                std::cerr << "case " << i << ", arrangement " << item << ": " << why << "\n";
+                ++failing;
+            }
+        }
+    }
+    char text[17];
+    for (int d = 0; d < 16; ++d) text[d] = "0123456789abcdef"[(sum >> (60 - 4 * d)) & 0xF];
+    text[16] = '\0';
+    if (expectedSum != text) {
+        std::cerr << "the chain's files sum to " << text << ", not " << expectedSum
+                  << ": item 0 no longer writes what it wrote\n";
+        ++failing;
+    }
+    std::cout << count << " drawings in four arrangements, " << failing << " failing\n";
+    return failing == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -430,7 +528,11 @@ int main(int argc, char** argv)
     if (args.size() == 4 && args[0] == "vertical") {
         return CheckVerticalRuns(std::stoull(args[1]), std::stoi(args[2]), fs::path(args[3]));
     }
+    if (args.size() == 5 && args[0] == "arrangements") {
+        return CheckArrangements(std::stoull(args[1]), std::stoi(args[2]), fs::path(args[3]),
+                                 args[4]);
+    }
     std::cerr << "usage: korvane_target_runs generate SEED COUNT FOLDER | run CASES OUT | "
-                 "vertical SEED COUNT FOLDER\n";
+                 "vertical SEED COUNT FOLDER | arrangements SEED COUNT FOLDER SUM\n";
     return 64;
 }

@@ -165,6 +165,19 @@ void UpdateRadioTabStops(TForm1& form)
     }
 }
 
+// Greys out what the chosen arrangement does not use; the values stay as they are.
+void UpdateControlsInUse(TForm1& form)
+{
+    DialogState state;
+    if (const FormControl* arrangement = FindFormControl(form, "ComboBox6")) {
+        const LRESULT selected = SendMessageW(arrangement->handle, CB_GETCURSEL, 0, 0);
+        state.ComboBox6 = selected == CB_ERR ? -1 : static_cast<std::int32_t>(selected);
+    }
+    for (const FormControl& control : form.controls) {
+        EnableWindow(control.handle, ControlInUse(state, *control.spec) ? TRUE : FALSE);
+    }
+}
+
 void ApplyDialogState(TForm1& form, const DialogState& state)
 {
     for (FormControl& control : form.controls) {
@@ -204,6 +217,7 @@ void ApplyDialogState(TForm1& form, const DialogState& state)
     }
     form.state = state;
     UpdateRadioTabStops(form);
+    UpdateControlsInUse(form);
 }
 
 DialogState ReadDialogState(const TForm1& form)
@@ -445,6 +459,7 @@ LRESULT FormMessage(TForm1& form, HWND window, UINT message, WPARAM wParam, LPAR
         if (LOWORD(wParam) >= kFirstControlId &&
             (HIWORD(wParam) == EN_CHANGE || HIWORD(wParam) == CBN_SELCHANGE ||
              HIWORD(wParam) == BN_CLICKED)) {
+            if (HIWORD(wParam) == CBN_SELCHANGE) UpdateControlsInUse(form);
             SchedulePicture(form);  // a value changed: its picture once the user pauses
         }
         break;

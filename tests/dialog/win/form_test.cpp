@@ -653,7 +653,8 @@ TEST(Form1, TabVisitsTheControlsInTheirOrder)
     const std::vector<std::pair<std::string, HWND>> order = {
         {"ComboBox1", open["ComboBox1"]}, {"ComboBox2", open["ComboBox2"]},
         {"Edit7", open["Edit7"]},         {"Edit8", open["Edit8"]},
-        {"Edit1", open["Edit1"]},         {"ComboBox3", open["ComboBox3"]},
+        {"Edit1", open["Edit1"]},         {"ComboBox6", open["ComboBox6"]},
+        {"ComboBox3", open["ComboBox3"]},
         {"Edit2", open["Edit2"]},         {"Edit3", open["Edit3"]},
         {"ComboBox4", open["ComboBox4"]}, {"ComboBox5", open["ComboBox5"]},
         {"RadioGroup1", choice("RadioGroup1")}, {"RadioGroup2", choice("RadioGroup2")},
@@ -853,6 +854,33 @@ TEST(Form1, RefusedValueFocusesItsControlAndTouchesNoFile)
     EXPECT_FALSE(open.form().run.closed);
     EXPECT_EQ(TestFiles::ReadBytes(folder / "Korvane.dat"), settings);
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), kOnePointDrawing);
+}
+
+// A cumulative run greys out the two controls it does not use, and choosing another
+// arrangement brings them back; an arrangement past the list refuses OK on ComboBox6.
+TEST(Form1, TheArrangementDecidesWhichControlsAreInUse)
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePointDrawing);
+    WriteSettings(folder, [](Unit1::DialogState& s) { s.ComboBox6 = 3; });
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    open.Show();
+    EXPECT_FALSE(IsWindowEnabled(open["ComboBox1"]));
+    EXPECT_FALSE(IsWindowEnabled(open["CheckBox4"]));
+    EXPECT_TRUE(IsWindowEnabled(open["ComboBox2"]));
+    HWND arrangement = open["ComboBox6"];
+    SendMessageW(arrangement, CB_SETCURSEL, 2, 0);
+    SendMessageW(open.form().handle, WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(arrangement), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(arrangement));
+    EXPECT_TRUE(IsWindowEnabled(open["ComboBox1"]));
+    EXPECT_TRUE(IsWindowEnabled(open["CheckBox4"]));
+
+    SendMessageW(arrangement, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    Unit1::Button1Click(open.form());
+    EXPECT_EQ(GetFocus(), arrangement);
+    EXPECT_FALSE(open.form().run.closed);
 }
 
 // Runs OK on a range selection once with the given point kinds and returns the command file.

@@ -6,7 +6,8 @@
 #   gui_test.sh SCENARIO
 #
 # Scenarios: form-tests, enter, cancel-keys, minimise, close-box, too-few-points, refused,
-# first-run, cannot-dimension, launcher, out-of-memory, preview, dpi-layout, responsiveness.
+# first-run, cannot-dimension, launcher, out-of-memory, preview, dpi-layout, responsiveness,
+# arrangements.
 # CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE, KORVANE_CLI, KORVANE_PROBE,
 # KORVANE_FORM_TESTS and KORVANE_BENCHGEN. The wine prefix is private to these tests
 # (BUILD_DIR/wineprefix-gui, BUILD_DIR/wineprefix-dpi for the DPI scenario) and made once; the
@@ -584,7 +585,7 @@ preview)
     keys Down  # the start marker: the focus starts on ComboBox1
     wait_for_change strip-pixels "$before" "start marker"
     before=$(probe strip-pixels)
-    keys Tab Tab Tab Tab Tab Tab Tab Tab Up  # ComboBox4: precision 0.01
+    keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Up  # ComboBox4: precision 0.01
     wait_for_change strip-pixels "$before" "precision"
     before=$(probe strip-pixels)
     keys Tab Tab Tab Tab Tab Tab Tab Tab 5  # Edit4, its text selected: the value's distance 5
@@ -720,6 +721,44 @@ dpi-layout)
         keys Escape
         wait_closed
         same "$folder/JWC_TEMP.TXT" "$work/hq" "Esc at $dpi DPI did not write hq"
+    done
+    ;;
+
+arrangements)
+    # Each arrangement but the chain (line 28 of the settings) on the floor plan: its picture in
+    # the strip and in the larger window, then OK writing what korvane-cli writes.
+    for item in 1 2 3; do
+        for side in gui cli; do
+            mkdir -p "$work/$item-$side"
+            cp "$KORVANE_SOURCE_DIR/examples/floor-plan/JWC_TEMP.TXT" "$work/$item-$side/"
+            { cat "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat"; printf '%s\r\n' "$item"; } \
+                >"$work/$item-$side/Korvane.dat"
+        done
+        start_tool "$work/$item-gui"
+        step="waiting for the picture of arrangement $item"
+        for _ in $(seq 1 60); do
+            read -r _ _ ink <<<"$(probe strip-pixels)"
+            [ -z "$(probe strip-text)" ] && [ "${ink:-0}" -gt 200 ] && break
+            sleep 0.5
+        done
+        [ "${ink:-0}" -gt 200 ] || fail "no picture of arrangement $item in the strip"
+        bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-arrangement-$item.png"
+        read -r x y <<<"$(probe client-origin)"
+        click $((x + 200)) $((y + 416 + 20))  # the strip
+        probe picture-window 10 >/dev/null || fail "no larger window of arrangement $item"
+        sleep 1
+        bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-arrangement-$item-window.png"
+        read -r wx wy _ <<<"$(probe picture-window-rect)"
+        click $((wx + 300)) $((wy + 150))
+        keys Escape
+        sleep 1
+        [ "$(run_cli "$work/$item-cli")" = 0 ] || fail "korvane-cli did not draw arrangement $item"
+        click $((x + 440)) $((y + 270))  # OK
+        wait_closed
+        same "$work/$item-gui/JWC_TEMP.TXT" "$work/$item-cli/JWC_TEMP.TXT" \
+            "arrangement $item: OK differs from korvane-cli"
+        same "$work/$item-gui/Korvane.dat" "$work/$item-cli/Korvane.dat" \
+            "arrangement $item: the settings differ from korvane-cli's"
     done
     ;;
 
