@@ -94,24 +94,25 @@ TEST(DialogControls, NamesEachCheckedControlAsTheUserSeesIt)
     }
 }
 
-// korvane-cli's reason for each failed check, as it has always been written: a number's allowed
+// korvane-cli's reason for each failed check: a number's allowed
 // range comes from the check's own record, the same record the check and the dialog use.
 TEST(DialogControls, ExplainsEachFailedCheckForKorvaneCli)
 {
     using C = Dimension::SettingControl;
     const std::pair<C, std::string_view> cases[] = {
-        {C::ComboBox1, "no start-point marker is selected"},
-        {C::ComboBox2, "no end-point marker is selected"},
+        {C::ComboBox1, "a start-point marker must be selected"},
+        {C::ComboBox2, "an end-point marker must be selected"},
         {C::Edit1, "the end-point scale must be greater than 0"},
         {C::Edit7, "the line-arrow length must be greater than 0 and at most 1000"},
         {C::Edit8, "the line-arrow angle must be greater than 0 and less than 180"},
-        {C::ComboBox3, "no text kind is selected for the value"},
-        {C::ComboBox4, "no precision is selected"},
-        {C::ComboBox5, "no rounding is selected"},
-        {C::RadioGroup1, "no choice for the zeros after the decimal point"},
-        {C::RadioGroup2, "no unit is selected"},
+        {C::ComboBox3, "a text kind must be selected for the value"},
+        {C::ComboBox4, "a precision must be selected"},
+        {C::ComboBox5, "a rounding must be selected"},
+        {C::RadioGroup1, "the zeros after the decimal point must be chosen"},
+        {C::RadioGroup2, "a unit must be selected"},
         {C::Edit5, "the distance to the extension line must not be negative"},
         {C::Edit6, "the extension-line overshoot must not be negative"},
+        {C::ComboBox6, "an arrangement must be selected"},
         {C::None, ""},
     };
     for (const auto& [check, explanation] : cases) {

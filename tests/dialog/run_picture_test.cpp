@@ -79,17 +79,17 @@ TEST_P(RunPictureOfExample, IsKorvanePreviewsPictureOfTheCommandFile)
         SCOPED_TRACE(name);
         open.values.ComboBox6 = item;
         const Unit1::RunPicture arranged = Unit1::PictureOfRun(
-            open.run.model, open.run.writer, open.run.arguments, open.values, {});
+            *open.run.model, open.run.writer, open.run.arguments, open.values, {});
         ASSERT_TRUE(arranged.drawn) << arranged.message;
         EXPECT_TRUE(arranged.wholeSet);
         RidEdaza::DrawingModel reviewed;
         Preview::ReadCommandModel(
-            open.run.model,
+            *open.run.model,
             TestFiles::ReadBytes(TestFiles::SourcePath("tests/golden/expected/arrangements") /
                                  name / example / "JWC_TEMP.TXT"),
             reviewed);
         EXPECT_EQ(Svg(arranged.shapes),
-                  Svg(Preview::BuildPreviewShapes(open.run.model, reviewed,
+                  Svg(Preview::BuildPreviewShapes(*open.run.model, reviewed,
                                                   open.run.arguments.direction)));
     }
 }
