@@ -49,14 +49,6 @@ void SetStatus(TForm1& form, std::string_view status)
     UpdateWindow(form.statusStrip);
 }
 
-// While OK runs, no control takes input; afterwards each is as the mode has it.
-void EnableControls(TForm1& form, bool enabled)
-{
-    for (const FormControl& control : form.controls) {
-        EnableWindow(control.handle, enabled ? TRUE : FALSE);
-        for (HWND item : control.radioButtons) EnableWindow(item, enabled ? TRUE : FALSE);
-    }
-}
 
 // Runs the dialog's messages until OK's thread says it has finished. The window keeps
 // answering: it paints, shows the progress texts and answers other programs; a close is
@@ -165,7 +157,10 @@ void UpdateRadioTabStops(TForm1& form)
     }
 }
 
-// Greys out what the chosen arrangement does not use; the values stay as they are.
+// Decides for every control whether it takes input, in one place, so that no rule undoes
+// another: nothing while OK runs; the range selection's group only in a range selection (it has
+// no effect on indicated points); what the chosen arrangement does not use is greyed out. The
+// values stay as they are and are saved.
 void UpdateControlsInUse(TForm1& form)
 {
     DialogState state;
@@ -173,8 +168,14 @@ void UpdateControlsInUse(TForm1& form)
         const LRESULT selected = SendMessageW(arrangement->handle, CB_GETCURSEL, 0, 0);
         state.ComboBox6 = selected == CB_ERR ? -1 : static_cast<std::int32_t>(selected);
     }
+    const bool rangeMode = form.run.arguments.first != "1";
     for (const FormControl& control : form.controls) {
-        EnableWindow(control.handle, ControlInUse(state, *control.spec) ? TRUE : FALSE);
+        const bool inRangeGroup =
+            control.spec->name == "GroupBox1" || control.spec->parent == "GroupBox1";
+        const bool enabled = !form.okRunning && ControlInUse(state, *control.spec) &&
+                             (rangeMode || !inRangeGroup);
+        EnableWindow(control.handle, enabled ? TRUE : FALSE);
+        for (HWND item : control.radioButtons) EnableWindow(item, enabled ? TRUE : FALSE);
     }
 }
 
@@ -318,7 +319,7 @@ void Button1Click(TForm1& form)
         form.okFinished = false;
         form.closeQueued = false;
         HWND focus = GetFocus();
-        EnableControls(form, false);
+        UpdateControlsInUse(form);
         try {
             std::jthread worker([&form, &current, &hooks, &result, target] {
                 // A thread of its own has the processor's default precision.
@@ -333,8 +334,7 @@ void Button1Click(TForm1& form)
         }
         form.okRunning = false;
         if (!form.handle) return;  // destroyed meanwhile (the owner went): nothing to show
-        EnableControls(form, true);
-        UpdateGroupBoxForMode(form);
+        UpdateControlsInUse(form);
         if (IsFocusable(form.handle, focus)) SetFocus(focus);
     }
     form.state.SavedLeft = current.SavedLeft;
@@ -388,18 +388,6 @@ void EndForWantOfMemory(TForm1& form)
 void Button2Click(TForm1& form)
 {
     if (form.handle) SendMessageW(form.handle, WM_CLOSE, 0, 0);
-}
-
-void UpdateGroupBoxForMode(TForm1& form)
-{
-    // Indicated points take no entities from a range: the group has no effect in that mode, and
-    // says so by being disabled. Its values are still saved.
-    const bool rangeMode = form.run.arguments.first != "1";
-    for (const FormControl& control : form.controls) {
-        if (control.spec->name == "GroupBox1" || control.spec->parent == "GroupBox1") {
-            EnableWindow(control.handle, rangeMode && !form.okRunning ? TRUE : FALSE);
-        }
-    }
 }
 
 void FormClose(TForm1& form)

@@ -508,7 +508,7 @@ bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
     if (!BuildLabels(form)) return false;
     LayOutForm(form, false);
     ApplyDialogState(form, DefaultDialogState());
-    UpdateGroupBoxForMode(form);
+    UpdateControlsInUse(form);
     return true;
 }
 

@@ -34,9 +34,10 @@ inline constexpr int kStatusId = 90;
 inline constexpr UINT kOkProgressMessage = WM_APP + 2;
 inline constexpr UINT kOkFinishedMessage = WM_APP + 3;
 
-// The range-selection group is disabled in the indicated-points mode ("1") and while OK runs.
+// Enables each control as the moment has it: none while OK runs, the range-selection group not
+// in the indicated-points mode ("1"), not what the chosen arrangement leaves unused.
 struct TForm1;
-void UpdateGroupBoxForMode(TForm1& form);
+void UpdateControlsInUse(TForm1& form);
 
 // WM_DPICHANGED, which the headers define only for newer Windows versions.
 inline constexpr UINT kDpiChangedMessage = 0x02E0;
