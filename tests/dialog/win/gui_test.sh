@@ -670,7 +670,14 @@ responsiveness)
         fail "no picture of the scatter"
     }
     wait_for_scatter
-    read -r _ _ ink <<<"$(probe picture-pixels)"
+    # The larger window's image is painted on the picture's thread after the strip's: it may
+    # follow a moment later.
+    step="waiting for the larger window's picture of the scatter"
+    for _ in $(seq 1 60); do
+        read -r _ _ ink <<<"$(probe picture-pixels)"
+        [ "${ink:-0}" -gt 200 ] && break
+        sleep 0.5
+    done
     [ "${ink:-0}" -gt 200 ] || fail "the larger window shows no picture"
     bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-scatter.png"
     read -r x y <<<"$(probe client-origin)"
