@@ -135,7 +135,6 @@ RunPicture PictureOfRun(const RidEdaza::DrawingModel& model,
             RunPicture picture = DrawnPicture(model, scratch, arguments, stop);
             if (picture.stopped) return picture;
             picture.note = TakenAsZeroNote(values);
-            picture.wholeSet = result.arrangement != Dimension::DimensionArrangement::Chain;
             return picture;
         }
         case Dimension::CommandOutcome::Refused:

@@ -26,9 +26,6 @@ struct RunPicture {
     // With a drawn run: what the user should know about it (a text taken as 0), or empty.
     std::string note;
     bool stopped = false;          // `stop` said so: the picture is worth nothing
-    // The run's dimensions stand beside one another (every arrangement but the chain): the
-    // strip shows the whole set, however far out its last line lies.
-    bool wholeSet = false;
 };
 
 // What OK would draw on these values. `writer` is the run's writer as it stands (its buffer and

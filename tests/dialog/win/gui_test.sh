@@ -189,6 +189,23 @@ click() {
     bounded 20 xdotool click 1
 }
 
+# wait_for_ink PIXELS TRIES WHAT: waits, TRIES half seconds at most, until the probe's PIXELS
+# (strip-pixels or picture-pixels) count more than 200 inked pixels, in the strip with no
+# message over them; fails naming WHAT otherwise.
+wait_for_ink() {
+    local ink
+    step="waiting for the $3"
+    for _ in $(seq 1 "$2"); do
+        read -r _ _ ink <<<"$(probe "$1")"
+        if [ "${ink:-0}" -gt 200 ] &&
+            { [ "$1" != strip-pixels ] || [ -z "$(probe strip-text)" ]; }; then
+            return 0
+        fi
+        sleep 0.5
+    done
+    fail "no $3"
+}
+
 wait_closed() {
     step="waiting for the dialog to close"
     probe wait-gone 30 >/dev/null || fail "the dialog did not close"
@@ -503,15 +520,7 @@ preview)
     # shows them, a key press that changes it, an invalid value's message that leaves the focus
     # where the user types, a click that opens the larger window, which follows a change, and
     # OK after all that writing what korvane-cli writes.
-    wait_for_picture() {
-        step="waiting for the picture ($1)"
-        for _ in $(seq 1 60); do
-            read -r _ _ ink <<<"$(probe strip-pixels)"
-            [ -z "$(probe strip-text)" ] && [ "${ink:-0}" -gt 200 ] && return 0
-            sleep 0.5
-        done
-        fail "no picture in the strip ($1)"
-    }
+    wait_for_picture() { wait_for_ink strip-pixels 60 "picture in the strip ($1)"; }
     wait_for_change() {  # wait_for_change COMMAND BEFORE WHAT
         step="waiting for the picture to change ($3)"
         for _ in $(seq 1 40); do
@@ -660,25 +669,10 @@ responsiveness)
     echo "while the picture is made (larger window open): $answered"
     read -r _ longest _ _ _ late _ <<<"$answered"
     [ "$late" = 0 ] || fail "the dialog answered late while the picture was made: $answered"
-    wait_for_scatter() {
-        step="waiting for the picture of the scatter"
-        for _ in $(seq 1 120); do
-            read -r _ _ ink <<<"$(probe strip-pixels)"
-            [ -z "$(probe strip-text)" ] && [ "${ink:-0}" -gt 200 ] && return 0
-            sleep 0.5
-        done
-        fail "no picture of the scatter"
-    }
-    wait_for_scatter
+    wait_for_ink strip-pixels 120 "picture of the scatter"
     # The larger window's image is painted on the picture's thread after the strip's: it may
     # follow a moment later.
-    step="waiting for the larger window's picture of the scatter"
-    for _ in $(seq 1 60); do
-        read -r _ _ ink <<<"$(probe picture-pixels)"
-        [ "${ink:-0}" -gt 200 ] && break
-        sleep 0.5
-    done
-    [ "${ink:-0}" -gt 200 ] || fail "the larger window shows no picture"
+    wait_for_ink picture-pixels 60 "picture of the scatter in the larger window"
     bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-scatter.png"
     read -r x y <<<"$(probe client-origin)"
     click $((x + 48 + 16)) $((y + 4 + 10))  # back to the dialog, on ComboBox1
@@ -742,13 +736,7 @@ arrangements)
                 >"$work/$item-$side/Korvane.dat"
         done
         start_tool "$work/$item-gui"
-        step="waiting for the picture of arrangement $item"
-        for _ in $(seq 1 60); do
-            read -r _ _ ink <<<"$(probe strip-pixels)"
-            [ -z "$(probe strip-text)" ] && [ "${ink:-0}" -gt 200 ] && break
-            sleep 0.5
-        done
-        [ "${ink:-0}" -gt 200 ] || fail "no picture of arrangement $item in the strip"
+        wait_for_ink strip-pixels 60 "picture of arrangement $item in the strip"
         bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-arrangement-$item.png"
         read -r x y <<<"$(probe client-origin)"
         click $((x + 200)) $((y + 416 + 20))  # the strip
