@@ -8,7 +8,7 @@
 //
 // The reader's one-division conversion of plain decimals must give what from_chars gives, bit
 // for bit, on that text and on a decimal spelled by the rest of the input (a byte per digit,
-// point or sign).
+// point or sign), and its reading eight bytes at a time what its reading digit by digit gives.
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -59,8 +59,29 @@ std::string SpelledDecimal(std::string_view bytes)
     return text;
 }
 
+// The reader's reading eight bytes at a time against the one digit by digit, on the text
+// followed in memory by bytes that would extend it.
+void CheckPaddedPlainDecimal(std::string_view text)
+{
+    const std::string_view behinds[] = {"12345678", ".5e1-678",
+                                        std::string_view("\0\0\0\0\0\0\0\0", 8)};
+    for (const std::string_view behind : behinds) {
+        const std::string stored = std::string(text) + std::string(behind);
+        double byDigit = 0.0;
+        double byWord = 0.0;
+        const std::size_t length = MyFunc::PlainDecimalLength(text, byDigit);
+        if (MyFunc::PaddedPlainDecimalLength(std::string_view(stored).substr(0, text.size()),
+                                             byWord) != length ||
+            (length != 0 &&
+             std::bit_cast<std::uint64_t>(byWord) != std::bit_cast<std::uint64_t>(byDigit))) {
+            Fuzz::Fail("the padded plain decimal differs from the digit-by-digit one", text);
+        }
+    }
+}
+
 void CheckPlainDecimal(std::string_view text)
 {
+    CheckPaddedPlainDecimal(text);
     double plain = 0.0;
     if (!MyFunc::PlainDecimalToReal(text, plain)) return;
     std::string_view unsigned_text = text;

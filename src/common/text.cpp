@@ -1,7 +1,9 @@
 #include "common/text.hpp"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <system_error>
 
@@ -75,6 +77,94 @@ std::size_t PlainDecimalLength(std::string_view text, double& value)
     }
     if (count == 0 || decimals > kMostDecimals) return 0;
     double result = static_cast<double>(digits);
+    if (decimals != 0) result /= kPowersOfTen[decimals];
+    value = negative ? -result : result;
+    return static_cast<std::size_t>(p - begin);
+}
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little,
+              "the first byte of a text is the lowest byte of the word it is loaded into");
+
+constexpr std::uint64_t kEveryByte = 0x0101'0101'0101'0101ull;
+
+constexpr std::uint64_t kPowersOfTenInt[] = {
+    1, 10, 100, 1'000, 10'000, 100'000, 1'000'000, 10'000'000, 100'000'000,
+};
+
+// How many digits open word (eight bytes of a text, its first byte lowest), of which only the
+// first `room` bytes belong to the text. A byte is a digit when its high nibble is 3 both as it
+// is and with 6 added; an addition that carries out of a byte (0xFA and above) is not a digit
+// itself and only disturbs the bytes after it, which do not count once a byte before them is no
+// digit.
+std::size_t DigitRun(std::uint64_t word, std::size_t room)
+{
+    const std::uint64_t highNibbles = 0xF0 * kEveryByte;
+    const std::uint64_t threes = 0x30 * kEveryByte;
+    std::uint64_t other = ((word & highNibbles) ^ threes) | (((word + 6 * kEveryByte) &
+                                                              highNibbles) ^ threes);
+    if (room < 8) other |= ~std::uint64_t{0} << (8 * room);
+    return other == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(other)) / 8;
+}
+
+// The integer the first n digits (1..8) of word spell: they move to the top bytes, so that the
+// bytes below them stand for leading zeros, then pairs, fours and the eight are combined.
+std::uint64_t DigitsValue(std::uint64_t word, std::size_t n)
+{
+    std::uint64_t v = word - 0x30 * kEveryByte;  // a borrow only reaches bytes past the digits
+    v <<= 8 * (8 - n);
+    v = v * 10 + (v >> 8);
+    v = (((v & 0x0000'00FF'0000'00FFull) * (100 + (1'000'000ull << 32))) +
+         (((v >> 16) & 0x0000'00FF'0000'00FFull) * (1 + (10'000ull << 32)))) >>
+        32;
+    return v & 0xFFFF'FFFFull;
+}
+
+// Above kLimitBefore[n], n more digits take the integer past 2^53.
+constexpr std::uint64_t kLimitBefore[] = {
+    kLargestExactInteger,           kLargestExactInteger / 10,
+    kLargestExactInteger / 100,     kLargestExactInteger / 1'000,
+    kLargestExactInteger / 10'000,  kLargestExactInteger / 100'000,
+    kLargestExactInteger / 1'000'000, kLargestExactInteger / 10'000'000,
+    kLargestExactInteger / 100'000'000,
+};
+
+}  // namespace
+
+// The digits go into the integer up to eight at a time; once it passes 2^53 the text is no plain
+// decimal (the integer of any longer text is larger still), as PlainDecimalLength decides digit
+// by digit.
+std::size_t PaddedPlainDecimalLength(std::string_view text, double& value)
+{
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin;
+    if (p == end) return 0;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    std::uint64_t digits = 0;
+    std::size_t count = 0;
+    const char* fraction = nullptr;
+    while (p != end) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, p, sizeof word);
+        const std::size_t n = DigitRun(word, static_cast<std::size_t>(end - p));
+        if (n != 0) {
+            if (digits > kLimitBefore[n]) return 0;
+            digits = digits * kPowersOfTenInt[n] + DigitsValue(word, n);
+            if (digits > kLargestExactInteger) return 0;
+            p += n;
+            count += n;
+            if (n == 8) continue;
+        }
+        if (fraction != nullptr || p == end || *p != '.') break;
+        fraction = ++p;
+    }
+    const std::size_t decimals = fraction == nullptr ? 0 : static_cast<std::size_t>(p - fraction);
+    if (count == 0 || decimals > kMostDecimals) return 0;
+    // At most 2^53, so the signed conversion is exact (and one instruction on x86_64).
+    double result = static_cast<double>(static_cast<std::int64_t>(digits));
     if (decimals != 0) result /= kPowersOfTen[decimals];
     value = negative ? -result : result;
     return static_cast<std::size_t>(p - begin);

@@ -38,6 +38,12 @@ double TextToRealOrZero(std::string_view text);
 std::size_t PlainDecimalLength(std::string_view text, double& value);
 bool PlainDecimalToReal(std::string_view text, double& value);
 
+// PlainDecimalLength for a text stored with at least kDecimalSlack bytes after its end that may
+// be read (what they hold does not matter): the same length and value, the digits taken eight
+// bytes at a time. The exchange reader keeps that much room behind every line it reads.
+inline constexpr std::size_t kDecimalSlack = 8;
+std::size_t PaddedPlainDecimalLength(std::string_view text, double& value);
+
 // The same reading, with nothing where TextToRealOrZero gives 0 for want of a number (a text
 // outside the grammar, or a value outside the double's range): the dialog tells the user when a
 // text is taken as 0.

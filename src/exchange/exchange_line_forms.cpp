@@ -692,8 +692,8 @@ bool ApplyPlainSegmentLine(DrawingModel& model, ReaderState& state, std::string_
         if (first != kNumberByte || count == 4) return false;
         const char* const start = p;
         double value = 0.0;
-        p += MyFunc::PlainDecimalLength(std::string_view(p, static_cast<std::size_t>(end - p)),
-                                        value);
+        p += MyFunc::PaddedPlainDecimalLength(
+            std::string_view(p, static_cast<std::size_t>(end - p)), value);
         if (p == start || (p != end && ClassOf(*p) == kNumberByte)) {
             // Not a plain decimal ("-", "1-2", "1.2.3", too many digits): read in full.
             while (p != end && ClassOf(*p) == kNumberByte) ++p;

@@ -1,8 +1,10 @@
 #include "exchange/exchange_reader.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <system_error>
 #include <vector>
 
 #include "common/text.hpp"
@@ -22,8 +24,9 @@ bool IsPlainByte(unsigned char b, bool splitting)
 }
 
 // Applies one raw line of the file. False when it starts with Ctrl-Z, which ends the file.
-// The bytes are ours: CR bytes are squeezed out in place. The CR of a CR LF line end goes first,
-// so that a plain segment line takes the shortcut; any other CR keeps it off the shortcut.
+// The bytes are ours, and so are MyFunc::kDecimalSlack more after them, which the numbers of a
+// segment line may read: CR bytes are squeezed out in place. The CR of a CR LF line end goes
+// first, so that a plain segment line takes the shortcut; any other CR keeps it off the shortcut.
 bool ApplyRawLine(DrawingModel& model, ReaderState& state, char* data, std::size_t size)
 {
     if (size > 0 && data[size - 1] == '\r') --size;
@@ -37,6 +40,31 @@ bool ApplyRawLine(DrawingModel& model, ReaderState& state, char* data, std::size
 }
 
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+constexpr std::size_t kSlack = MyFunc::kDecimalSlack;
+
+// Applies the line held by `line` followed by the room ApplyRawLine may read.
+bool ApplyHeldLine(DrawingModel& model, ReaderState& state, std::string& line)
+{
+    const std::size_t size = line.size();
+    line.append(kSlack, '\0');
+    return ApplyRawLine(model, state, line.data(), size);
+}
+
+// Once the first block is read, the segment table and the file order are given room for as
+// many more entries as the rest of the file would hold at the same density, and a sixteenth
+// more: a large file then fills them without copying them over and over as they grow. Room that
+// a file does not use is never touched; a file that needs more grows as before.
+void ReserveForTheRest(DrawingModel& model, std::uintmax_t fileBytes)
+{
+    if (fileBytes <= kBlockBytes) return;
+    const std::uintmax_t blocks = fileBytes / kBlockBytes + 1;
+    const auto room = [blocks](std::size_t entries) {
+        const std::uintmax_t wanted = entries * blocks + entries * blocks / 16;
+        return static_cast<std::size_t>(std::min<std::uintmax_t>(wanted, SIZE_MAX / 128));
+    };
+    model.lines.reserve(room(model.lines.size()));
+    model.order.reserve(room(model.order.size()));
+}
 
 }  // namespace
 
@@ -84,11 +112,16 @@ bool ReadExchangeFile(DrawingModel& model, const std::filesystem::path& path)
     std::ifstream file(path, std::ios::binary);
     if (!file.is_open()) return false;
 
+    std::error_code sizeError;
+    const std::uintmax_t fileBytes = std::filesystem::file_size(path, sizeError);
+    bool reserved = sizeError.value() != 0;  // without a size, the tables grow as they must
+
     ReaderState state;
-    std::vector<char> block(kBlockBytes);
+    // The room after the block's bytes: a line that ends at the block's end has it too.
+    std::vector<char> block(kBlockBytes + kSlack);
     std::string carried;  // the start of a line that the block boundary cut
     for (;;) {
-        file.read(block.data(), static_cast<std::streamsize>(block.size()));
+        file.read(block.data(), static_cast<std::streamsize>(kBlockBytes));
         const auto got = static_cast<std::size_t>(file.gcount());
         char* start = block.data();
         char* const blockEnd = block.data() + got;
@@ -101,20 +134,24 @@ bool ReadExchangeFile(DrawingModel& model, const std::filesystem::path& path)
                 more = ApplyRawLine(model, state, start, static_cast<std::size_t>(lf - start));
             } else {
                 carried.append(start, lf);
-                more = ApplyRawLine(model, state, carried.data(), carried.size());
+                more = ApplyHeldLine(model, state, carried);
                 carried.clear();
             }
             if (!more) return true;
             start = lf + 1;
         }
         carried.append(start, blockEnd);
+        if (!reserved) {
+            ReserveForTheRest(model, fileBytes);
+            reserved = true;
+        }
         if (file.bad()) return false;
-        if (got < block.size()) {
+        if (got < kBlockBytes) {
             if (!file.eof()) return false;
             break;
         }
     }
-    if (!carried.empty()) ApplyRawLine(model, state, carried.data(), carried.size());
+    if (!carried.empty()) ApplyHeldLine(model, state, carried);
     return true;
 }
 
@@ -127,7 +164,7 @@ void ReadExchangeText(DrawingModel& model, std::string_view bytes)
         std::size_t end = bytes.find('\n', start);
         if (end == std::string_view::npos) end = bytes.size();
         line.assign(bytes.data() + start, end - start);
-        if (!ApplyRawLine(model, state, line.data(), line.size())) return;
+        if (!ApplyHeldLine(model, state, line)) return;
         start = end + 1;
     }
 }

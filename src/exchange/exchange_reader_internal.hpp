@@ -76,7 +76,9 @@ void ParseExchangeLine(DrawingModel& model, ReaderState& state, std::string_view
 // The reader's shortcut for the lines most files are made of: a line of digits, signs, points,
 // blanks and tabs that splits into exactly four fields is applied as ParseExchangeLine applies
 // it, a segment, without splitting it into field texts. False, with nothing applied, for any
-// other line (also one ending in a blank), which ParseExchangeLine then takes.
+// other line (also one ending in a blank), which ParseExchangeLine then takes. At least
+// MyFunc::kDecimalSlack bytes after the line must be readable: its numbers are read eight bytes
+// at a time.
 bool ApplyPlainSegmentLine(DrawingModel& model, ReaderState& state, std::string_view line);
 
 }  // namespace RidEdaza

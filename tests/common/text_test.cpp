@@ -106,7 +106,18 @@ TEST(PlainDecimalToReal, TakesOnlyWhatOneDivisionConvertsExactly)
         {"1.2.3", false, 0.0},
         {"1x", false, 0.0},
         {"4e400", false, 0.0},
+        // Runs of digits across the eight-byte words the reader takes them in.
+        {"12345678", true, 12345678.0},
+        {"123456789", true, 123456789.0},
+        {"-1234567.8", true, -1234567.8},
+        {"12345678.12345678", true, 12345678.12345678},
+        {"0000000000000000000000009007199254740992", true, 9007199254740992.0},
+        {"90071992547409.92", true, 90071992547409.92},
+        {"90071992547409921", false, 0.0},                              // 17 digits
+        {"0.00000000000000000000010", false, 0.0},                      // 23 decimals
     };
+    // Behind the text in memory: digits, a point and a sign, which must not be taken.
+    const std::string behind = "98.7-6543210";
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("text [") + c.text + "]");
         double value = -99.0;
@@ -114,6 +125,18 @@ TEST(PlainDecimalToReal, TakesOnlyWhatOneDivisionConvertsExactly)
         if (c.plain) {
             EXPECT_EQ(value, c.expected);
             EXPECT_EQ(TextToRealOrZero(c.text), c.expected);
+        }
+        // The reading eight bytes at a time takes what the digit-by-digit one takes, bit for bit.
+        const std::string text = c.text;
+        const std::string stored = text + behind;
+        double byDigit = -99.0;
+        double byWord = -99.0;
+        const std::size_t length = MyFunc::PlainDecimalLength(text, byDigit);
+        ASSERT_EQ(MyFunc::PaddedPlainDecimalLength(std::string_view(stored).substr(0, text.size()),
+                                                   byWord),
+                  length);
+        if (length != 0) {
+            EXPECT_EQ(std::memcmp(&byWord, &byDigit, sizeof byWord), 0);
         }
     }
     double zero = 0.0;
