@@ -85,7 +85,11 @@ struct Keyed {
     std::uint32_t point;
 };
 
-bool ByKey(const Keyed& a, const Keyed& b) { return a.key < b.key; }
+// A function object rather than a function, so that the sorts compare inline instead of
+// calling through a pointer for each of their n log n comparisons.
+struct ByKey {
+    bool operator()(const Keyed& a, const Keyed& b) const { return a.key < b.key; }
+};
 
 // The replay of a chain. Its slots are the positions its points hold when its steps begin, in
 // ascending order; a slot keeps its position, and only the point in it changes: a step empties
@@ -277,7 +281,7 @@ void ReplayChain(const MeasurePointList& points, const Keyed* byX, std::vector<K
                  std::size_t first, Arrangement& arrangement)
 {
     for (Keyed& m : members) m.key = static_cast<double>(arrangement.where[m.point]);
-    std::sort(members.begin(), members.end(), ByKey);
+    std::sort(members.begin(), members.end(), ByKey{});
     ChainReplay replay(points, byX, members);
 
     const std::size_t k = members.size();
@@ -313,7 +317,7 @@ void PlaceComponent(const MeasurePointList& points, const Keyed* members, std::s
         const std::uint32_t p = members[m].point;
         scratch.push_back({points[p].Y, p});
     }
-    std::sort(scratch.begin(), scratch.end(), ByKey);
+    std::sort(scratch.begin(), scratch.end(), ByKey{});
 
     const double lowX = members[0].key;
     const double highX = members[k - 1].key;
@@ -379,7 +383,7 @@ void OrderMeasurePoints(MeasurePointList& points)
         arrangement.at[i] = p;
         arrangement.where[i] = p;
     }
-    std::sort(byX.begin(), byX.end(), ByKey);
+    std::sort(byX.begin(), byX.end(), ByKey{});
 
     std::vector<Keyed> scratch;
     std::size_t first = 0;
