@@ -103,11 +103,17 @@ void RotatePointDeg(double x, double y, double cx, double cy, double thetaDeg, d
 void EllipsePoint(double cx, double cy, double r, double k, double tau, double phi, double& outX,
                   double& outY)
 {
-    const double u = static_cast<double>(Cos(phi) * r);
-    const double v = static_cast<double>(Sin(phi) * (static_cast<long double>(r) * k));
+    EllipsePoint(cx, cy, r, k, RotationOf(tau), RotationOf(phi), outX, outY);
+}
+
+void EllipsePoint(double cx, double cy, double r, double k, const Rotation& tilt,
+                  const Rotation& at, double& outX, double& outY)
+{
+    const double u = static_cast<double>(at.c * r);
+    const double v = static_cast<double>(at.s * (static_cast<long double>(r) * k));
     double x = 0.0;
     double y = 0.0;
-    RotatePoint(u, v, 0.0, 0.0, tau, x, y);
+    RotatePoint(u, v, 0.0, 0.0, tilt, x, y);
     outX = static_cast<double>(x + static_cast<long double>(cx));
     outY = static_cast<double>(y + static_cast<long double>(cy));
 }

@@ -54,6 +54,9 @@ void RotatePointDeg(double x, double y, double cx, double cy, double thetaDeg, d
 // axis, r * k across it, its axis tilted by tau.
 void EllipsePoint(double cx, double cy, double r, double k, double tau, double phi, double& outX,
                   double& outY);
+// The same point, the same bits, with the sines and cosines of tau and phi taken already.
+void EllipsePoint(double cx, double cy, double r, double k, const Rotation& tilt,
+                  const Rotation& at, double& outX, double& outY);
 void EllipsePointDeg(double cx, double cy, double r, double k, double tauDeg, double phiDeg,
                      double& outX, double& outY);
 

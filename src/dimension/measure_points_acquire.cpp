@@ -3,6 +3,7 @@
 #include "dimension/measure_points.hpp"
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -117,9 +118,34 @@ bool AddLineEnds(const DimensionSettings& settings, const FrameMapping& mapping,
     return true;
 }
 
+// The sines and cosines of the arcs' angles, each taken once for its angle: a plan's arcs are
+// door swings and columns at a few angles, and the portable sine and cosine are dear. Kept by
+// the angle's bits in a table of fixed size (an angle takes the place of the one before it in
+// its entry), so that a hit is the very rotation RotationOfDeg gives.
+struct ArcTurns {
+    struct Entry {
+        std::uint64_t degreesBits = 0;
+        bool made = false;
+        MyFunc::Rotation turn;
+    };
+    std::array<Entry, 64> entries;
+};
+
+const MyFunc::Rotation& TurnOfDeg(ArcTurns& turns, double degrees)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(degrees);
+    ArcTurns::Entry& entry = turns.entries[(bits * 0x9E37'79B9'7F4A'7C15ull) >> 58];
+    if (!entry.made || entry.degreesBits != bits) {
+        entry.degreesBits = bits;
+        entry.made = true;
+        entry.turn = MyFunc::RotationOfDeg(degrees);
+    }
+    return entry.turn;
+}
+
 template <typename Points>
 bool AddArcPoints(const DimensionSettings& settings, const FrameMapping& mapping,
-                  const RidEdaza::TJwwEntArc& arc, Points& points)
+                  const RidEdaza::TJwwEntArc& arc, ArcTurns& turns, Points& points)
 {
     if (settings.TakeArcCenters && !AddMapped(points, mapping, arc.centreX, arc.centreY)) {
         return false;
@@ -133,10 +159,11 @@ bool AddArcPoints(const DimensionSettings& settings, const FrameMapping& mapping
     if (std::fabs(static_cast<long double>(turn)) <= kSamePosition) return true;
 
     double sx = 0.0, sy = 0.0, ex = 0.0, ey = 0.0;
-    MyFunc::EllipsePointDeg(arc.centreX, arc.centreY, arc.radius, arc.flatness, arc.tiltAngle,
-                            arc.startAngle, sx, sy);
-    MyFunc::EllipsePointDeg(arc.centreX, arc.centreY, arc.radius, arc.flatness, arc.tiltAngle,
-                            arc.endAngle, ex, ey);
+    const MyFunc::Rotation tilt = TurnOfDeg(turns, arc.tiltAngle);
+    MyFunc::EllipsePoint(arc.centreX, arc.centreY, arc.radius, arc.flatness, tilt,
+                         TurnOfDeg(turns, arc.startAngle), sx, sy);
+    MyFunc::EllipsePoint(arc.centreX, arc.centreY, arc.radius, arc.flatness, tilt,
+                         TurnOfDeg(turns, arc.endAngle), ex, ey);
     return AddMapped(points, mapping, sx, sy) && AddMapped(points, mapping, ex, ey);
 }
 
@@ -186,8 +213,9 @@ AcquireResult AcquireSelectedPoints(const DimensionSettings& settings,
     auto centre = [&](const FrameMapping& mapping, const RidEdaza::TJwwEntCircle& circle) {
         return AddMapped(points, mapping, circle.centreX, circle.centreY);
     };
+    ArcTurns arcTurns;
     auto arcPoints = [&](const FrameMapping& mapping, const RidEdaza::TJwwEntArc& arc) {
-        return AddArcPoints(settings, mapping, arc, points);
+        return AddArcPoints(settings, mapping, arc, arcTurns, points);
     };
 
     constexpr AcquireResult kCannot = AcquireResult::CannotDimension;

@@ -360,6 +360,41 @@ TEST(AcquireMeasurePoints, ArcCentresAndEnds)
     }
 }
 
+TEST(AcquireMeasurePoints, ArcEndsAtRepeatedAndScatteredAnglesAreEachTheirOwn)
+{
+    // The sines and cosines of the angles are taken once per angle: every arc must still get the
+    // ends of its own angles, whether an angle came before, is new, is -0 against 0, or is one
+    // of more distinct angles than are kept at once. Each arc has its own centre, so every end
+    // is a position of its own.
+    DrawingModel model;
+    const double angles[] = {0.0, 90.0, -0.0, 180.0, 90.0, 45.5, 0.0, 270.0, 1e-300, 33.3};
+    for (int i = 0; i < 400; ++i) {
+        const double start = i < 100 ? angles[i % 10] : 0.37 * i;
+        const double end = i < 100 ? angles[(i + 3) % 10] + 1.0 : 359.0 - 0.41 * i;
+        const double tilt = i % 3 == 0 ? 0.0 : 7.0 * (i % 7);
+        model.arcs.push_back(Arc(10.0 * i, 5.0 * (i % 13), 1.0 + i % 4, start, end, 0.75, tilt));
+    }
+    HeightPoint height;
+    MeasurePointList points;
+    ASSERT_EQ(AcquireMeasurePoints(Taking(kArcEnds), model, "", height, points),
+              AcquireResult::Done);
+    ASSERT_EQ(points.size(), 2 * model.arcs.size());
+    for (std::size_t i = 0; i < model.arcs.size(); ++i) {
+        SCOPED_TRACE(i);
+        const RidEdaza::TJwwEntArc& a = model.arcs[i];
+        double x = 0.0;
+        double y = 0.0;
+        MyFunc::EllipsePointDeg(a.centreX, a.centreY, a.radius, a.flatness, a.tiltAngle,
+                                a.startAngle, x, y);
+        EXPECT_EQ(points[2 * i].X, x);
+        EXPECT_EQ(points[2 * i].Y, y);
+        MyFunc::EllipsePointDeg(a.centreX, a.centreY, a.radius, a.flatness, a.tiltAngle,
+                                a.endAngle, x, y);
+        EXPECT_EQ(points[2 * i + 1].X, x);
+        EXPECT_EQ(points[2 * i + 1].Y, y);
+    }
+}
+
 TEST(AcquireMeasurePoints, CategoriesAddInAFixedOrder)
 {
     // The tables are visited lines, points, marker points, circles, arcs, whatever the file order.
