@@ -174,17 +174,26 @@ bool NeighboursHaveNear(const MeasurePointIndex& index, const MeasurePointList& 
     return false;
 }
 
-// Asks the memory for what deciding p will read first: the point its home slot names and that
-// point's link. The slot itself was asked for when p was offered.
+// Asks the memory for what deciding p will read first: the point named by the first slot from
+// p's home slot on that carries the tag of p's cell (the slot FindSlot will most likely stop
+// at, which need not be the home slot), and that point's link. The home slot itself was asked
+// for when p was offered; the slots after it mostly share its cache line.
 void PrefetchFirstPoint(const MeasurePointCollector& collector, const PendingMeasurePoint& p)
 {
     const MeasurePointIndex& index = collector.index;
     if (!p.finite || index.slots.empty()) return;
-    const std::uint64_t slot = index.slots[HomeSlot(index, p.hash)];
-    if (slot == 0) return;
-    const std::uint32_t first = FirstPoint(slot);
-    __builtin_prefetch(&collector.points[first]);
-    __builtin_prefetch(&index.next[first]);
+    const std::size_t mask = index.slots.size() - 1;
+    const std::uint64_t tag = p.hash & kLowHalf;
+    for (std::size_t at = HomeSlot(index, p.hash);; at = (at + 1) & mask) {
+        const std::uint64_t slot = index.slots[at];
+        if (slot == 0) return;
+        if ((slot >> 32) == tag) {
+            const std::uint32_t first = FirstPoint(slot);
+            __builtin_prefetch(&collector.points[first]);
+            __builtin_prefetch(&index.next[first]);
+            return;
+        }
+    }
 }
 
 // Appends p unless a point already collected lies at its position.
