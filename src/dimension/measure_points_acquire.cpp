@@ -268,6 +268,12 @@ AcquireResult AcquireMeasurePoints(const DimensionSettings& settings,
     // A fresh list for every command; its storage is released, not merely emptied.
     MeasurePointList().swap(points);
     MeasurePointCollector collector;
+    // Room for every point the records could give, so that the list never moves while it
+    // grows: a copy would hold the old and the new list at once. Room not used is never touched.
+    const std::size_t most = 2 * model.lines.size() + model.points.size() +
+                             model.markerPoints.size() + model.circles.size() +
+                             3 * model.arcs.size() + model.state.indicatedPoints.size();
+    collector.points.reserve(most);
     const AcquireResult result = Acquire(settings, model, firstArgument, heightPoint, collector);
     FlushMeasurePoints(collector);
     points.swap(collector.points);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "dimension/measure_points_internal.hpp"
@@ -13,10 +14,15 @@
 namespace Dimension {
 namespace {
 
+bool SamePosition(double px, double py, double x, double y)
+{
+    return std::fabs(static_cast<long double>(px) - x) <= kSamePosition &&
+           std::fabs(static_cast<long double>(py) - y) <= kSamePosition;
+}
+
 bool SamePosition(const MeasurePoint& point, double x, double y)
 {
-    return std::fabs(static_cast<long double>(point.X) - x) <= kSamePosition &&
-           std::fabs(static_cast<long double>(point.Y) - y) <= kSamePosition;
+    return SamePosition(point.X, point.Y, x, y);
 }
 
 // ---- The index of the collector ----
@@ -86,66 +92,47 @@ std::uint64_t CellHash(std::int64_t cx, std::int64_t cy)
     return h;
 }
 
-constexpr std::uint64_t kLowHalf = 0xFFFF'FFFFull;
+using Place = MeasurePointIndex::Place;
 
 // Points beyond this count are checked by the scan (two thousand million points would not fit
-// in memory anyway). Below it there are fewer than 2^31 cells, so the table never outgrows 2^32
-// slots, and the low half of a hash names the home slot at every size.
+// in memory anyway). Below it the table never outgrows 2^32 slots.
 constexpr std::size_t kMaxIndexed = 0x7FFF'FFFF;
 
-std::uint64_t SlotValue(std::uint64_t hash, std::uint32_t firstPoint)
-{
-    return (hash & kLowHalf) << 32 | (static_cast<std::uint64_t>(firstPoint) + 1);
-}
+constexpr double kEmpty = std::numeric_limits<double>::quiet_NaN();
+
+bool IsEmpty(const Place& place) { return std::isnan(place.x); }
 
 std::size_t HomeSlot(const MeasurePointIndex& index, std::uint64_t hash)
 {
-    return static_cast<std::size_t>(hash & kLowHalf) & (index.slots.size() - 1);
+    return static_cast<std::size_t>(hash & (index.slots.size() - 1));
 }
 
-std::uint32_t FirstPoint(std::uint64_t slot)
-{
-    return static_cast<std::uint32_t>((slot & kLowHalf) - 1);
-}
-
-// The slot of cell (cx, cy): the one holding it, or the empty one where it would go.
-std::size_t FindSlot(const MeasurePointIndex& index, const MeasurePointList& points,
-                     std::int64_t cx, std::int64_t cy, std::uint64_t hash)
+// True when a point in the run of full slots from the home slot of `hash` lies within 1e-10 of
+// (x, y); otherwise `at` is the empty slot that ends the run. The run also holds points of other
+// cells: one of them within 1e-10 is a point collected at the position all the same.
+bool RunHasNear(const MeasurePointIndex& index, std::uint64_t hash, double x, double y,
+                std::size_t& at)
 {
     const std::size_t mask = index.slots.size() - 1;
-    const std::uint64_t tag = hash & kLowHalf;
-    for (std::size_t at = HomeSlot(index, hash);; at = (at + 1) & mask) {
-        const std::uint64_t slot = index.slots[at];
-        if (slot == 0) return at;
-        if ((slot >> 32) != tag) continue;
-        const MeasurePoint& first = points[FirstPoint(slot)];
-        if (AxisCellOf(first.X).cell == cx && AxisCellOf(first.Y).cell == cy) return at;
+    for (at = HomeSlot(index, hash); !IsEmpty(index.slots[at]); at = (at + 1) & mask) {
+        if (SamePosition(index.slots[at].x, index.slots[at].y, x, y)) return true;
     }
+    return false;
 }
 
 void GrowIndex(MeasurePointIndex& index)
 {
-    std::vector<std::uint64_t> old(index.slots.empty() ? 0 : index.slots.size() * 2, 0);
-    if (old.empty()) old.assign(1024, 0);
+    const std::size_t size = index.slots.empty() ? 1024 : index.slots.size() * 2;
+    std::vector<Place> old(size, Place{kEmpty, kEmpty});
     old.swap(index.slots);
-    const std::size_t mask = index.slots.size() - 1;
-    for (const std::uint64_t slot : old) {
-        if (slot == 0) continue;
-        std::size_t at = HomeSlot(index, slot >> 32);
-        while (index.slots[at] != 0) at = (at + 1) & mask;
-        index.slots[at] = slot;
+    const std::size_t mask = size - 1;
+    for (const Place& place : old) {
+        if (IsEmpty(place)) continue;
+        const std::uint64_t hash = CellHash(AxisCellOf(place.x).cell, AxisCellOf(place.y).cell);
+        std::size_t at = HomeSlot(index, hash);
+        while (!IsEmpty(index.slots[at])) at = (at + 1) & mask;
+        index.slots[at] = place;
     }
-}
-
-// True when a point chained from `slot` lies within 1e-10 of (x, y).
-bool ChainHasNear(const MeasurePointIndex& index, const MeasurePointList& points,
-                  std::uint64_t slot, double x, double y)
-{
-    if (slot == 0) return false;
-    for (std::uint32_t i = FirstPoint(slot); i != MeasurePointIndex::kNone; i = index.next[i]) {
-        if (SamePosition(points[i], x, y)) return true;
-    }
-    return false;
 }
 
 constexpr std::uint8_t kLowerX = 1;
@@ -155,8 +142,7 @@ constexpr std::uint8_t kUpperY = 8;
 
 // True when a point of a neighbouring cell that the window of p reaches lies within 1e-10 of
 // it; the point's own cell is looked at by the caller.
-bool NeighboursHaveNear(const MeasurePointIndex& index, const MeasurePointList& points,
-                        const PendingMeasurePoint& p)
+bool NeighboursHaveNear(const MeasurePointIndex& index, const PendingMeasurePoint& p)
 {
     const std::int64_t lowX = (p.borders & kLowerX) != 0 ? -1 : 0;
     const std::int64_t highX = (p.borders & kUpperX) != 0 ? 1 : 0;
@@ -167,33 +153,11 @@ bool NeighboursHaveNear(const MeasurePointIndex& index, const MeasurePointList& 
             if (dx == 0 && dy == 0) continue;
             const std::int64_t nx = p.cellX + dx;
             const std::int64_t ny = p.cellY + dy;
-            const std::size_t at = FindSlot(index, points, nx, ny, CellHash(nx, ny));
-            if (ChainHasNear(index, points, index.slots[at], p.x, p.y)) return true;
+            std::size_t at = 0;
+            if (RunHasNear(index, CellHash(nx, ny), p.x, p.y, at)) return true;
         }
     }
     return false;
-}
-
-// Asks the memory for what deciding p will read first: the point named by the first slot from
-// p's home slot on that carries the tag of p's cell (the slot FindSlot will most likely stop
-// at, which need not be the home slot), and that point's link. The home slot itself was asked
-// for when p was offered; the slots after it mostly share its cache line.
-void PrefetchFirstPoint(const MeasurePointCollector& collector, const PendingMeasurePoint& p)
-{
-    const MeasurePointIndex& index = collector.index;
-    if (!p.finite || index.slots.empty()) return;
-    const std::size_t mask = index.slots.size() - 1;
-    const std::uint64_t tag = p.hash & kLowHalf;
-    for (std::size_t at = HomeSlot(index, p.hash);; at = (at + 1) & mask) {
-        const std::uint64_t slot = index.slots[at];
-        if (slot == 0) return;
-        if ((slot >> 32) == tag) {
-            const std::uint32_t first = FirstPoint(slot);
-            __builtin_prefetch(&collector.points[first]);
-            __builtin_prefetch(&index.next[first]);
-            return;
-        }
-    }
 }
 
 // Appends p unless a point already collected lies at its position.
@@ -204,35 +168,24 @@ void Decide(MeasurePointCollector& collector, const PendingMeasurePoint& p)
     // A coordinate that is not finite is never within 1e-10 of anything.
     if (!p.finite) {
         points.push_back(MeasurePoint{p.x, p.y, 1});
-        index.next.push_back(MeasurePointIndex::kNone);
         return;
     }
     if (points.size() >= kMaxIndexed) {
         AddMeasurePointLinear(points, p.x, p.y);
         return;
     }
-    // Grown first, so that the slot found for the point's own cell is still the slot to fill.
-    if ((index.cells + 1) * 2 > index.slots.size()) GrowIndex(index);
-    const std::size_t at = FindSlot(index, points, p.cellX, p.cellY, p.hash);
-    if (ChainHasNear(index, points, index.slots[at], p.x, p.y) ||
-        (p.borders != 0 && NeighboursHaveNear(index, points, p))) {
+    // Grown first, so that the empty slot found for the point is still the slot to fill. At
+    // most three quarters full: a sparser table would cost more memory than the probes it saves.
+    if ((index.filled + 1) * 4 > index.slots.size() * 3) GrowIndex(index);
+    std::size_t at = 0;
+    if (RunHasNear(index, p.hash, p.x, p.y, at) ||
+        (p.borders != 0 && NeighboursHaveNear(index, p))) {
         return;
     }
-
-    const auto added = static_cast<std::uint32_t>(points.size());
-    std::uint32_t chained = MeasurePointIndex::kNone;
-    if (index.slots[at] == 0) {
-        ++index.cells;
-    } else {
-        chained = FirstPoint(index.slots[at]);
-    }
+    index.slots[at] = Place{p.x, p.y};
+    ++index.filled;
     points.push_back(MeasurePoint{p.x, p.y, 1});
-    index.next.push_back(chained);
-    index.slots[at] = SlotValue(p.hash, added);
 }
-
-// How many points ahead of the one being decided the first point is asked for.
-constexpr std::size_t kFetchAhead = 8;
 
 }  // namespace
 
@@ -277,15 +230,7 @@ void AddMeasurePoint(MeasurePointCollector& collector, double x, double y)
 void FlushMeasurePoints(MeasurePointCollector& collector)
 {
     const std::size_t count = collector.pendingCount;
-    for (std::size_t i = 0; i < count && i < kFetchAhead; ++i) {
-        PrefetchFirstPoint(collector, collector.pending[i]);
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i + kFetchAhead < count) {
-            PrefetchFirstPoint(collector, collector.pending[i + kFetchAhead]);
-        }
-        Decide(collector, collector.pending[i]);
-    }
+    for (std::size_t i = 0; i < count; ++i) Decide(collector, collector.pending[i]);
     collector.pendingCount = 0;
 }
 

@@ -30,12 +30,16 @@ inline bool IsFinitePoint(double x, double y) { return std::isfinite(x) && std::
 // apart than 1e-10, and a coordinate there is its own cell. Points that are not finite match
 // nothing and stay out of the index.
 struct MeasurePointIndex {
-    // 0 empty, else (first point + 1) | low half of the cell's hash << 32; the low half holds
-    // the cell's home slot at every size the table can reach, so growing reads no point.
-    std::vector<std::uint64_t> slots;
-    std::vector<std::uint32_t> next;  // per point: the next point of its cell, or kNone
-    std::size_t cells = 0;
-    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+    // Open addressing by cell: each full slot holds the coordinates of one collected point, in
+    // the run of full slots that begins at its cell's home slot, so every point of a cell lies
+    // between its home slot and the next empty slot. A look-up reads that run and no point of
+    // the list; growing the table takes each point's home slot from the slot itself.
+    struct Place {
+        double x = 0.0;  // NaN: an empty slot
+        double y = 0.0;
+    };
+    std::vector<Place> slots;
+    std::size_t filled = 0;
 };
 
 // A point offered to the collector and not yet looked up, with its cells and their hash.

@@ -80,6 +80,9 @@ struct Arrangement {
     }
 };
 
+// An empty slot of a chain's replay.
+constexpr std::uint32_t kNoPoint = 0xFFFF'FFFFu;
+
 struct Keyed {
     double key;
     std::uint32_t point;
@@ -131,7 +134,7 @@ struct ChainReplay {
         const double none = std::numeric_limits<double>::infinity();
         leastX.assign(2 * leaves, none);
         leastY.assign(2 * leaves * kBands, none);
-        occupant.assign(leaves, MeasurePointIndex::kNone);
+        occupant.assign(leaves, kNoPoint);
         recordedAt.assign(leaves, 0);
         recordedAs.assign(leaves, 0);
         for (std::size_t slot = 0; slot < k; ++slot) SetLeaf(slot, inPositionOrder[slot].point);
@@ -144,7 +147,7 @@ struct ChainReplay {
         const std::size_t node = leaves + slot;
         const double none = std::numeric_limits<double>::infinity();
         double* y = &leastY[node * kBands];
-        if (point == MeasurePointIndex::kNone) {
+        if (point == kNoPoint) {
             leastX[node] = none;
             std::fill(y, y + kBands, none);
             return;
@@ -265,7 +268,7 @@ struct ChainReplay {
         ++step;
         for (std::size_t slot = front + 1; slot < leaves; ++slot) {
             ++visits;
-            if (occupant[slot] == MeasurePointIndex::kNone) continue;
+            if (occupant[slot] == kNoPoint) continue;
             const MeasurePoint& p = points[occupant[slot]];
             if (Precedes(p.X, p.Y, bx, by)) {
                 best = slot;
@@ -289,7 +292,7 @@ void ReplayChain(const MeasurePointList& points, const Keyed* byX, std::vector<K
     std::size_t pointByPoint = 0;  // what scanning every point would have cost so far
     bool jumping = true;
     for (std::size_t step = 0; step < k; ++step) {
-        while (replay.occupant[front] == MeasurePointIndex::kNone) ++front;
+        while (replay.occupant[front] == kNoPoint) ++front;
         pointByPoint += k - step;
         if (jumping && replay.visits > pointByPoint + 64) jumping = false;
 
@@ -300,9 +303,9 @@ void ReplayChain(const MeasurePointList& points, const Keyed* byX, std::vector<K
         arrangement.Select(replay.occupant[best], position);
         if (best != front && frontAtPosition) {
             replay.Put(best, frontPoint);
-            replay.Put(front, MeasurePointIndex::kNone);
+            replay.Put(front, kNoPoint);
         } else {
-            replay.Put(best, MeasurePointIndex::kNone);
+            replay.Put(best, kNoPoint);
         }
     }
 }
