@@ -134,7 +134,8 @@ struct ArcTurns {
 const MyFunc::Rotation& TurnOfDeg(ArcTurns& turns, double degrees)
 {
     const auto bits = std::bit_cast<std::uint64_t>(degrees);
-    ArcTurns::Entry& entry = turns.entries[(bits * 0x9E37'79B9'7F4A'7C15ull) >> 58];
+    ArcTurns::Entry& entry =
+        turns.entries[static_cast<std::size_t>((bits * 0x9E37'79B9'7F4A'7C15ull) >> 58)];
     if (!entry.made || entry.degreesBits != bits) {
         entry.degreesBits = bits;
         entry.made = true;
