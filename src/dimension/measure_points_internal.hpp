@@ -23,9 +23,8 @@ inline constexpr long double kSamePosition = MyFunc::kTolerance;
 
 inline bool IsFinitePoint(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
 
-// The list being filled by an acquisition, with an index of its points by position: a hash of
-// the grid cells (2^-30 wide in X and Y) that the points lie in, each cell chaining its points.
-// A point matches only points in the cells its 1e-10 window touches, so a look-up reads a cell
+// The list being filled by an acquisition, with an index of its points by position: a hash
+// table keyed by the grid cell (2^-30 wide in X and Y) that each point lies in. A point matches only points in the cells its 1e-10 window touches, so a look-up reads a cell
 // or two instead of the whole list. Beyond 2^22 in magnitude the doubles themselves lie further
 // apart than 1e-10, and a coordinate there is its own cell. Points that are not finite match
 // nothing and stay out of the index.
@@ -56,8 +55,8 @@ struct PendingMeasurePoint {
 struct MeasurePointCollector {
     MeasurePointList points;  // insertion order; complete after FlushMeasurePoints
     MeasurePointIndex index;
-    // The points offered since the last look-ups: looked up together, each one's slot and first
-    // point are fetched from memory while the ones before it are decided.
+    // The points offered since the last look-ups: each one's home slot is asked for from memory
+    // when it is offered, and has arrived by the time the points are decided together.
     std::array<PendingMeasurePoint, 16> pending;
     std::size_t pendingCount = 0;
     // The finite point offered last: the same point again is dropped at once.
