@@ -33,6 +33,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -93,6 +94,48 @@ struct Keyed {
 struct ByKey {
     bool operator()(const Keyed& a, const Keyed& b) const { return a.key < b.key; }
 };
+
+// The keys in ascending order, a large list by their bits (a radix sort, in passes of 11 bits
+// from the lowest; a pass whose digit is the same for every key is left out). Keys of equal
+// value may come out in any order, also -0 and 0: nothing that reads the sorted list looks at
+// more than their values.
+void SortByKey(std::vector<Keyed>& keyed)
+{
+    constexpr std::size_t kDigitBits = 11;
+    constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;
+    constexpr std::size_t kPasses = (64 + kDigitBits - 1) / kDigitBits;
+    const std::size_t n = keyed.size();
+    if (n < 4096) {
+        std::sort(keyed.begin(), keyed.end(), ByKey{});
+        return;
+    }
+    // Ascending doubles as ascending integers: the sign bit set for the positive ones, every
+    // bit flipped for the negative ones.
+    const auto ordinal = [](double key) {
+        const auto bits = std::bit_cast<std::uint64_t>(key);
+        return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+    };
+    const auto digit = [&](const Keyed& k, std::size_t pass) {
+        return static_cast<std::size_t>((ordinal(k.key) >> (pass * kDigitBits)) & (kDigits - 1));
+    };
+    std::vector<std::array<std::size_t, kDigits>> counts(kPasses);
+    for (const Keyed& k : keyed) {
+        for (std::size_t pass = 0; pass < kPasses; ++pass) ++counts[pass][digit(k, pass)];
+    }
+    std::vector<Keyed> other(n);
+    for (std::size_t pass = 0; pass < kPasses; ++pass) {
+        std::array<std::size_t, kDigits>& count = counts[pass];
+        if (count[digit(keyed[0], pass)] == n) continue;
+        std::size_t start = 0;
+        for (std::size_t& c : count) {
+            const std::size_t here = c;
+            c = start;
+            start += here;
+        }
+        for (const Keyed& k : keyed) other[count[digit(k, pass)]++] = k;
+        keyed.swap(other);
+    }
+}
 
 // The replay of a chain. Its slots are the positions its points hold when its steps begin, in
 // ascending order; a slot keeps its position, and only the point in it changes: a step empties
@@ -386,7 +429,7 @@ void OrderMeasurePoints(MeasurePointList& points)
         arrangement.at[i] = p;
         arrangement.where[i] = p;
     }
-    std::sort(byX.begin(), byX.end(), ByKey{});
+    SortByKey(byX);
 
     std::vector<Keyed> scratch;
     std::size_t first = 0;
