@@ -24,10 +24,11 @@ inline constexpr long double kSamePosition = MyFunc::kTolerance;
 inline bool IsFinitePoint(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
 
 // The list being filled by an acquisition, with an index of its points by position: a hash
-// table keyed by the grid cell (2^-30 wide in X and Y) that each point lies in. A point matches only points in the cells its 1e-10 window touches, so a look-up reads a cell
-// or two instead of the whole list. Beyond 2^22 in magnitude the doubles themselves lie further
-// apart than 1e-10, and a coordinate there is its own cell. Points that are not finite match
-// nothing and stay out of the index.
+// table keyed by the grid cell (2^-30 wide in X and Y) that each point lies in. A point matches
+// only points in the cells its 1e-10 window touches, so a look-up reads a cell or two instead of
+// the whole list. Beyond 2^22 in magnitude the doubles themselves lie further apart than 1e-10,
+// and a coordinate there is its own cell. Points that are not finite match nothing and stay out
+// of the index.
 struct MeasurePointIndex {
     // Open addressing by cell: each full slot holds the coordinates of one collected point, in
     // the run of full slots that begins at its cell's home slot, so every point of a cell lies
