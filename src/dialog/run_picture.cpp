@@ -75,14 +75,20 @@ RunPicture DrawnPicture(const RidEdaza::DrawingModel& model,
 {
     // Read back exactly as korvane-preview reads the command file the host would get.
     RidEdaza::DrawingModel commands;
-    Preview::ReadCommandModel(model, RidEdaza::CommandFileBytes(scratch.buffer), commands);
+    Preview::ReadCommandModel(model, RidEdaza::CommandFileBytes(scratch.buffer), commands, stop);
     RunPicture picture;
     if (stop && stop()) {
         picture.stopped = true;
         return picture;
     }
+    picture.shapes = Preview::BuildPreviewShapes(model, commands, arguments.direction, stop);
+    // Unfinished shapes are no picture of the run.
+    if (stop && stop()) {
+        picture.shapes = {};
+        picture.stopped = true;
+        return picture;
+    }
     picture.drawn = true;
-    picture.shapes = Preview::BuildPreviewShapes(model, commands, arguments.direction);
     return picture;
 }
 

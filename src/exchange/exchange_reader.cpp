@@ -40,6 +40,8 @@ bool ApplyRawLine(DrawingModel& model, ReaderState& state, char* data, std::size
 }
 
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+// A picture's read-back of a large command file can be given up within a few milliseconds.
+constexpr std::size_t kLinesBetweenStops = 8192;
 constexpr std::size_t kSlack = MyFunc::kDecimalSlack;
 
 // Applies the line held by `line` followed by the room ApplyRawLine may read.
@@ -155,12 +157,15 @@ bool ReadExchangeFile(DrawingModel& model, const std::filesystem::path& path)
     return true;
 }
 
-void ReadExchangeText(DrawingModel& model, std::string_view bytes)
+void ReadExchangeText(DrawingModel& model, std::string_view bytes,
+                      const std::function<bool()>& stop)
 {
     ReaderState state;
     std::string line;  // a copy, as ApplyRawLine squeezes the CR bytes out in place
     std::size_t start = 0;
+    std::size_t lines = 0;
     while (start < bytes.size()) {
+        if (stop && (++lines % kLinesBetweenStops) == 0 && stop()) return;
         std::size_t end = bytes.find('\n', start);
         if (end == std::string_view::npos) end = bytes.size();
         line.assign(bytes.data() + start, end - start);

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 #include "exchange/drawing_model.hpp"
 
@@ -30,7 +31,9 @@ bool ReadExchangeFile(DrawingModel& model, const std::filesystem::path& path);
 
 // Reads the bytes of a whole file held in memory from a fresh ReaderState into the model, line
 // for line as ReadExchangeFile reads the same bytes from a file: a command file the tool has not
-// written out yet reads as the host will read it.
-void ReadExchangeText(DrawingModel& model, std::string_view bytes);
+// written out yet reads as the host will read it. `stop`, when given, is asked every few thousand
+// lines; once it answers true the reading ends there and the model holds only the lines before.
+void ReadExchangeText(DrawingModel& model, std::string_view bytes,
+                      const std::function<bool()>& stop = {});
 
 }  // namespace RidEdaza

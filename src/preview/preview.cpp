@@ -38,11 +38,11 @@ bool LoadPreviewModels(const std::filesystem::path& inputPath,
 }
 
 void ReadCommandModel(const DrawingModel& input, std::string_view commandFile,
-                      DrawingModel& commands)
+                      DrawingModel& commands, const std::function<bool()>& stop)
 {
     commands = DrawingModel{};
     PrepareCommandModel(input, commands);
-    RidEdaza::ReadExchangeText(commands, commandFile);
+    RidEdaza::ReadExchangeText(commands, commandFile, stop);
 }
 
 std::string RenderPreviewSvg(const DrawingModel& input, const DrawingModel& commands,

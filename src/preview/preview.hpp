@@ -13,6 +13,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -32,9 +33,10 @@ bool LoadPreviewModels(const std::filesystem::path& inputPath,
 
 // Reads a command file held in memory into commands (a fresh model), for the input it answers:
 // its bytes as the tool writes them (CR LF, joined lines), read line for line as
-// LoadPreviewModels reads the same bytes from the file. Never fails.
+// LoadPreviewModels reads the same bytes from the file. Never fails. `stop`, when given, is asked
+// every few thousand lines; once it answers true the reading ends with only the lines before it.
 void ReadCommandModel(const RidEdaza::DrawingModel& input, std::string_view commandFile,
-                      RidEdaza::DrawingModel& commands);
+                      RidEdaza::DrawingModel& commands, const std::function<bool()>& stop = {});
 
 // The state a command model needs before its file is read: the input's text kinds (the sizes of
 // "cn1".."cn10") and layer-group scales (paper mm to drawing units).

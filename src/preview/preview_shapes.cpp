@@ -36,6 +36,9 @@ constexpr long double kMarkerBase = 1.25L;
 constexpr long double kMarkerLength = 7.5L;
 constexpr long double kDiagonal = 1.25L * 1.41421356237309504880L;  // "／" and "～"
 
+// The dialog's picture of a very large run can be given up within a few milliseconds.
+constexpr std::size_t kEntitiesBetweenStops = 4096;
+
 bool IsFinite(Pt p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
 struct Palette {
@@ -255,11 +258,15 @@ public:
         return &elements_.back();
     }
 
-    // Every entity of the model in file order, in the palette's colours.
-    void AddEntities(const DrawingModel& model, const Palette& palette)
+    // Every entity of the model in file order, in the palette's colours. False when `stop`
+    // answered true: the list then ends early.
+    bool AddEntities(const DrawingModel& model, const Palette& palette,
+                     const std::function<bool()>& stop = {})
     {
         const DrawingState& state = model.state;
+        std::size_t added = 0;
         for (const RidEdaza::EntityOrderEntry& entry : model.order) {
+            if (stop && (++added % kEntitiesBetweenStops) == 0 && stop()) return false;
             const auto at = static_cast<std::size_t>(entry.position);
             switch (entry.kind) {
             case EntityKind::Line:
@@ -312,6 +319,7 @@ public:
                 break;  // blocks and the "s" records are not part of a selection to dimension
             }
         }
+        return true;
     }
 
     // The indicated points: the height point stands out, the others are crosses.
@@ -437,13 +445,14 @@ std::vector<MeasuringLabel> FindMeasuringLabels(const DrawingModel& commands, do
 }  // namespace
 
 PreviewShapes BuildPreviewShapes(const DrawingModel& input, const DrawingModel& commands,
-                                 Dimension::RunDirection direction)
+                                 Dimension::RunDirection direction,
+                                 const std::function<bool()>& stop)
 {
     PreviewShapes shapes;
     ElementBuilder selection(shapes.selection);
-    selection.AddEntities(input, kSelectionPalette);
+    if (!selection.AddEntities(input, kSelectionPalette, stop)) return shapes;
     selection.AddIndicatedPoints(input.state);
-    ElementBuilder(shapes.run).AddEntities(commands, kRunPalette);
+    if (!ElementBuilder(shapes.run).AddEntities(commands, kRunPalette, stop)) return shapes;
     shapes.axisAngle = Dimension::DimensionAngle(input.state, direction);
     shapes.textAngle = Dimension::TextAngleOf(shapes.axisAngle);
     shapes.labels = FindMeasuringLabels(commands, shapes.axisAngle);

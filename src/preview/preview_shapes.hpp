@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -111,10 +112,12 @@ struct PreviewShapes {
 
 // The shapes of both models: input as read from the host's exchange file, commands as read
 // from the command file with PrepareCommandModel's state. The direction is the run's: labels,
-// marker reach and text angle follow it.
+// marker reach and text angle follow it. `stop`, when given, is asked every few thousand
+// entities; once it answers true the shapes come back unfinished (the caller throws them away).
 PreviewShapes BuildPreviewShapes(const RidEdaza::DrawingModel& input,
                                  const RidEdaza::DrawingModel& commands,
-                                 Dimension::RunDirection direction);
+                                 Dimension::RunDirection direction,
+                                 const std::function<bool()>& stop = {});
 
 // How far the run's marker points reach across the dimension line, drawing units: labels go
 // beyond them.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "exchange/drawing_model.hpp"
+#include "preview/preview.hpp"
 #include "picture_support.hpp"
 #include "support/golden_cases.hpp"
 #include "support/golden_files.hpp"
@@ -67,4 +68,32 @@ TEST(PreviewFromMemory, CommandFilesReadFromMemoryDrawAsFromTheFile)
                   Preview::RenderPreviewSvg(input, fromFile, options));
     }
     EXPECT_GE(compared, 30);
+}
+
+// The dialog gives up a picture of a very large run within a few thousand lines: a stop reaches
+// the reading of the command file and the building of the shapes, not only the stages between.
+TEST(PreviewFromMemory, AStopEndsTheReadingAndTheShapesEarly)
+{
+    constexpr std::size_t kLines = 50000;
+    std::string commandFile;
+    for (std::size_t i = 0; i < kLines; ++i) {
+        commandFile += std::to_string(i) + " 0 " + std::to_string(i) + " 10\r\n";
+    }
+    const RidEdaza::DrawingModel input;
+    const auto never = [] { return false; };
+    const auto atOnce = [] { return true; };
+
+    RidEdaza::DrawingModel whole;
+    Preview::ReadCommandModel(input, commandFile, whole, never);
+    ASSERT_EQ(whole.lines.size(), kLines);
+    RidEdaza::DrawingModel stopped;
+    Preview::ReadCommandModel(input, commandFile, stopped, atOnce);
+    EXPECT_LT(stopped.lines.size(), kLines / 4);
+
+    const Preview::PreviewShapes all =
+        Preview::BuildPreviewShapes(input, whole, Dimension::RunDirection::Horizontal, never);
+    ASSERT_EQ(all.run.size(), kLines);
+    const Preview::PreviewShapes part =
+        Preview::BuildPreviewShapes(input, whole, Dimension::RunDirection::Horizontal, atOnce);
+    EXPECT_LT(part.run.size(), kLines / 4);
 }

@@ -10,6 +10,7 @@
 #include "common/cp932.hpp"
 #include "common/geometry.hpp"
 #include "dialog/controls.hpp"
+#include "dialog/win/display_scale.hpp"
 #include "dialog/win/win_text.hpp"
 
 namespace Unit1 {
@@ -20,8 +21,11 @@ using Preview::ShapeElement;
 using Preview::ShapeKind;
 using Preview::ShapePoint;
 
+// In pixels of the 96-DPI design, scaled with the picture's DPI like the rest of the dialog.
 constexpr int kMargin = 6;
-constexpr double kSmallestLegibleText = 7.0;  // pixels
+constexpr double kSmallestLegibleText = 7.0;
+// How far a mark (a dot, cross or diamond) reaches from its point at most.
+constexpr int kMarkReach = 6;
 // Pixel coordinates stay within this, whatever a far-off shape asks for.
 constexpr double kPixelLimit = 100000.0;
 
@@ -34,6 +38,7 @@ COLORREF Blend(Preview::Colour c, int towardsWhitePercent)
 // Drawing units (Y up) to pixels (Y down), the run turned by minus its text angle. Pixels need no
 // more than doubles: a picture of a run is drawn a million points at a time.
 struct Frame {
+    int dpi = kDesignDpi;
     double cosine = 1.0;
     double sine = 0.0;
     double scale = 1.0;
@@ -41,6 +46,11 @@ struct Frame {
     double maxY = 0.0;
     double left = 0.0;
     double top = 0.0;
+
+    // A length of the 96-DPI design in this picture's pixels.
+    int Px(int designPixels) const { return Scaled(designPixels, dpi); }
+    // Texts drawn smaller than this many pixels are not legible.
+    double SmallestLegibleText() const { return kSmallestLegibleText * dpi / kDesignDpi; }
 
     ShapePoint Turned(const ShapePoint& p) const
     {
@@ -99,9 +109,11 @@ void Extend(Bounds& all, Bounds& band, const Frame& frame,
 // dimension line, texts, rows, leaders and markers is then too tall for it: the whole band is
 // always shown, in the strip too. The lines across the dimension line may run off the picture's
 // edge. Texts that come out too small to read are drawn as light bars.
-Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area)
+Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area, int dpi)
 {
     Frame frame;
+    frame.dpi = dpi;
+    const int margin = frame.Px(kMargin);
     const MyFunc::Rotation turn = MyFunc::RotationOfDeg(-shapes.textAngle);
     frame.cosine = static_cast<double>(turn.c);
     frame.sine = static_cast<double>(turn.s);
@@ -112,8 +124,8 @@ Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area)
     if (all.Empty()) all = {0, 0, 0, 0};
     if (band.Empty()) band = all;
     const long double width = all.maxX - all.minX;
-    const long double roomX = std::max(1L, area.right - area.left - 2L * kMargin);
-    const long double roomY = std::max(1L, area.bottom - area.top - 2L * kMargin);
+    const long double roomX = std::max(1L, area.right - area.left - 2L * margin);
+    const long double roomY = std::max(1L, area.bottom - area.top - 2L * margin);
     const long double bandHeight = band.maxY - band.minY;
     long double scale = 1.0L;
     if (width > 0.0L && bandHeight > 0.0L) scale = std::min(roomX / width, roomY / bandHeight);
@@ -124,8 +136,8 @@ Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area)
     frame.scale = static_cast<double>(scale);
     frame.minX = static_cast<double>(all.minX);
     frame.maxY = static_cast<double>(shown.maxY);
-    frame.left = static_cast<double>(area.left + kMargin + (roomX - width * scale) / 2.0L);
-    frame.top = static_cast<double>(area.top + kMargin +
+    frame.left = static_cast<double>(area.left + margin + (roomX - width * scale) / 2.0L);
+    frame.top = static_cast<double>(area.top + margin +
                                     (roomY - (shown.maxY - shown.minY) * scale) / 2.0L);
     return frame;
 }
@@ -167,7 +179,7 @@ std::vector<POINT> Mapped(const Frame& frame, const std::vector<ShapePoint>& poi
 void PaintText(HDC dc, const Frame& frame, const Shape& shape, double textAngle, COLORREF colour)
 {
     const double pixels = shape.height * frame.scale;
-    if (!(pixels >= kSmallestLegibleText)) {
+    if (!(pixels >= frame.SmallestLegibleText())) {
         // Too small to read: a light bar where the text stands (its corners are listed as base
         // line start, base line end, top start, top end).
         if (shape.extent.size() != 4) return;
@@ -195,18 +207,22 @@ void PaintText(HDC dc, const Frame& frame, const Shape& shape, double textAngle,
     TextOutW(dc, at.x, at.y, text.c_str(), static_cast<int>(text.size()));
 }
 
-void PaintMark(HDC dc, const POINT& p, ShapeKind kind, COLORREF colour)
+// A mark of a few design pixels around its point: a dot, a cross or a diamond.
+void PaintMark(HDC dc, const Frame& frame, const POINT& p, ShapeKind kind, COLORREF colour)
 {
     if (kind == ShapeKind::Dot) {
+        const int r = frame.Px(2);
         Selected brush(dc, CreateSolidBrush(colour));
-        Ellipse(dc, p.x - 2, p.y - 2, p.x + 3, p.y + 3);
+        Ellipse(dc, p.x - r, p.y - r, p.x + r + 1, p.y + r + 1);
     } else if (kind == ShapeKind::Cross) {
-        MoveToEx(dc, p.x - 4, p.y - 4, nullptr);
-        LineTo(dc, p.x + 5, p.y + 5);
-        MoveToEx(dc, p.x - 4, p.y + 4, nullptr);
-        LineTo(dc, p.x + 5, p.y - 5);
+        const int r = frame.Px(4);
+        MoveToEx(dc, p.x - r, p.y - r, nullptr);
+        LineTo(dc, p.x + r + 1, p.y + r + 1);
+        MoveToEx(dc, p.x - r, p.y + r, nullptr);
+        LineTo(dc, p.x + r + 1, p.y - r - 1);
     } else {
-        const POINT diamond[4] = {{p.x, p.y - 6}, {p.x + 6, p.y}, {p.x, p.y + 6}, {p.x - 6, p.y}};
+        const int r = frame.Px(kMarkReach);
+        const POINT diamond[4] = {{p.x, p.y - r}, {p.x + r, p.y}, {p.x, p.y + r}, {p.x - r, p.y}};
         const HGDIOBJ brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
         Polygon(dc, diamond, 4);
         SelectObject(dc, brush);
@@ -239,7 +255,7 @@ void PaintShape(HDC dc, const Frame& frame, const Shape& shape, double textAngle
     case ShapeKind::Dot:
     case ShapeKind::Cross:
     case ShapeKind::Diamond:
-        PaintMark(dc, points.front(), shape.kind, colour);
+        PaintMark(dc, frame, points.front(), shape.kind, colour);
         break;
     case ShapeKind::Text:
         PaintText(dc, frame, shape, textAngle, textColour);
@@ -267,7 +283,7 @@ struct Ink {
         RECT box{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
         const int reach = shape.kind == ShapeKind::Dot || shape.kind == ShapeKind::Cross ||
                                   shape.kind == ShapeKind::Diamond
-                              ? 6
+                              ? frame.Px(kMarkReach)
                               : 0;
         for (const ShapePoint& p : shape.extent.empty() ? shape.points : shape.extent) {
             const POINT q = frame.Map(p);
@@ -330,7 +346,7 @@ void PaintElements(HDC dc, const Frame& frame, const std::vector<ShapeElement>& 
             if (pixels.left >= pixels.right || pixels.top >= pixels.bottom) continue;
             if (ink.AllCovered(pixels)) continue;
             const bool bar = shape.kind == ShapeKind::Text &&
-                             !(shape.height * frame.scale >= kSmallestLegibleText);
+                             !(shape.height * frame.scale >= frame.SmallestLegibleText());
             PaintShape(dc, frame, shape, textAngle, colour, bar ? barColour : colour);
             ink.Mark(pixels);
         }
@@ -339,9 +355,9 @@ void PaintElements(HDC dc, const Frame& frame, const std::vector<ShapeElement>& 
     if (pen) DeleteObject(pen);
 }
 
-void PaintMessage(HDC dc, const RECT& area, const std::string& message)
+void PaintMessage(HDC dc, const RECT& area, const std::string& message, int dpi)
 {
-    Selected font(dc, CreateFontW(-kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+    Selected font(dc, CreateFontW(-Scaled(kFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                   SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                   DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
                                   Cp932ToWide(kFontName).c_str()));
@@ -356,13 +372,13 @@ void PaintMessage(HDC dc, const RECT& area, const std::string& message)
 }  // namespace
 
 // The strip and the larger window are fitted alike: the whole band in the area.
-void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit,
+void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit, int dpi,
                      const std::function<bool()>& stop)
 {
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     if (picture.drawn) {
-        const Frame frame = FitFrame(picture.shapes, area);
+        const Frame frame = FitFrame(picture.shapes, area, dpi);
         // The selection under the run: the run's ink is its own.
         Ink selectionInk(area);
         PaintElements(dc, frame, picture.shapes.selection, picture.shapes.textAngle, 55,
@@ -370,7 +386,7 @@ void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, Pictur
         Ink runInk(area);
         PaintElements(dc, frame, picture.shapes.run, picture.shapes.textAngle, 0, runInk, stop);
     } else {
-        PaintMessage(dc, area, picture.message);
+        PaintMessage(dc, area, picture.message, dpi);
     }
     RestoreDC(dc, saved);
 }

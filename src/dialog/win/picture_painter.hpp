@@ -5,10 +5,10 @@
 // value text reads upright whatever the axis or direction, and fitted into the area with a small
 // margin: to its width, or to its height where the band of its dimension line, markers and texts
 // is tall (lines across the dimension line may run off the edge); every row of texts and every
-// leader stays inside, in the strip too. The selection is drawn faintly
-// under the run, as far as it lies within the area. A value text too small to read (under seven
-// pixels high) is a light bar of its size instead. Where the picture holds no run, its message
-// stands in the middle.
+// leader stays inside, in the strip too. The selection is drawn faintly under the run, as far as
+// it lies within the area. A value text too small to read (under seven pixels high at 96 DPI) is
+// a light bar of its size instead. Where the picture holds no run, its message stands in the
+// middle.
 #pragma once
 
 #include <windows.h>
@@ -21,9 +21,10 @@ namespace Unit1 {
 
 enum class PictureFit { Strip, Window };
 
-// `stop`, when given, is asked now and then while the shapes are painted; once it answers true
-// the painting ends early and the image is incomplete (the caller throws it away).
-void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit fit,
+// Margins, marks, the smallest legible text and the message's font are sized for `dpi`, as the
+// dialog is. `stop`, when given, is asked now and then while the shapes are painted; once it
+// answers true the painting ends early and the image is incomplete (the caller throws it away).
+void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit fit, int dpi,
                      const std::function<bool()>& stop = {});
 
 }  // namespace Unit1

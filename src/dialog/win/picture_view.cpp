@@ -32,7 +32,7 @@ TForm1* FormOfStrip(HWND strip)
 
 // The picture painted into a bitmap of the given size (white behind it); nullptr when Windows
 // has no room for one. Any thread may paint one.
-HBITMAP PaintedImage(const RunPicture& picture, SIZE size, PictureFit fit,
+HBITMAP PaintedImage(const RunPicture& picture, SIZE size, PictureFit fit, int dpi,
                      const std::function<bool()>& stop = {})
 {
     if (size.cx <= 0 || size.cy <= 0) return nullptr;
@@ -50,7 +50,7 @@ HBITMAP PaintedImage(const RunPicture& picture, SIZE size, PictureFit fit,
         const HGDIOBJ old = SelectObject(dc, image);
         const RECT all{0, 0, size.cx, size.cy};
         FillRect(dc, &all, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        PaintRunPicture(dc, all, picture, fit, stop);
+        PaintRunPicture(dc, all, picture, fit, dpi, stop);
         GdiFlush();
         SelectObject(dc, old);
     }
@@ -117,6 +117,7 @@ struct PictureJob {
     std::shared_ptr<const RunPicture> existing;
     SIZE stripSize{};
     SIZE windowSize{};  // zero: no larger window open
+    int dpi = kDesignDpi;
     HWND target = nullptr;
     std::shared_ptr<PictureResult> result;
 };
@@ -136,10 +137,11 @@ void MakePicture(const std::stop_token& stop, const PictureJob& job)
             if (!made->stopped) picture = std::move(made);
         }
         if (picture && !stopped() && !job.existing) {
-            strip = PaintedImage(*picture, job.stripSize, PictureFit::Strip, stopped);
+            strip = PaintedImage(*picture, job.stripSize, PictureFit::Strip, job.dpi, stopped);
         }
         if (picture && !stopped()) {
-            window = PaintedImage(*picture, job.windowSize, PictureFit::Window, stopped);
+            window =
+                PaintedImage(*picture, job.windowSize, PictureFit::Window, job.dpi, stopped);
         }
     } catch (const std::exception&) {
         // Nothing may leave the thread; a picture that could not be made is none.
@@ -274,6 +276,7 @@ void StartPicture(TForm1& form)
     job.values = ReadDialogState(form);
     job.stripSize = form.noticeStrip ? ClientSize(form.noticeStrip) : SIZE{};
     job.windowSize = WindowImageSize(view);
+    job.dpi = form.dpi;
     // No thread to be had: the strip keeps its picture.
     if (StartJob(form, std::move(job))) {
         SetTimer(form.handle, kPictureBusyTimer, kPictureBusyMs, nullptr);
@@ -301,6 +304,7 @@ void RepaintPictureWindow(TForm1& form)
     PictureJob job;
     job.existing = view.shown;
     job.windowSize = size;
+    job.dpi = form.dpi;
     StartJob(form, std::move(job));
 }
 
@@ -434,52 +438,6 @@ void PaintStrip(HWND strip, const TForm1& form)
     EndPaint(strip, &paint);
 }
 
-// Where the larger window opens: beside the dialog and inside the work area of the dialog's
-// monitor, to its right, else to its left, else below it, else shrunk into the largest of
-// those free places. It never covers the dialog, so OK and Cancel stay in sight.
-RECT PictureWindowPlace(const RECT& dialog, const RECT& work, SIZE size)
-{
-    const auto fits = [&](const RECT& r) {
-        return r.left >= work.left && r.top >= work.top && r.right <= work.right &&
-               r.bottom <= work.bottom;
-    };
-    // Beside the dialog, moved along that side as far as the work area asks.
-    const LONG top = std::max(work.top, std::min(dialog.top, work.bottom - size.cy));
-    const LONG left = std::max(work.left, std::min(dialog.left, work.right - size.cx));
-    const RECT right{dialog.right, top, dialog.right + size.cx, top + size.cy};
-    const RECT leftSide{dialog.left - size.cx, top, dialog.left, top + size.cy};
-    const RECT below{left, dialog.bottom, left + size.cx, dialog.bottom + size.cy};
-    for (const RECT& r : {right, leftSide, below}) {
-        if (fits(r)) return r;
-    }
-    // Shrunk into the largest free place.
-    const RECT places[] = {
-        {dialog.right, work.top, work.right, work.bottom},
-        {work.left, work.top, dialog.left, work.bottom},
-        {work.left, dialog.bottom, work.right, work.bottom},
-        {work.left, work.top, work.right, dialog.top},
-    };
-    RECT best{};
-    long long bestArea = -1;
-    for (const RECT& free : places) {
-        const long long width = std::min<long long>(free.right - free.left, size.cx);
-        const long long height = std::min<long long>(free.bottom - free.top, size.cy);
-        if (width <= 0 || height <= 0) continue;
-        if (width * height > bestArea) {
-            // Level with the dialog's top where the place allows.
-            const LONG freeTop = std::max(
-                free.top, std::min(dialog.top, free.bottom - static_cast<LONG>(height)));
-            bestArea = width * height;
-            best = RECT{free.left, freeTop, free.left + static_cast<LONG>(width),
-                        freeTop + static_cast<LONG>(height)};
-        }
-    }
-    if (bestArea > 0) return best;
-    // The dialog fills the work area: over the strip, below the buttons.
-    return RECT{left, std::max(dialog.top, dialog.bottom - size.cy), left + size.cx,
-                dialog.bottom};
-}
-
 }  // namespace
 
 LRESULT CALLBACK PictureStripProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -530,6 +488,71 @@ LRESULT CALLBACK PictureStripProc(HWND window, UINT message, WPARAM wParam, LPAR
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+namespace {
+
+bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+// The largest window of at most `size` that fits into the work area to the right of `obstacle`,
+// to its left, below or above it, level with `levelTop` where that place allows; empty when no
+// place holds at least `least`.
+RECT LargestPlaceBeside(const RECT& obstacle, const RECT& work, SIZE size, LONG levelTop,
+                        SIZE least)
+{
+    const RECT places[] = {
+        {obstacle.right, work.top, work.right, work.bottom},
+        {work.left, work.top, obstacle.left, work.bottom},
+        {work.left, obstacle.bottom, work.right, work.bottom},
+        {work.left, work.top, work.right, obstacle.top},
+    };
+    RECT best{};
+    long long bestArea = 0;
+    for (RECT free : places) {
+        // An obstacle partly off its monitor leaves places that reach past the work area.
+        free = RECT{std::max(free.left, work.left), std::max(free.top, work.top),
+                    std::min(free.right, work.right), std::min(free.bottom, work.bottom)};
+        const long long width = std::min<long long>(free.right - free.left, size.cx);
+        const long long height = std::min<long long>(free.bottom - free.top, size.cy);
+        if (width < std::max(1L, least.cx) || height < std::max(1L, least.cy)) continue;
+        if (width * height > bestArea) {
+            const LONG top = std::max(
+                free.top, std::min(levelTop, free.bottom - static_cast<LONG>(height)));
+            bestArea = width * height;
+            best = RECT{free.left, top, free.left + static_cast<LONG>(width),
+                        top + static_cast<LONG>(height)};
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+RECT PictureWindowPlace(const RECT& dialog, const RECT& buttons, const RECT& work, SIZE size)
+{
+    const auto fits = [&](const RECT& r) {
+        return r.left >= work.left && r.top >= work.top && r.right <= work.right &&
+               r.bottom <= work.bottom;
+    };
+    // Beside the dialog, moved along that side as far as the work area asks.
+    const LONG top = std::max(work.top, std::min(dialog.top, work.bottom - size.cy));
+    const LONG left = std::max(work.left, std::min(dialog.left, work.right - size.cx));
+    const RECT right{dialog.right, top, dialog.right + size.cx, top + size.cy};
+    const RECT leftSide{dialog.left - size.cx, top, dialog.left, top + size.cy};
+    const RECT below{left, dialog.bottom, left + size.cx, dialog.bottom + size.cy};
+    for (const RECT& r : {right, leftSide, below}) {
+        if (fits(r)) return r;
+    }
+    // Shrunk into the largest free place beside the dialog, if a quarter of it fits each way: a
+    // sliver would show nothing.
+    const RECT shrunk =
+        LargestPlaceBeside(dialog, work, size, dialog.top, SIZE{size.cx / 4, size.cy / 4});
+    if (!IsEmpty(shrunk)) return shrunk;
+    // The dialog leaves no room: over part of it, but never over OK and Cancel.
+    const RECT overDialog = LargestPlaceBeside(buttons, work, size, dialog.top, SIZE{1, 1});
+    if (!IsEmpty(overDialog)) return overDialog;
+    return RECT{work.left, work.top, std::min(work.right, work.left + size.cx),
+                std::min(work.bottom, work.top + size.cy)};
+}
+
 void OpenPictureWindow(TForm1& form)
 {
     PictureView& view = form.picture;
@@ -540,11 +563,18 @@ void OpenPictureWindow(TForm1& form)
     }
     RECT dialog{};
     GetWindowRect(form.handle, &dialog);
+    RECT buttons{};
+    for (const char* name : {"Button1", "Button2"}) {
+        RECT button{};
+        if (HWND control = ControlWindow(form, name); control && GetWindowRect(control, &button)) {
+            UnionRect(&buttons, &buttons, &button);
+        }
+    }
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(form.handle, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT place = PictureWindowPlace(
-        dialog, monitor.rcWork,
+        dialog, buttons, monitor.rcWork,
         SIZE{Scaled(kPictureWindowWidth, form.dpi), Scaled(kPictureWindowHeight, form.dpi)});
     const std::wstring title = Cp932ToWide(kPictureWindowCaption);
     // Owned by the dialog: it stays above it and goes with it.

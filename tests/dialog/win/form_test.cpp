@@ -21,6 +21,7 @@
 #include "dialog/win/app.hpp"
 #include "dialog/win/display_scale.hpp"
 #include "dialog/win/form.hpp"
+#include "dialog/win/picture_view.hpp"
 #include "dialog/win/win_text.hpp"
 #include "support/test_files.hpp"
 
@@ -1144,4 +1145,54 @@ TEST(Form1, LatePictureSaysSoAndClosingMidwayWaitsOnlyForAStep)
     EXPECT_TRUE(form.run.closed);
     EXPECT_FALSE(form.run.model);
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "hq\r\n");
+}
+
+// The larger window opens beside the dialog at its full size where a side has room, shrunk where
+// only part of it fits, and over the dialog only where nothing beside it is of use: always inside
+// the work area and never over OK and Cancel.
+TEST(PictureWindow, OpensBesideTheDialogInsideTheWorkAreaClearOfTheButtons)
+{
+    struct Case {
+        const char* name;
+        RECT dialog;
+        RECT buttons;
+        RECT work;
+        SIZE size;
+        RECT expected;
+    };
+    const RECT fullHd{0, 0, 1920, 1040};
+    const RECT small{0, 0, 1024, 738};
+    const Case cases[] = {
+        {"right of it", {0, 0, 500, 500}, {360, 256, 481, 327}, fullHd, {760, 360},
+         {500, 0, 1260, 360}},
+        {"left of it, level with its top", {1400, 100, 1900, 600}, {1760, 356, 1881, 427},
+         fullHd, {760, 360}, {640, 100, 1400, 460}},
+        {"below it", {0, 0, 1900, 400}, {1760, 256, 1881, 327}, fullHd, {760, 360},
+         {0, 400, 760, 760}},
+        {"moved up along its side", {0, 800, 500, 1030}, {360, 900, 481, 970}, fullHd,
+         {760, 360}, {500, 680, 1260, 1040}},
+        {"shrunk into the widest side", {100, 100, 600, 600}, {460, 356, 581, 427}, small,
+         {760, 360}, {600, 100, 1024, 460}},
+        {"a 192-DPI dialog on a small screen: beside the buttons", {12, 0, 1012, 1010},
+         {732, 512, 976, 662}, small, {1520, 720}, {0, 0, 732, 720}},
+        {"a dialog over the whole work area", {-8, -8, 1032, 746}, {0, 0, 1024, 738}, small,
+         {760, 360}, {0, 0, 760, 360}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RECT r = Unit1::PictureWindowPlace(c.dialog, c.buttons, c.work, c.size);
+        EXPECT_EQ(r.left, c.expected.left);
+        EXPECT_EQ(r.top, c.expected.top);
+        EXPECT_EQ(r.right, c.expected.right);
+        EXPECT_EQ(r.bottom, c.expected.bottom);
+        EXPECT_GE(r.left, c.work.left);
+        EXPECT_GE(r.top, c.work.top);
+        EXPECT_LE(r.right, c.work.right);
+        EXPECT_LE(r.bottom, c.work.bottom);
+        // (Only buttons as wide as the work area leave it no choice.)
+        RECT overlap{};
+        if (c.buttons.right - c.buttons.left < c.work.right - c.work.left) {
+            EXPECT_FALSE(IntersectRect(&overlap, &r, &c.buttons));
+        }
+    }
 }
