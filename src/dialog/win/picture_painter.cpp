@@ -357,9 +357,9 @@ void PaintElements(HDC dc, const Frame& frame, const std::vector<ShapeElement>& 
 
 void PaintMessage(HDC dc, const RECT& area, const std::string& message, int dpi)
 {
-    Selected font(dc, CreateFontW(-Scaled(kFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                  SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                  DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+    Selected font(dc, CreateFontW(-Scaled(kFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                  FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
                                   Cp932ToWide(kFontName).c_str()));
     SetTextColor(dc, RGB(96, 96, 96));
     SetBkMode(dc, TRANSPARENT);
