@@ -490,8 +490,6 @@ LRESULT CALLBACK PictureStripProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 namespace {
 
-bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-
 // The largest window of at most `size` that fits into the work area to the right of `obstacle`,
 // to its left, below or above it, level with `levelTop` where that place allows; empty when no
 // place holds at least `least`.
@@ -506,10 +504,10 @@ RECT LargestPlaceBeside(const RECT& obstacle, const RECT& work, SIZE size, LONG 
     };
     RECT best{};
     long long bestArea = 0;
-    for (RECT free : places) {
+    for (const RECT& place : places) {
         // An obstacle partly off its monitor leaves places that reach past the work area.
-        free = RECT{std::max(free.left, work.left), std::max(free.top, work.top),
-                    std::min(free.right, work.right), std::min(free.bottom, work.bottom)};
+        RECT free{};
+        IntersectRect(&free, &place, &work);
         const long long width = std::min<long long>(free.right - free.left, size.cx);
         const long long height = std::min<long long>(free.bottom - free.top, size.cy);
         if (width < std::max(1L, least.cx) || height < std::max(1L, least.cy)) continue;
@@ -545,10 +543,10 @@ RECT PictureWindowPlace(const RECT& dialog, const RECT& buttons, const RECT& wor
     // sliver would show nothing.
     const RECT shrunk =
         LargestPlaceBeside(dialog, work, size, dialog.top, SIZE{size.cx / 4, size.cy / 4});
-    if (!IsEmpty(shrunk)) return shrunk;
+    if (!IsRectEmpty(&shrunk)) return shrunk;
     // The dialog leaves no room: over part of it, but never over OK and Cancel.
     const RECT overDialog = LargestPlaceBeside(buttons, work, size, dialog.top, SIZE{1, 1});
-    if (!IsEmpty(overDialog)) return overDialog;
+    if (!IsRectEmpty(&overDialog)) return overDialog;
     return RECT{work.left, work.top, std::min(work.right, work.left + size.cx),
                 std::min(work.bottom, work.top + size.cy)};
 }
