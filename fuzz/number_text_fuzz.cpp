@@ -3,8 +3,9 @@
 // For a finite value the text must be what C's "%.15G" writes (the exact binary value rounded to
 // 15 significant digits, ties to even, notation chosen on the rounded value) with the exponent
 // written without "+" and leading zeros; "0" for both zeros; no "-0". A value that is not finite
-// gives an empty text. The text must read back, through the same conversion the exchange reader
-// uses, as the double nearest to the 15-digit decimal.
+// gives an empty text. The digits found in integer arithmetic must be the ones to_chars finds,
+// also for the input's bits folded into a drawing's magnitudes. The text must read back, through
+// the same conversion the exchange reader uses, as the double nearest to the 15-digit decimal.
 //
 // The reader's one-division conversion of plain decimals must give what from_chars gives, bit
 // for bit, on that text and on a decimal spelled by the rest of the input (a byte per digit,
@@ -101,26 +102,26 @@ void CheckPlainDecimal(std::string_view text)
     }
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+void CheckNumberText(double value)
 {
-    Fuzz::InputReader input(data, size);
-    const double value = input.Double();
     const std::string text = MyFunc::GeneralNumberText(value);
     CheckPlainDecimal(text);
-    CheckPlainDecimal(SpelledDecimal(input.Rest()));
 
     if (!std::isfinite(value)) {
         if (!text.empty()) Fuzz::Fail("a non-finite value has a number text", text);
-        return 0;
+        return;
     }
     const std::string expected = ReferenceText(value);
     if (text != expected) {
         Fuzz::Fail("number text differs from the 15-digit reference",
                    "got " + text + ", expected " + expected);
     }
-    if (text.size() > 22) Fuzz::Fail("number text longer than 22 bytes", text);
+    if (text != MyFunc::GeneralNumberTextByToChars(value)) {
+        Fuzz::Fail("the short way's number text differs from to_chars'", text);
+    }
+    if (text.size() > MyFunc::kGeneralNumberMaxChars) {
+        Fuzz::Fail("number text longer than 22 bytes", text);
+    }
 
     // Read back as the host's number grammar does: the nearest double to the text. Fifteen
     // digits of a value within 5E292 of the largest double round above it, and that text
@@ -132,5 +133,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::isfinite(nearest) && MyFunc::TextToRealOrZero(text) != nearest) {
         Fuzz::Fail("number text does not read back", text);
     }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    Fuzz::InputReader input(data, size);
+    const double value = input.Double();
+    CheckNumberText(value);
+    // The same bits with the binary exponent folded into 2^-64 .. 2^63, the magnitudes of a
+    // drawing, whose digits are found in integer arithmetic rather than by to_chars.
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const std::uint64_t folded = (1023 - 64 + ((bits >> 52) & 0x7F)) << 52;
+    CheckNumberText(std::bit_cast<double>((bits & 0x800F'FFFF'FFFF'FFFF) | folded));
+    CheckPlainDecimal(SpelledDecimal(input.Rest()));
     return 0;
 }

@@ -97,27 +97,44 @@ std::string_view TextKeyWord(std::int32_t key)
     }
 }
 
-// The numbers in the host's form, one blank between each two.
-std::string RealsText(std::initializer_list<double> values)
+// An entity's command line, built on the stack: a run writes millions of them. The longest is a
+// key word, a few integers and four numbers with their blanks, well within the room.
+struct NumbersLine {
+    char bytes[160];
+    std::size_t size = 0;
+};
+
+void Append(NumbersLine& line, std::string_view text)
 {
-    std::string line;
+    const std::size_t room = sizeof line.bytes - line.size;
+    const std::size_t count = std::min(room, text.size());
+    std::copy_n(text.data(), count, line.bytes + line.size);
+    line.size += count;
+}
+
+// The numbers in the host's form, one blank between each two.
+void AppendReals(NumbersLine& line, std::initializer_list<double> values)
+{
     bool first = true;
     for (const double value : values) {
-        if (!first) line += ' ';
-        line += RealText(value);
+        if (!first) Append(line, " ");
+        char text[MyFunc::kGeneralNumberMaxChars];
+        Append(line, std::string_view(text, MyFunc::WriteGeneralNumber(text, value)));
         first = false;
     }
-    return line;
 }
+
+std::string_view TextOf(const NumbersLine& line) { return std::string_view(line.bytes, line.size); }
 
 // The text line of a text or a dimension figure: it ends in a double quote, so the file writer
 // puts the text itself (the next buffer line) behind it on the same file line.
-std::string TextPlacementLine(std::string_view keyWord, double x, double y, double dx, double dy)
+NumbersLine TextPlacementLine(std::string_view keyWord, double x, double y, double dx, double dy)
 {
-    std::string line(keyWord);
-    line += ' ';
-    line += RealsText({x, y, dx, dy});
-    line += " \"";
+    NumbersLine line;
+    Append(line, keyWord);
+    Append(line, " ");
+    AppendReals(line, {x, y, dx, dy});
+    Append(line, " \"");
     return line;
 }
 
@@ -323,15 +340,17 @@ void OutTextKind(CommandWriter& writer, std::int32_t kind, std::int32_t colour,
                        spacing != cached.spacing || colour != cached.colour));
     if (!cache.textKind.force && !differs) return;
 
-    std::string line = "cn" + IntText(kind);
+    NumbersLine line;
+    Append(line, "cn");
+    Append(line, IntText(kind));
     if (kind == 0) {
-        line += ' ';
-        line += RealsText({width, height, spacing});
-        line += ' ';
-        line += IntText(colour);
+        Append(line, " ");
+        AppendReals(line, {width, height, spacing});
+        Append(line, " ");
+        Append(line, IntText(colour));
         cache.freeText = TextKind{width, height, spacing, colour};
     }
-    AppendCommand(writer.buffer, line);
+    AppendCommand(writer.buffer, TextOf(line));
     cache.textKind.value = kind;
     cache.textKind.force = false;
 }
@@ -369,13 +388,18 @@ void OutLine(CommandWriter& writer, double x1, double y1, double x2, double y2)
 {
     if (!AllFinite(writer, {x1, y1, x2, y2})) return;
     if (SegmentIsDegenerate(x1, y1, x2, y2)) return;
-    AppendCommand(writer.buffer, RealsText({x1, y1, x2, y2}));
+    NumbersLine line;
+    AppendReals(line, {x1, y1, x2, y2});
+    AppendCommand(writer.buffer, TextOf(line));
 }
 
 void OutPoint(CommandWriter& writer, double x, double y)
 {
     if (!AllFinite(writer, {x, y})) return;
-    AppendCommand(writer.buffer, "pt " + RealsText({x, y}));
+    NumbersLine line;
+    Append(line, "pt ");
+    AppendReals(line, {x, y});
+    AppendCommand(writer.buffer, TextOf(line));
 }
 
 void OutMarkerPoint(CommandWriter& writer, std::int32_t code, double x, double y, double scale,
@@ -384,10 +408,12 @@ void OutMarkerPoint(CommandWriter& writer, std::int32_t code, double x, double y
     if (!AllFinite(writer, {x, y, scale, angle})) return;
     if (code < -7 || code > 11) code = -3;
     if (std::fabs(static_cast<long double>(scale)) <= kDegenerate) scale = 1.0;
-    std::string line = "pt " + RealsText({x, y, scale, angle});
-    line += ' ';
-    line += IntText(code);
-    AppendCommand(writer.buffer, line);
+    NumbersLine line;
+    Append(line, "pt ");
+    AppendReals(line, {x, y, scale, angle});
+    Append(line, " ");
+    Append(line, IntText(code));
+    AppendCommand(writer.buffer, TextOf(line));
 }
 
 void OutText(CommandWriter& writer, std::int32_t key, std::string_view text, double x, double y,
@@ -396,7 +422,7 @@ void OutText(CommandWriter& writer, std::int32_t key, std::string_view text, dou
     if (!AllFinite(writer, {x, y, dx, dy})) return;
     if (DirectionIsDegenerate(dx, dy)) return;
     if (HasNothingVisible(text)) return;
-    AppendCommand(writer.buffer, TextPlacementLine(TextKeyWord(key), x, y, dx, dy));
+    AppendCommand(writer.buffer, TextOf(TextPlacementLine(TextKeyWord(key), x, y, dx, dy)));
     AppendCommand(writer.buffer, text);
 }
 
@@ -419,8 +445,10 @@ void OutDimensionFigure(CommandWriter& writer, std::string_view text, double x1,
         text = measured;
     }
     AppendCommand(writer.buffer, "msg");
-    AppendCommand(writer.buffer, RealsText({x1, y1, x2, y2}));
-    AppendCommand(writer.buffer, TextPlacementLine("cs", tx, ty, dx, dy));
+    NumbersLine line;
+    AppendReals(line, {x1, y1, x2, y2});
+    AppendCommand(writer.buffer, TextOf(line));
+    AppendCommand(writer.buffer, TextOf(TextPlacementLine("cs", tx, ty, dx, dy)));
     AppendCommand(writer.buffer, text);
 }
 

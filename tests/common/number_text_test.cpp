@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <clocale>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <locale>
+#include <random>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "common/number_text.hpp"
 
@@ -31,6 +36,10 @@ const Case kCases[] = {
     {12345.678, "12345.678", ""},
     {0.1 + 0.2, "0.3", "binary noise beyond 15 digits disappears"},
     {1.0 / 3.0, "0.333333333333333", "fifteen threes"},
+    {12345678901234.25, "12345678901234.2", "a tie below 10^14 rounds to the even digit (down)"},
+    {12345678901234.75, "12345678901234.8", "a tie below 10^14 rounds to the even digit (up)"},
+    {-0.0000000000001, "-1E-13", ""},
+    {0.00000000000015, "1.5E-13", ""},
     {-2.0 / 3.0, "-0.666666666666667", ""},
     {123456789012345.0, "123456789012345", "fifteen digits stay fixed"},
     {123456789012345.6, "123456789012346", "the sixteenth digit rounds"},
@@ -109,6 +118,48 @@ bool SetCommaCLocale()
 TEST(GeneralNumberText, RoundsToFifteenDigitsAndChoosesTheNotation)
 {
     ExpectAllCases();
+}
+
+// The digits of a drawing's magnitudes are found in integer arithmetic, the rest by to_chars:
+// both ways must give the same text, also at the edges of the short way's range, at the powers
+// of ten where the exponent changes, and at ties.
+TEST(GeneralNumberText, TheShortWayWritesWhatToCharsWrites)
+{
+    std::vector<double> values;
+    for (int n = -20; n <= 22; ++n) {
+        const double power = std::pow(10.0, n);
+        double below = power;
+        double above = power;
+        for (int step = 0; step < 3; ++step) {
+            values.push_back(below);
+            values.push_back(-above);
+            below = std::nextafter(below, 0.0);
+            above = std::nextafter(above, 1e300);
+        }
+        values.push_back(power * 0.99999999999999995);
+        values.push_back(power * 9.999999999999995);
+    }
+    std::mt19937_64 random(20261208);
+    for (int i = 0; i < 200000; ++i) {
+        // Random bits with a binary exponent from 2^-60 to 2^60.
+        const std::uint64_t mantissa = random() & ((std::uint64_t{1} << 52) - 1);
+        const std::uint64_t exponent = 1023 - 60 + random() % 121;
+        values.push_back(std::bit_cast<double>(exponent << 52 | mantissa));
+        // Ties and near-ties: a 16- or 17-digit integer scaled by a power of two.
+        const auto whole = static_cast<double>(random() % 90'000'000'000'000'000 +
+                                               1'000'000'000'000'000);
+        values.push_back(std::ldexp(whole, -static_cast<int>(random() % 100)));
+    }
+    int differences = 0;
+    for (const double v : values) {
+        char text[MyFunc::kGeneralNumberMaxChars];
+        const std::string written(text, MyFunc::WriteGeneralNumber(text, v));
+        if (written != MyFunc::GeneralNumberTextByToChars(v) && ++differences <= 10) {
+            ADD_FAILURE() << std::hexfloat << v << ": " << written << " against "
+                          << MyFunc::GeneralNumberTextByToChars(v);
+        }
+    }
+    EXPECT_EQ(differences, 0);
 }
 
 TEST(GeneralNumberText, GivesNoTextForNonFiniteValues)
