@@ -90,4 +90,8 @@ AcquireResult AcquireMeasurePointsByScan(const DimensionSettings& settings,
 // The selection sort itself (quadratic): the reference OrderMeasurePoints is tested against.
 void OrderMeasurePointsBySelection(MeasurePointList& points);
 
+// OrderMeasurePoints with every chain replayed on the 32-bit ranks that only chains of 32,767
+// points or more use otherwise: for the tests.
+void OrderMeasurePointsOnWideRanks(MeasurePointList& points);
+
 }  // namespace Dimension

@@ -89,6 +89,7 @@ constexpr std::uint32_t kNoPoint = 0xFFFF'FFFFu;
 struct Keyed {
     double key;
     std::uint32_t point;
+    std::uint32_t rank;  // in a chain: the point's place in the chain's X order
 };
 
 // A function object rather than a function, so that the sorts compare inline instead of
@@ -145,112 +146,168 @@ void SortByKey(std::vector<Keyed>& keyed)
 // that point into the selected point's slot (the exchange puts it at that position). So the
 // points in slot order are the points in position order, as the running minimum meets them.
 //
+// The replay compares ranks, not coordinates. A point's X rank is its place in the chain's X
+// order, its Y rank the place of its Y among the chain's distinct Y. The extended difference
+// from a fixed X grows as the other X falls, so the points near a point p (X within 1e-10) are
+// the X ranks nearFrom[p] .. nearTo[p], those below are far below it and those above far above.
+// So q precedes the running minimum m exactly when
+//     xRank(q) < nearFrom[m]   or   xRank(q) <= nearTo[m] and yRank(q) < yRank(m).
+struct ChainRanks {
+    std::vector<std::uint32_t> yRank;     // per point of the chain, by X rank
+    std::vector<std::uint32_t> nearFrom;  // per point: the first X rank not far below it
+    std::vector<std::uint32_t> nearTo;    // per point: the last X rank not far above it
+
+    bool Precedes(std::uint32_t q, std::uint32_t m) const
+    {
+        return q < nearFrom[m] || (q <= nearTo[m] && yRank[q] < yRank[m]);
+    }
+};
+
+// byX: the chain's points in ascending X; byY: the same in ascending Y, with their X ranks.
+void SetRanks(const Keyed* byX, const std::vector<Keyed>& byY, ChainRanks& ranks)
+{
+    const std::size_t k = byY.size();
+    ranks.yRank.resize(k);
+    std::uint32_t y = 0;
+    for (std::size_t i = 0; i < k; ++i) {
+        if (i > 0 && byY[i].key != byY[i - 1].key) ++y;
+        ranks.yRank[byY[i].rank] = y;
+    }
+    ranks.nearFrom.resize(k);
+    ranks.nearTo.resize(k);
+    std::size_t low = 0;
+    std::size_t high = 0;
+    for (std::size_t i = 0; i < k; ++i) {
+        const double x = byX[i].key;
+        while (FarBelow(byX[low].key, x)) ++low;
+        high = std::max(high, i);
+        while (high + 1 < k && !FarAbove(byX[high + 1].key, x)) ++high;
+        ranks.nearFrom[i] = static_cast<std::uint32_t>(low);
+        ranks.nearTo[i] = static_cast<std::uint32_t>(high);
+    }
+}
+
 // A tree over the slots tells for every node whether a point below it can precede the running
-// minimum (bx, by), so that a step jumps from one taken point to the next instead of looking at
-// every point. A point precedes when its X is far below bx (and if the least X below the node is
-// not, no X is), or when it is near bx with a Y below by. For the second, each node keeps the
-// least Y of the points up to each of kBands X thresholds (quantiles of the chain's X); the test
-// uses the lowest threshold that is far above bx, so only the points between that threshold and
-// the one before it can pass the test without being near. Should such points still make the
-// jumps dearer than looking at every point, the rest of the chain is scanned point by point.
+// minimum m, so that a step jumps from one taken point to the next instead of looking at every
+// point. A node is one cache line of ranks: the least X rank below it (the test for "far
+// below"), and per band the least Y rank of its points whose X rank is at most the band's
+// threshold (quantiles of the chain's X ranks). The test for "near and lower" reads the lowest
+// band that holds every point not far above m, so only points between nearTo[m] and that band's
+// threshold can pass it without preceding; a leaf is checked exactly. Chains of fewer than 32,767
+// points (all that a drawing makes) have 16-bit ranks and 31 bands, larger ones 32-bit ranks and
+// 15 bands. Should the jumps still cost more than looking at every point, the rest of the chain
+// is scanned point by point.
+template <typename Rank>
 struct ChainReplay {
     static constexpr std::size_t kNoSlot = std::numeric_limits<std::size_t>::max();
-    static constexpr std::size_t kBands = 16;
+    static constexpr std::size_t kLanes = 64 / sizeof(Rank);
+    static constexpr std::size_t kBands = kLanes - 1;
+    static constexpr Rank kNone = std::numeric_limits<Rank>::max();  // above every rank
 
-    const MeasurePointList& points;
-    std::array<double, kBands> threshold{};  // ascending; the last is the chain's largest X
+    struct alignas(64) Node {
+        std::array<Rank, kLanes> lane;  // [0]: least X rank; [1 + b]: band b's least Y rank
+    };
+
+    const ChainRanks& ranks;
+    std::array<std::uint32_t, kBands> threshold{};  // X ranks, ascending; the last is k - 1
+    std::vector<Rank> nearFrom;                     // per point, as a rank
+    std::vector<Rank> yRank;                        // per point, as a rank
+    std::vector<std::uint8_t> lane;                 // per point: the lane of its band
     std::size_t leaves = 1;
-    std::vector<double> leastX;  // per node; +infinity below an empty node
-    std::vector<double> leastY;  // per node and band: the least Y of X up to the band's threshold
-    std::vector<std::uint32_t> occupant;  // per slot
+    std::vector<Node> nodes;
+    std::vector<std::uint32_t> occupant;  // per slot: the point's X rank, or kNoPoint
     std::size_t visits = 0;
 
-    // byX: the chain's points in ascending X; inPositionOrder: the same in position order.
-    ChainReplay(const MeasurePointList& list, const Keyed* byX,
-                const std::vector<Keyed>& inPositionOrder)
-        : points(list)
+    // slots: the X ranks in position order.
+    ChainReplay(const ChainRanks& chainRanks, const std::vector<std::uint32_t>& slots)
+        : ranks(chainRanks)
     {
-        const std::size_t k = inPositionOrder.size();
+        const std::size_t k = slots.size();
         for (std::size_t b = 0; b < kBands; ++b) {
-            const std::size_t rank = std::max<std::size_t>((b + 1) * k / kBands, 1) - 1;
-            threshold[b] = byX[b + 1 == kBands ? k - 1 : rank].key;
+            threshold[b] = static_cast<std::uint32_t>(
+                b + 1 == kBands ? k - 1 : std::max<std::size_t>((b + 1) * k / kBands, 1) - 1);
+        }
+        nearFrom.resize(k);
+        yRank.resize(k);
+        lane.resize(k);
+        for (std::size_t p = 0; p < k; ++p) {
+            nearFrom[p] = static_cast<Rank>(ranks.nearFrom[p]);
+            yRank[p] = static_cast<Rank>(ranks.yRank[p]);
+            const auto band = static_cast<std::size_t>(
+                std::lower_bound(threshold.begin(), threshold.end(), ranks.nearTo[p]) -
+                threshold.begin());
+            lane[p] = static_cast<std::uint8_t>(1 + band);
         }
         while (leaves < k) leaves *= 2;
-        const double none = std::numeric_limits<double>::infinity();
-        leastX.assign(2 * leaves, none);
-        leastY.assign(2 * leaves * kBands, none);
+        Node empty;
+        empty.lane.fill(kNone);
+        nodes.assign(2 * leaves, empty);
         occupant.assign(leaves, kNoPoint);
         recordedAt.assign(leaves, 0);
         recordedAs.assign(leaves, 0);
-        for (std::size_t slot = 0; slot < k; ++slot) SetLeaf(slot, inPositionOrder[slot].point);
+        for (std::size_t slot = 0; slot < k; ++slot) SetLeaf(slot, slots[slot]);
         for (std::size_t node = leaves - 1; node >= 1; --node) Combine(node);
     }
 
     void SetLeaf(std::size_t slot, std::uint32_t point)
     {
         occupant[slot] = point;
-        const std::size_t node = leaves + slot;
-        const double none = std::numeric_limits<double>::infinity();
-        double* y = &leastY[node * kBands];
+        std::array<Rank, kLanes>& leaf = nodes[leaves + slot].lane;
         if (point == kNoPoint) {
-            leastX[node] = none;
-            std::fill(y, y + kBands, none);
+            leaf.fill(kNone);
             return;
         }
-        const MeasurePoint& p = points[point];
-        leastX[node] = p.X;
-        const auto band = static_cast<std::size_t>(
-            std::lower_bound(threshold.begin(), threshold.end(), p.X) - threshold.begin());
-        for (std::size_t b = 0; b < kBands; ++b) y[b] = b < band ? none : p.Y;
+        leaf[0] = static_cast<Rank>(point);
+        for (std::size_t b = 0; b < kBands; ++b) {
+            leaf[1 + b] = threshold[b] >= point ? yRank[point] : kNone;
+        }
     }
 
-    void Combine(std::size_t node)
+    // Sets a node from its children; false when it stays as it was, and so does everything
+    // above it. Not inlined: on its own the compiler takes several lanes at a time.
+    [[gnu::noinline]] bool Combine(std::size_t node)
     {
-        leastX[node] = std::min(leastX[2 * node], leastX[2 * node + 1]);
-        double* y = &leastY[node * kBands];
-        const double* left = &leastY[2 * node * kBands];
-        const double* right = &leastY[(2 * node + 1) * kBands];
-        for (std::size_t b = 0; b < kBands; ++b) y[b] = std::min(left[b], right[b]);
+        const std::array<Rank, kLanes>& left = nodes[2 * node].lane;
+        const std::array<Rank, kLanes>& right = nodes[2 * node + 1].lane;
+        std::array<Rank, kLanes>& stored = nodes[node].lane;
+        std::array<Rank, kLanes> least;
+        for (std::size_t l = 0; l < kLanes; ++l) least[l] = std::min(left[l], right[l]);
+        bool same = true;
+        for (std::size_t l = 0; l < kLanes; ++l) same = same && least[l] == stored[l];
+        if (same) return false;
+        stored = least;
+        return true;
     }
 
     void Put(std::size_t slot, std::uint32_t point)
     {
         SetLeaf(slot, point);
-        for (std::size_t node = (leaves + slot) / 2; node >= 1; node /= 2) Combine(node);
+        for (std::size_t node = (leaves + slot) / 2; node >= 1 && Combine(node); node /= 2) {
+        }
     }
 
-    // The band whose points include every point that is not far above bx.
-    std::size_t BandFor(double bx) const
+    bool MayPrecede(std::size_t node, std::uint32_t m) const
     {
-        std::size_t b = 0;
-        while (b + 1 < kBands && !FarAbove(threshold[b], bx)) ++b;
-        return b;
+        const std::array<Rank, kLanes>& here = nodes[node].lane;
+        return here[0] < nearFrom[m] || here[lane[m]] < yRank[m];
     }
 
-    bool MayPrecede(std::size_t node, std::size_t band, double bx, double by) const
-    {
-        return leastY[node * kBands + band] < by || FarBelow(leastX[node], bx);
-    }
-
-    // The first slot at or after `from` whose point precedes (bx, by): up from that slot's leaf
-    // to the first subtree that may hold one, then down into it. A node passes the test only
-    // when one of its children does (the least values are minima), so the way down never gets
-    // stuck; a leaf that passes without preceding sends the search on to its right.
-    std::size_t FirstPreceding(std::size_t from, std::size_t band, double bx, double by)
+    // The first slot at or after `from` whose point precedes the point m: up from that slot's
+    // leaf to the first subtree that may hold one, then down into it; past a leaf whose point
+    // passes the test without preceding, on to its right.
+    std::size_t FirstPreceding(std::size_t from, std::uint32_t m)
     {
         if (from >= leaves) return kNoSlot;
         std::size_t node = leaves + from;
         for (;;) {
             ++visits;
-            if (MayPrecede(node, band, bx, by)) {
-                while (node < leaves) {
+            if (MayPrecede(node, m)) {
+                if (node < leaves) {
                     node *= 2;
-                    ++visits;
-                    if (!MayPrecede(node, band, bx, by)) ++node;
+                    continue;
                 }
                 const std::size_t slot = node - leaves;
-                const MeasurePoint& p = points[occupant[slot]];
-                if (Precedes(p.X, p.Y, bx, by)) return slot;
+                if (ranks.Precedes(occupant[slot], m)) return slot;
             }
             while ((node & 1) != 0) node /= 2;
             if (node == 0) return kNoSlot;
@@ -280,8 +337,6 @@ struct ChainReplay {
         // The minima of the last step, the point it selected last.
         const std::size_t last = lastMinima.size();
         std::size_t best = front;
-        double bx = points[occupant[front]].X;
-        double by = points[occupant[front]].Y;
         if (jumping) {
             bool merged = false;
             minima.push_back(front);
@@ -292,16 +347,12 @@ struct ChainReplay {
                         minima.push_back(lastMinima[j]);
                     }
                     best = lastMinima[last - 2];
-                    bx = points[occupant[best]].X;
-                    by = points[occupant[best]].Y;
                     merged = true;
                 }
-                const std::size_t at = FirstPreceding(best + 1, BandFor(bx), bx, by);
+                const std::size_t at = FirstPreceding(best + 1, occupant[best]);
                 if (at == kNoSlot) break;
                 minima.push_back(at);
                 best = at;
-                bx = points[occupant[at]].X;
-                by = points[occupant[at]].Y;
             }
             ++step;
             for (std::size_t j = 0; j < minima.size(); ++j) {
@@ -314,25 +365,18 @@ struct ChainReplay {
         for (std::size_t slot = front + 1; slot < leaves; ++slot) {
             ++visits;
             if (occupant[slot] == kNoPoint) continue;
-            const MeasurePoint& p = points[occupant[slot]];
-            if (Precedes(p.X, p.Y, bx, by)) {
-                best = slot;
-                bx = p.X;
-                by = p.Y;
-            }
+            if (ranks.Precedes(occupant[slot], occupant[best])) best = slot;
         }
         return best;
     }
 };
 
-void ReplayChain(const MeasurePointList& points, const Keyed* byX, std::vector<Keyed>& members,
-                 std::size_t first, Arrangement& arrangement)
+template <typename Rank>
+void RunReplay(const Keyed* byX, const ChainRanks& ranks, const std::vector<std::uint32_t>& slots,
+               std::size_t first, Arrangement& arrangement)
 {
-    for (Keyed& m : members) m.key = static_cast<double>(arrangement.where[m.point]);
-    std::sort(members.begin(), members.end(), ByKey{});
-    ChainReplay replay(points, byX, members);
-
-    const std::size_t k = members.size();
+    ChainReplay<Rank> replay(ranks, slots);
+    const std::size_t k = slots.size();
     std::size_t front = 0;
     std::size_t pointByPoint = 0;  // what scanning every point would have cost so far
     bool jumping = true;
@@ -344,8 +388,8 @@ void ReplayChain(const MeasurePointList& points, const Keyed* byX, std::vector<K
         const std::size_t position = first + step;
         const std::size_t best = replay.Minimum(front, jumping);
         const std::uint32_t frontPoint = replay.occupant[front];
-        const bool frontAtPosition = arrangement.where[frontPoint] == position;
-        arrangement.Select(replay.occupant[best], position);
+        const bool frontAtPosition = arrangement.where[byX[frontPoint].point] == position;
+        arrangement.Select(byX[replay.occupant[best]].point, position);
         if (best != front && frontAtPosition) {
             replay.Put(best, frontPoint);
             replay.Put(front, kNoPoint);
@@ -355,29 +399,58 @@ void ReplayChain(const MeasurePointList& points, const Keyed* byX, std::vector<K
     }
 }
 
+// What placing a component needs besides the points, kept from one component to the next.
+struct ComponentScratch {
+    std::size_t narrowChainsBelow = 0;  // chains of fewer points replay on 16-bit ranks
+    std::vector<Keyed> byY;
+    std::vector<Keyed> byPosition;
+    std::vector<std::uint32_t> slots;
+    ChainRanks ranks;
+};
+
+// The steps of a chain. byX: its points in ascending X; members: the same in ascending Y, with
+// their X ranks.
+void ReplayChain(const Keyed* byX, const std::vector<Keyed>& members, ComponentScratch& scratch,
+                 std::size_t first, Arrangement& arrangement)
+{
+    std::vector<Keyed>& byPosition = scratch.byPosition;
+    byPosition.clear();
+    for (const Keyed& m : members) {
+        byPosition.push_back({static_cast<double>(arrangement.where[m.point]), m.point, m.rank});
+    }
+    std::sort(byPosition.begin(), byPosition.end(), ByKey{});
+    scratch.slots.clear();
+    for (const Keyed& m : byPosition) scratch.slots.push_back(m.rank);
+    SetRanks(byX, members, scratch.ranks);
+    if (members.size() < scratch.narrowChainsBelow) {
+        RunReplay<std::int16_t>(byX, scratch.ranks, scratch.slots, first, arrangement);
+    } else {
+        RunReplay<std::int32_t>(byX, scratch.ranks, scratch.slots, first, arrangement);
+    }
+}
+
 // Steps first .. first + k - 1 of the selection sort, which select the k points of one
 // component (given in any order).
 void PlaceComponent(const MeasurePointList& points, const Keyed* members, std::size_t k,
-                    std::size_t first, Arrangement& arrangement, std::vector<Keyed>& scratch)
+                    std::size_t first, Arrangement& arrangement, ComponentScratch& scratch)
 {
-    scratch.clear();
+    std::vector<Keyed>& byY = scratch.byY;
+    byY.clear();
     for (std::size_t m = 0; m < k; ++m) {
         const std::uint32_t p = members[m].point;
-        scratch.push_back({points[p].Y, p});
+        byY.push_back({points[p].Y, p, static_cast<std::uint32_t>(m)});
     }
-    std::sort(scratch.begin(), scratch.end(), ByKey{});
+    std::sort(byY.begin(), byY.end(), ByKey{});
 
     const double lowX = members[0].key;
     const double highX = members[k - 1].key;
     bool allNear = Near(highX, lowX);
-    for (std::size_t m = 1; allNear && m < k; ++m) {
-        allNear = scratch[m - 1].key != scratch[m].key;
-    }
+    for (std::size_t m = 1; allNear && m < k; ++m) allNear = byY[m - 1].key != byY[m].key;
     if (allNear) {
-        for (std::size_t m = 0; m < k; ++m) arrangement.Select(scratch[m].point, first + m);
+        for (std::size_t m = 0; m < k; ++m) arrangement.Select(byY[m].point, first + m);
         return;
     }
-    ReplayChain(points, members, scratch, first, arrangement);
+    ReplayChain(members, byY, scratch, first, arrangement);
 }
 
 }  // namespace
@@ -407,7 +480,9 @@ void OrderMeasurePointsBySelection(MeasurePointList& points)
     }
 }
 
-void OrderMeasurePoints(MeasurePointList& points)
+namespace {
+
+void OrderMeasurePointsWith(MeasurePointList& points, std::size_t narrowChainsBelow)
 {
     const std::size_t n = points.size();
     if (n < 2) return;
@@ -416,7 +491,8 @@ void OrderMeasurePoints(MeasurePointList& points)
     const bool allFinite = std::all_of(points.begin(), points.end(), [](const MeasurePoint& p) {
         return IsFinitePoint(p.X, p.Y);
     });
-    if (!allFinite || n > std::numeric_limits<std::uint32_t>::max()) {
+    // (A chain's ranks must stay below the largest 32-bit signed integer.)
+    if (!allFinite || n >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
         OrderMeasurePointsBySelection(points);
         return;
     }
@@ -427,13 +503,14 @@ void OrderMeasurePoints(MeasurePointList& points)
     arrangement.where.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         const auto p = static_cast<std::uint32_t>(i);
-        byX[i] = {points[i].X, p};
+        byX[i] = {points[i].X, p, 0};
         arrangement.at[i] = p;
         arrangement.where[i] = p;
     }
     SortByKey(byX);
 
-    std::vector<Keyed> scratch;
+    ComponentScratch scratch;
+    scratch.narrowChainsBelow = narrowChainsBelow;
     std::size_t first = 0;
     while (first < n) {
         std::size_t end = first + 1;
@@ -449,6 +526,19 @@ void OrderMeasurePoints(MeasurePointList& points)
         ordered[i].Y = points[arrangement.at[i]].Y;
     }
     points.swap(ordered);
+}
+
+}  // namespace
+
+void OrderMeasurePoints(MeasurePointList& points)
+{
+    OrderMeasurePointsWith(
+        points, static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max()));
+}
+
+void OrderMeasurePointsOnWideRanks(MeasurePointList& points)
+{
+    OrderMeasurePointsWith(points, 0);
 }
 
 void GroupMeasurePoints(MeasurePointList& points, const HeightPoint& heightPoint)
