@@ -218,11 +218,11 @@ struct ChainReplay {
     std::vector<std::uint32_t> occupant;  // per slot: the point's X rank, or kNoPoint
     std::size_t visits = 0;
 
-    // slots: the X ranks in position order.
-    ChainReplay(const ChainRanks& chainRanks, const std::vector<std::uint32_t>& slots)
+    // byPosition: per slot, its position << 32 | the X rank of its point, ascending.
+    ChainReplay(const ChainRanks& chainRanks, const std::vector<std::uint64_t>& byPosition)
         : ranks(chainRanks)
     {
-        const std::size_t k = slots.size();
+        const std::size_t k = byPosition.size();
         for (std::size_t b = 0; b < kBands; ++b) {
             threshold[b] = static_cast<std::uint32_t>(
                 b + 1 == kBands ? k - 1 : std::max<std::size_t>((b + 1) * k / kBands, 1) - 1);
@@ -245,7 +245,9 @@ struct ChainReplay {
         occupant.assign(leaves, kNoPoint);
         recordedAt.assign(leaves, 0);
         recordedAs.assign(leaves, 0);
-        for (std::size_t slot = 0; slot < k; ++slot) SetLeaf(slot, slots[slot]);
+        for (std::size_t slot = 0; slot < k; ++slot) {
+            SetLeaf(slot, static_cast<std::uint32_t>(byPosition[slot]));
+        }
         for (std::size_t node = leaves - 1; node >= 1; --node) Combine(node);
     }
 
@@ -372,11 +374,12 @@ struct ChainReplay {
 };
 
 template <typename Rank>
-void RunReplay(const Keyed* byX, const ChainRanks& ranks, const std::vector<std::uint32_t>& slots,
-               std::size_t first, Arrangement& arrangement)
+void RunReplay(const Keyed* byX, const ChainRanks& ranks,
+               const std::vector<std::uint64_t>& byPosition, std::size_t first,
+               Arrangement& arrangement)
 {
-    ChainReplay<Rank> replay(ranks, slots);
-    const std::size_t k = slots.size();
+    ChainReplay<Rank> replay(ranks, byPosition);
+    const std::size_t k = byPosition.size();
     std::size_t front = 0;
     std::size_t pointByPoint = 0;  // what scanning every point would have cost so far
     bool jumping = true;
@@ -388,7 +391,9 @@ void RunReplay(const Keyed* byX, const ChainRanks& ranks, const std::vector<std:
         const std::size_t position = first + step;
         const std::size_t best = replay.Minimum(front, jumping);
         const std::uint32_t frontPoint = replay.occupant[front];
-        const bool frontAtPosition = arrangement.where[byX[frontPoint].point] == position;
+        // A slot keeps its position: the front point stands at the step's position exactly
+        // when its slot's position is that one.
+        const bool frontAtPosition = (byPosition[front] >> 32) == position;
         arrangement.Select(byX[replay.occupant[best]].point, position);
         if (best != front && frontAtPosition) {
             replay.Put(best, frontPoint);
@@ -403,8 +408,7 @@ void RunReplay(const Keyed* byX, const ChainRanks& ranks, const std::vector<std:
 struct ComponentScratch {
     std::size_t narrowChainsBelow = 0;  // chains of fewer points replay on 16-bit ranks
     std::vector<Keyed> byY;
-    std::vector<Keyed> byPosition;
-    std::vector<std::uint32_t> slots;
+    std::vector<std::uint64_t> byPosition;  // position << 32 | X rank
     ChainRanks ranks;
 };
 
@@ -413,19 +417,17 @@ struct ComponentScratch {
 void ReplayChain(const Keyed* byX, const std::vector<Keyed>& members, ComponentScratch& scratch,
                  std::size_t first, Arrangement& arrangement)
 {
-    std::vector<Keyed>& byPosition = scratch.byPosition;
+    std::vector<std::uint64_t>& byPosition = scratch.byPosition;
     byPosition.clear();
     for (const Keyed& m : members) {
-        byPosition.push_back({static_cast<double>(arrangement.where[m.point]), m.point, m.rank});
+        byPosition.push_back(std::uint64_t{arrangement.where[m.point]} << 32 | m.rank);
     }
-    std::sort(byPosition.begin(), byPosition.end(), ByKey{});
-    scratch.slots.clear();
-    for (const Keyed& m : byPosition) scratch.slots.push_back(m.rank);
+    std::sort(byPosition.begin(), byPosition.end());
     SetRanks(byX, members, scratch.ranks);
     if (members.size() < scratch.narrowChainsBelow) {
-        RunReplay<std::int16_t>(byX, scratch.ranks, scratch.slots, first, arrangement);
+        RunReplay<std::int16_t>(byX, scratch.ranks, byPosition, first, arrangement);
     } else {
-        RunReplay<std::int32_t>(byX, scratch.ranks, scratch.slots, first, arrangement);
+        RunReplay<std::int32_t>(byX, scratch.ranks, byPosition, first, arrangement);
     }
 }
 
