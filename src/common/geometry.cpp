@@ -78,17 +78,6 @@ Rotation RotationOf(double theta) { return {Cos(theta), Sin(theta)}; }
 
 Rotation RotationOfDeg(double thetaDeg) { return RotationOf(DegreesToRadians(thetaDeg)); }
 
-void RotatePoint(double x, double y, double cx, double cy, const Rotation& turn, double& outX,
-                 double& outY)
-{
-    const long double c = turn.c;
-    const long double s = turn.s;
-    const long double dx = static_cast<long double>(x) - cx;
-    const long double dy = static_cast<long double>(y) - cy;
-    outX = static_cast<double>((c * dx + cx) - s * dy);
-    outY = static_cast<double>((s * dx + cy) + c * dy);
-}
-
 void RotatePoint(double x, double y, double cx, double cy, double theta, double& outX, double& outY)
 {
     RotatePoint(x, y, cx, cy, RotationOf(theta), outX, outY);

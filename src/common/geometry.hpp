@@ -45,8 +45,17 @@ Rotation RotationOfDeg(double thetaDeg);  // theta converted from degrees first
 
 // (x, y) turned about (cx, cy) by theta.
 void RotatePoint(double x, double y, double cx, double cy, double theta, double& outX, double& outY);
-void RotatePoint(double x, double y, double cx, double cy, const Rotation& turn, double& outX,
-                 double& outY);
+// Inline: the acquisition turns every point of a selection with one rotation.
+inline void RotatePoint(double x, double y, double cx, double cy, const Rotation& turn,
+                        double& outX, double& outY)
+{
+    const long double c = turn.c;
+    const long double s = turn.s;
+    const long double dx = static_cast<long double>(x) - cx;
+    const long double dy = static_cast<long double>(y) - cy;
+    outX = static_cast<double>((c * dx + cx) - s * dy);
+    outY = static_cast<double>((s * dx + cy) + c * dy);
+}
 void RotatePointDeg(double x, double y, double cx, double cy, double thetaDeg, double& outX,
                     double& outY);
 
