@@ -183,14 +183,43 @@ char* WriteZeros(char* out, std::size_t count)
     return out;
 }
 
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t n = 0; n < 100; ++n) {
+        pairs[2 * n] = static_cast<char>('0' + n / 10);
+        pairs[2 * n + 1] = static_cast<char>('0' + n % 10);
+    }
+    return pairs;
+}();
+
+// The 15 digits of 10^14 <= value < 10^15, two at a time: the low eight and the high seven each
+// in 32-bit arithmetic.
+void WriteFifteenDigits(std::uint64_t value, char* digits)
+{
+    auto low = static_cast<std::uint32_t>(value % 100'000'000);
+    auto high = static_cast<std::uint32_t>(value / 100'000'000);
+    char* at = digits + 15;
+    for (int n = 0; n < 4; ++n) {
+        const std::uint32_t pair = low % 100;
+        low /= 100;
+        at -= 2;
+        at[0] = kDigitPairs[2 * pair];
+        at[1] = kDigitPairs[2 * pair + 1];
+    }
+    for (int n = 0; n < 3; ++n) {
+        const std::uint32_t pair = high % 100;
+        high /= 100;
+        at -= 2;
+        at[0] = kDigitPairs[2 * pair];
+        at[1] = kDigitPairs[2 * pair + 1];
+    }
+    digits[0] = static_cast<char>('0' + high);
+}
+
 char* WriteRounded(char* out, bool negative, const Rounded15& rounded)
 {
     char digits[15];
-    std::uint64_t rest = rounded.digits;
-    for (int i = 14; i >= 0; --i) {
-        digits[i] = static_cast<char>('0' + rest % 10);
-        rest /= 10;
-    }
+    WriteFifteenDigits(rounded.digits, digits);
     std::size_t count = 15;
     while (count > 1 && digits[count - 1] == '0') --count;
 

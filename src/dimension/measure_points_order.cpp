@@ -194,9 +194,9 @@ void SetRanks(const Keyed* byX, const std::vector<Keyed>& byY, ChainRanks& ranks
 // threshold (quantiles of the chain's X ranks). The test for "near and lower" reads the lowest
 // band that holds every point not far above m, so only points between nearTo[m] and that band's
 // threshold can pass it without preceding; a leaf is checked exactly. Chains of fewer than 32,767
-// points (all that a drawing makes) have 16-bit ranks and 31 bands, larger ones 32-bit ranks and
-// 15 bands. Should the jumps still cost more than looking at every point, the rest of the chain
-// is scanned point by point.
+// points have 16-bit ranks and 31 bands, larger ones 32-bit ranks and 15 bands (the largest chain
+// of a turned plan of a million segments has 3,248 points). Should the jumps still cost more
+// than looking at every point, the rest of the chain is scanned point by point.
 template <typename Rank>
 struct ChainReplay {
     static constexpr std::size_t kNoSlot = std::numeric_limits<std::size_t>::max();
