@@ -196,24 +196,20 @@ constexpr std::array<char, 200> kDigitPairs = [] {
 // in 32-bit arithmetic.
 void WriteFifteenDigits(std::uint64_t value, char* digits)
 {
-    auto low = static_cast<std::uint32_t>(value % 100'000'000);
-    auto high = static_cast<std::uint32_t>(value / 100'000'000);
     char* at = digits + 15;
-    for (int n = 0; n < 4; ++n) {
-        const std::uint32_t pair = low % 100;
-        low /= 100;
-        at -= 2;
-        at[0] = kDigitPairs[2 * pair];
-        at[1] = kDigitPairs[2 * pair + 1];
-    }
-    for (int n = 0; n < 3; ++n) {
-        const std::uint32_t pair = high % 100;
-        high /= 100;
-        at -= 2;
-        at[0] = kDigitPairs[2 * pair];
-        at[1] = kDigitPairs[2 * pair + 1];
-    }
-    digits[0] = static_cast<char>('0' + high);
+    const auto writePairs = [&at](std::uint32_t part, int pairs) {
+        for (int n = 0; n < pairs; ++n) {
+            const std::uint32_t pair = part % 100;
+            part /= 100;
+            at -= 2;
+            at[0] = kDigitPairs[2 * pair];
+            at[1] = kDigitPairs[2 * pair + 1];
+        }
+        return part;
+    };
+    writePairs(static_cast<std::uint32_t>(value % 100'000'000), 4);
+    const std::uint32_t first = writePairs(static_cast<std::uint32_t>(value / 100'000'000), 3);
+    digits[0] = static_cast<char>('0' + first);
 }
 
 char* WriteRounded(char* out, bool negative, const Rounded15& rounded)
