@@ -1,5 +1,6 @@
 #include "common/number_text.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -171,18 +172,6 @@ Rounded15 RoundTo15ByToChars(double magnitude)
     return rounded;
 }
 
-char* WriteDigits(char* out, const char* digits, std::size_t count)
-{
-    for (std::size_t i = 0; i < count; ++i) *out++ = digits[i];
-    return out;
-}
-
-char* WriteZeros(char* out, std::size_t count)
-{
-    for (std::size_t i = 0; i < count; ++i) *out++ = '0';
-    return out;
-}
-
 constexpr std::array<char, 200> kDigitPairs = [] {
     std::array<char, 200> pairs{};
     for (std::size_t n = 0; n < 100; ++n) {
@@ -225,25 +214,22 @@ char* WriteRounded(char* out, bool negative, const Rounded15& rounded)
         if (exponent < 0) {
             *out++ = '0';
             *out++ = '.';
-            out = WriteZeros(out, static_cast<std::size_t>(-exponent - 1));
-            return WriteDigits(out, digits, count);
+            out = std::fill_n(out, -exponent - 1, '0');
+            return std::copy_n(digits, count, out);
         }
         const auto whole = static_cast<std::size_t>(exponent) + 1;
-        if (count <= whole) return WriteZeros(WriteDigits(out, digits, count), whole - count);
-        out = WriteDigits(out, digits, whole);
+        if (count <= whole) return std::fill_n(std::copy_n(digits, count, out), whole - count, '0');
+        out = std::copy_n(digits, whole, out);
         *out++ = '.';
-        return WriteDigits(out, digits + whole, count - whole);
+        return std::copy_n(digits + whole, count - whole, out);
     }
     *out++ = digits[0];
     if (count > 1) {
         *out++ = '.';
-        out = WriteDigits(out, digits + 1, count - 1);
+        out = std::copy_n(digits + 1, count - 1, out);
     }
     *out++ = 'E';
-    char exponentBuffer[8];
-    const auto written =
-        std::to_chars(exponentBuffer, exponentBuffer + sizeof exponentBuffer, exponent);
-    return WriteDigits(out, exponentBuffer, static_cast<std::size_t>(written.ptr - exponentBuffer));
+    return std::to_chars(out, out + 4, exponent).ptr;  // -324 .. 308: four bytes at most
 }
 
 }  // namespace

@@ -156,11 +156,6 @@ struct ChainRanks {
     std::vector<std::uint32_t> yRank;     // per point of the chain, by X rank
     std::vector<std::uint32_t> nearFrom;  // per point: the first X rank not far below it
     std::vector<std::uint32_t> nearTo;    // per point: the last X rank not far above it
-
-    bool Precedes(std::uint32_t q, std::uint32_t m) const
-    {
-        return q < nearFrom[m] || (q <= nearTo[m] && yRank[q] < yRank[m]);
-    }
 };
 
 // byX: the chain's points in ascending X; byY: the same in ascending Y, with their X ranks.
@@ -288,6 +283,12 @@ struct ChainReplay {
         }
     }
 
+    bool Precedes(std::uint32_t q, std::uint32_t m) const
+    {
+        return q < static_cast<std::uint32_t>(nearFrom[m]) ||
+               (q <= ranks.nearTo[m] && yRank[q] < yRank[m]);
+    }
+
     bool MayPrecede(std::size_t node, std::uint32_t m) const
     {
         const std::array<Rank, kLanes>& here = nodes[node].lane;
@@ -309,7 +310,7 @@ struct ChainReplay {
                     continue;
                 }
                 const std::size_t slot = node - leaves;
-                if (ranks.Precedes(occupant[slot], m)) return slot;
+                if (Precedes(occupant[slot], m)) return slot;
             }
             while ((node & 1) != 0) node /= 2;
             if (node == 0) return kNoSlot;
@@ -367,7 +368,7 @@ struct ChainReplay {
         for (std::size_t slot = front + 1; slot < leaves; ++slot) {
             ++visits;
             if (occupant[slot] == kNoPoint) continue;
-            if (ranks.Precedes(occupant[slot], occupant[best])) best = slot;
+            if (Precedes(occupant[slot], occupant[best])) best = slot;
         }
         return best;
     }
@@ -455,35 +456,6 @@ void PlaceComponent(const MeasurePointList& points, const Keyed* members, std::s
     ReplayChain(members, byY, scratch, first, arrangement);
 }
 
-}  // namespace
-
-void OrderMeasurePointsBySelection(MeasurePointList& points)
-{
-    const std::size_t n = points.size();
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        bool found = false;
-        std::size_t best = 0;
-        double bx = points[i].X;
-        double by = points[i].Y;
-        for (std::size_t j = i + 1; j < n; ++j) {
-            const MeasurePoint& candidate = points[j];
-            if (Precedes(candidate.X, candidate.Y, bx, by)) {
-                bx = candidate.X;
-                by = candidate.Y;
-                best = j;
-                found = true;
-            }
-        }
-        // Only the position moves; every Kept is still 1 here.
-        if (found) {
-            MyFunc::ExchangeValues(points[i].X, points[best].X);
-            MyFunc::ExchangeValues(points[i].Y, points[best].Y);
-        }
-    }
-}
-
-namespace {
-
 void OrderMeasurePointsWith(MeasurePointList& points, std::size_t narrowChainsBelow)
 {
     const std::size_t n = points.size();
@@ -531,6 +503,31 @@ void OrderMeasurePointsWith(MeasurePointList& points, std::size_t narrowChainsBe
 }
 
 }  // namespace
+
+void OrderMeasurePointsBySelection(MeasurePointList& points)
+{
+    const std::size_t n = points.size();
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        bool found = false;
+        std::size_t best = 0;
+        double bx = points[i].X;
+        double by = points[i].Y;
+        for (std::size_t j = i + 1; j < n; ++j) {
+            const MeasurePoint& candidate = points[j];
+            if (Precedes(candidate.X, candidate.Y, bx, by)) {
+                bx = candidate.X;
+                by = candidate.Y;
+                best = j;
+                found = true;
+            }
+        }
+        // Only the position moves; every Kept is still 1 here.
+        if (found) {
+            MyFunc::ExchangeValues(points[i].X, points[best].X);
+            MyFunc::ExchangeValues(points[i].Y, points[best].Y);
+        }
+    }
+}
 
 void OrderMeasurePoints(MeasurePointList& points)
 {

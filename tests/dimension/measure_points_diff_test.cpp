@@ -339,6 +339,28 @@ TEST(OrderMeasurePoints, AgreesWithTheSelectionSortOnRandomLists)
     }
 }
 
+TEST(OrderMeasurePoints, ChainsAtTheLimitOfSixteenBitRanksComeOutAsOnWideRanks)
+{
+    // One chain of k points (X 1e-13 apart, every Y its own): below 32,767 points it is replayed
+    // on 16-bit ranks, from there on 32-bit ranks; a limit set too high would hand the 16-bit
+    // replay a rank equal to its "no point" or past its range. The selection sort is too
+    // slow at this size; the wide replay, checked against it on the lists above, stands in.
+    for (const std::size_t k : {32766u, 32767u, 32768u, 32769u}) {
+        SCOPED_TRACE("chain of " + std::to_string(k));
+        TieSource source(k);
+        MeasurePointList input;
+        for (std::size_t i = 0; i < k; ++i) {
+            const double x = 1e-13 * static_cast<double>(source.Below(k));
+            input.push_back({x, static_cast<double>(i), 1});
+        }
+        MeasurePointList narrow = input;
+        Dimension::OrderMeasurePoints(narrow);
+        MeasurePointList wide = input;
+        Dimension::OrderMeasurePointsOnWideRanks(wide);
+        ExpectSameBits(narrow, wide);
+    }
+}
+
 TEST(OrderMeasurePoints, PointsThatAreNotFiniteAreSortedAsTheSelectionSortDoes)
 {
     MeasurePointList fast = {{3, 1, 1}, {kNaN, 0, 1}, {1, kInf, 1}, {-kInf, 2, 1}, {0, 0, 1}};

@@ -303,6 +303,25 @@ TEST(CommandWriter, EntitiesSkipDegenerateGeometry)
           "0 0 0 -1.234567885", "cs 0 0 1 0 \"", "1.23456788", "msg", "0 0 1500 0",
           "cs 0 0 1 0 \"", "1500", "msg", "0 0 5.4585E-5 0", "cs 0 0 1 0 \"", "5.459E-5",
           "msg", "0 0 0.000106605 0", "cs 0 0 1 0 \"", "0.00010661"}},
+        {"the longest number texts, four to a line, are written whole",
+         [](CommandWriter& w) {
+             const double a = -1.2345678901234567e-300;
+             const double b = -2.2345678901234567e-300;
+             const double c = -3.2345678901234567e-300;
+             const double big = -9.8765432109876543e300;
+             OutLine(w, a, b, c, 1);
+             OutMarkerPoint(w, -7, a, b, big, c);
+             OutText(w, 9, "a", a, b, c, big);
+             OutTextKind(w, 0, std::numeric_limits<std::int32_t>::min(), AsGiven, a, b, c);
+         },
+         {"-1.23456789012346E-300 -2.23456789012346E-300 -3.23456789012346E-300 1",
+          "pt -1.23456789012346E-300 -2.23456789012346E-300 -9.87654321098765E300 "
+          "-3.23456789012346E-300 -7",
+          "c2 -1.23456789012346E-300 -2.23456789012346E-300 -3.23456789012346E-300 "
+          "-9.87654321098765E300 \"",
+          "a",
+          "cn0 -1.23456789012346E-300 -2.23456789012346E-300 -3.23456789012346E-300 "
+          "-2147483648"}},
         {"degenerate dimension figures",
          [](CommandWriter& w) {
              OutDimensionFigure(w, "A", 0, 0, kBelow, kBelow, 0, 0, 1, 0);
