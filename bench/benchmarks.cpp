@@ -26,6 +26,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr Dimension::PointSource kRangeSelection = Dimension::PointSource::RangeSelection;
+
 enum DrawingKind : int { kPlan = 0, kPlanTurned = 1, kScatter = 2 };
 
 const char* KindName(int kind)
@@ -125,7 +127,7 @@ void BM_AcquireOrderGroup(benchmark::State& state)
     Dimension::MeasurePointList points;
     Dimension::HeightPoint height;
     for (auto _ : state) {
-        Dimension::AcquireMeasurePoints(p.scaled, p.model, "", height, points);
+        Dimension::AcquireMeasurePoints(p.scaled, p.model, kRangeSelection, height, points);
         Dimension::OrderMeasurePoints(points);
         Dimension::GroupMeasurePoints(points, height);
         benchmark::DoNotOptimize(points.data());
@@ -141,7 +143,7 @@ void BM_LayoutAndDraw(benchmark::State& state)
     const Prepared& p = PreparedDrawing(kind, state.range(1));
     Dimension::MeasurePointList points;
     Dimension::HeightPoint height;
-    Dimension::AcquireMeasurePoints(p.scaled, p.model, "", height, points);
+    Dimension::AcquireMeasurePoints(p.scaled, p.model, kRangeSelection, height, points);
     Dimension::OrderMeasurePoints(points);
     Dimension::GroupMeasurePoints(points, height);
     std::size_t lines = 0;

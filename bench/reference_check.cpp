@@ -128,7 +128,8 @@ int main(int argc, char** argv)
             scaled.DimensionAngle = model.state.axisAngle;
             Dimension::HeightPoint height;
             Dimension::MeasurePointList points;
-            Dimension::AcquireMeasurePoints(scaled, model, "", height, points);
+            Dimension::AcquireMeasurePoints(scaled, model, Dimension::PointSource::RangeSelection,
+                                            height, points);
             const Components components = ComponentsOf(points);
             std::printf("%-28s %9zu %7zu %7zu %6zu %8zu %7.1f %9.3f %9s %s\n",
                         fs::path(argv[a]).filename().string().c_str(), result.acquiredPoints,
@@ -146,7 +147,8 @@ int main(int argc, char** argv)
         scaled.DimensionAngle = model.state.axisAngle;
         Dimension::HeightPoint height;
         Dimension::MeasurePointList points;
-        Dimension::AcquireMeasurePointsByScan(scaled, model, "", height, points);
+        Dimension::AcquireMeasurePointsByScan(scaled, model, Dimension::PointSource::RangeSelection,
+                                              height, points);
         const Components components = ComponentsOf(points);
         Dimension::OrderMeasurePointsBySelection(points);
         Dimension::GroupMeasurePoints(points, height);

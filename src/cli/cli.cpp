@@ -11,6 +11,7 @@
 #include "dialog/dialog_state.hpp"
 #include "dialog/tool_run.hpp"
 #include "dimension/command.hpp"
+#include "dimension/host_request.hpp"
 #include "dimension/settings.hpp"
 #include "exchange/drawing_model.hpp"
 
@@ -304,7 +305,7 @@ int RunCli(const std::vector<std::string>& args, const std::filesystem::path& ex
     run.files = Unit1::ToolFilesBeside(executable);
     if (options.folder) run.files.toolFolder = *options.folder;
     if (options.settings) run.files.settingsFile = *options.settings;
-    run.arguments = Unit1::ReadHostArguments(options.positional);
+    run.request = Dimension::ReadHostArguments(options.positional);
 
     Unit1::DialogState dialog = Unit1::OpenToolRun(run, Unit1::DefaultDialogState());
     for (const std::string& assignment : options.sets) {

@@ -135,11 +135,19 @@ constexpr ControlValue Tick(bool DialogState::*checked, std::int32_t line,
     return {.state = {.checked = checked}, .settingsLine = line, .setting = {.flag = flag}};
 }
 
+// A point kind's check box: its tick, saved on `line`, read into TakenPoints.
+constexpr ControlValue TakenKind(bool DialogState::*checked, std::int32_t line,
+                                 Dimension::PointKind kind)
+{
+    return {.state = {.checked = checked}, .settingsLine = line, .setting = {.pointKind = kind}};
+}
+
 constexpr std::string_view kGroup = "GroupBox1";
 
 using S = DialogState;
 using D = Dimension::DimensionSettings;
 using C = Dimension::SettingControl;
+using P = Dimension::PointKind;
 
 // Sized by its entries, so that no empty control can trail the list.
 constexpr auto kControls = std::to_array<ControlSpec>({
@@ -252,22 +260,22 @@ constexpr auto kControls = std::to_array<ControlSpec>({
     Check("CheckBox5", 8, 16, 169,
           // 高さ点側の線分の端点
           "\x8D\x82\x82\xB3\x93\x5F\x91\xA4\x82\xCC\x90\xFC\x95\xAA\x82\xCC\x92\x5B\x93\x5F",
-          kGroup, 0, Tick(&S::CheckBox5, 23, &D::TakeNearLineEnds)),
+          kGroup, 0, TakenKind(&S::CheckBox5, 23, P::NearLineEnds)),
     Check("CheckBox6", 8, 32, 191,
           // 高さ点反対側の線分の端点
           "\x8D\x82\x82\xB3\x93\x5F\x94\xBD\x91\xCE\x91\xA4\x82\xCC\x90\xFC\x95\xAA\x82\xCC"
           "\x92\x5B\x93\x5F",
-          kGroup, 1, Tick(&S::CheckBox6, 24, &D::TakeFarLineEnds)),
+          kGroup, 1, TakenKind(&S::CheckBox6, 24, P::FarLineEnds)),
     Check("CheckBox7", 8, 48, 193,
           // 点・点マーカの配置点
           "\x93\x5F\x81\x45\x93\x5F\x83\x7D\x81\x5B\x83\x4A\x82\xCC\x94\x7A\x92\x75\x93\x5F",
-          kGroup, 2, Tick(&S::CheckBox7, 25, &D::TakePoints)),
+          kGroup, 2, TakenKind(&S::CheckBox7, 25, P::Points)),
     Check("CheckBox8", 200, 16, 119,
           "\x89\x7E\x8C\xCA\x82\xCC\x92\x86\x90\x53\x93\x5F",  // 円弧の中心点
-          kGroup, 3, Tick(&S::CheckBox8, 26, &D::TakeArcCenters)),
+          kGroup, 3, TakenKind(&S::CheckBox8, 26, P::ArcCentres)),
     Check("CheckBox9", 200, 32, 119,
           "\x89\x7E\x8C\xCA\x82\xCC\x92\x5B\x93\x5F",  // 円弧の端点
-          kGroup, 4, Tick(&S::CheckBox9, 27, &D::TakeArcEnds)),
+          kGroup, 4, TakenKind(&S::CheckBox9, 27, P::ArcEnds)),
     ControlSpec{.name = "Button1", .kind = ControlKind::Button, .left = 360, .top = 256,
                 .width = 121, .height = 33,
                 .caption = "\x82\x6E\x82\x6A(&Y)",  // ＯＫ(&Y)

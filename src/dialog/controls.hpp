@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,6 +39,7 @@ struct SettingsField {
     bool Dimension::DimensionSettings::*flag = nullptr;           // the tick as it is
     double Dimension::DimensionSettings::*number = nullptr;       // the text by TextToRealOrZero
     std::string Dimension::DimensionSettings::*text = nullptr;    // the text, empty when blank
+    std::optional<Dimension::PointKind> pointKind{};              // the tick, as TakenPoints
 };
 
 // A value control's links from its DialogState member to the checks of OK; all empty for a

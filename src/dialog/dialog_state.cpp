@@ -107,6 +107,9 @@ Dimension::DimensionSettings ReadDimensionSettings(const DialogState& state)
         const SettingsField& to = control.value.setting;
         if (to.index && from.index) settings.*to.index = state.*from.index;
         if (to.flag && from.checked) settings.*to.flag = state.*from.checked;
+        if (to.pointKind && from.checked) {
+            settings.TakenPoints[static_cast<std::size_t>(*to.pointKind)] = state.*from.checked;
+        }
         if (to.number && from.text) {
             settings.*to.number = MyFunc::TextToRealOrZero(state.*from.text);
         }

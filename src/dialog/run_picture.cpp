@@ -37,10 +37,11 @@ constexpr std::string_view kTakenAsZeroTail =  // 」は数値として読めな
     "\x82\xBD\x82\xDF\x20\x30\x20\x82\xC6\x82\xB5\x82\xC4\x88\xB5\x82\xA2\x82\xDC\x82\xB7\x81\x42";
 
 // A range selection with none of the five kinds of point ticked can only find too few points.
-bool TakesNoKindOfPoint(const Dimension::HostArguments& arguments, const DialogState& values)
+bool TakesNoKindOfPoint(const Dimension::HostRequest& request,
+                        const Dimension::DimensionSettings& settings)
 {
-    return arguments.first != "1" && !values.CheckBox5 && !values.CheckBox6 &&
-           !values.CheckBox7 && !values.CheckBox8 && !values.CheckBox9;
+    return request.source == Dimension::PointSource::RangeSelection &&
+           !Dimension::TakesAnyPoint(settings);
 }
 
 // The first number field, in tab order, whose text is no number and which OK takes as 0 without
@@ -70,7 +71,7 @@ RunPicture Message(std::string_view text)
 
 RunPicture DrawnPicture(const RidEdaza::DrawingModel& model,
                         const RidEdaza::CommandWriter& scratch,
-                        const Dimension::HostArguments& arguments,
+                        const Dimension::HostRequest& request,
                         const std::function<bool()>& stop)
 {
     // Read back exactly as korvane-preview reads the command file the host would get.
@@ -81,7 +82,7 @@ RunPicture DrawnPicture(const RidEdaza::DrawingModel& model,
         picture.stopped = true;
         return picture;
     }
-    picture.shapes = Preview::BuildPreviewShapes(model, commands, arguments.direction, stop);
+    picture.shapes = Preview::BuildPreviewShapes(model, commands, request.direction, stop);
     // Unfinished shapes are no picture of the run.
     if (stop && stop()) {
         picture.shapes = {};
@@ -126,19 +127,20 @@ std::string RefusedValueMessage(Dimension::SettingControl control)
 
 RunPicture PictureOfRun(const RidEdaza::DrawingModel& model,
                         const RidEdaza::CommandWriter& writer,
-                        const Dimension::HostArguments& arguments, const DialogState& values,
+                        const Dimension::HostRequest& request, const DialogState& values,
                         const std::function<bool()>& stop)
 {
     try {
         RidEdaza::CommandWriter scratch = writer;
         Dimension::CommandHooks hooks;
         hooks.stop = stop;  // no progress, and the settings are never saved
-        const Dimension::CommandResult result = Dimension::RunDimensionCommand(
-            ReadDimensionSettings(values), model, arguments, scratch, hooks);
+        const Dimension::DimensionSettings settings = ReadDimensionSettings(values);
+        const Dimension::CommandResult result =
+            Dimension::RunDimensionCommand(settings, model, request, scratch, hooks);
         switch (result.outcome) {
         case Dimension::CommandOutcome::Drawn: {
             if (stop && stop()) break;
-            RunPicture picture = DrawnPicture(model, scratch, arguments, stop);
+            RunPicture picture = DrawnPicture(model, scratch, request, stop);
             if (picture.stopped) return picture;
             picture.note = TakenAsZeroNote(values);
             return picture;
@@ -147,7 +149,7 @@ RunPicture PictureOfRun(const RidEdaza::DrawingModel& model,
             return Message(RefusedValueMessage(result.focus));
         case Dimension::CommandOutcome::TooFewPoints:
             // The first run's likely cause, which nothing else would point to.
-            if (TakesNoKindOfPoint(arguments, values)) return Message(kNoPointKindMessage);
+            if (TakesNoKindOfPoint(request, settings)) return Message(kNoPointKindMessage);
             return Message(kTooFewPointsMessage);
         case Dimension::CommandOutcome::CannotDimension:
             return Message(kCannotDimensionMessage);

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "dialog/dialog_state.hpp"
+#include "dimension/host_request.hpp"
 #include "dimension/settings.hpp"
 #include "exchange/command_writer.hpp"
 #include "exchange/drawing_model.hpp"
@@ -33,7 +34,7 @@ struct RunPicture {
 // answers true the picture comes back stopped.
 RunPicture PictureOfRun(const RidEdaza::DrawingModel& model,
                         const RidEdaza::CommandWriter& writer,
-                        const Dimension::HostArguments& arguments, const DialogState& values,
+                        const Dimension::HostRequest& request, const DialogState& values,
                         const std::function<bool()>& stop);
 
 // "「" + the control's caption + "」の値が正しくありません。": a value that fails its check.

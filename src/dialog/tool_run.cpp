@@ -43,18 +43,6 @@ ToolFiles ToolFilesBeside(const std::filesystem::path& executable)
     return files;
 }
 
-Dimension::HostArguments ReadHostArguments(const std::vector<std::string>& arguments)
-{
-    Dimension::HostArguments result;
-    if (!arguments.empty()) result.first = arguments[0];
-    for (std::size_t i = 0; i < arguments.size() && i < 2; ++i) {
-        if (Dimension::IsVerticalArgument(arguments[i])) {
-            result.direction = Dimension::RunDirection::Vertical;
-        }
-    }
-    return result;
-}
-
 DialogState OpenToolRun(ToolRun& run, DialogState controls)
 {
     run.opened = true;
@@ -93,7 +81,7 @@ Dimension::CommandResult PressOk(ToolRun& run, DialogState& controls, const OkHo
     Dimension::CommandResult result = outOfMemory;
     try {
         result = Dimension::RunDimensionCommand(ReadDimensionSettings(controls), *run.model,
-                                                run.arguments, run.writer, commandHooks);
+                                                run.request, run.writer, commandHooks);
     } catch (const std::bad_alloc&) {
         run.writer.buffer = RidEdaza::CommandBuffer{};  // reading the values found no room
     }

@@ -20,10 +20,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "dialog/dialog_state.hpp"
 #include "dimension/command.hpp"
+#include "dimension/host_request.hpp"
 #include "exchange/command_writer.hpp"
 #include "exchange/drawing_model.hpp"
 
@@ -42,14 +42,9 @@ struct ToolFiles {
 // expect them. An empty path (the executable could not be found) gives empty paths.
 ToolFiles ToolFilesBeside(const std::filesystem::path& executable);
 
-// The host's arguments as the launcher passes them ("1", "2", "1 V", "2 V"): the first decides
-// the mode, a "V" or "v" as the first or the second asks for a vertical run. Any further
-// arguments mean nothing.
-Dimension::HostArguments ReadHostArguments(const std::vector<std::string>& arguments);
-
 struct ToolRun {
     ToolFiles files;
-    Dimension::HostArguments arguments;
+    Dimension::HostRequest request;  // the host's arguments, read once (ReadHostArguments)
     // The drawing as read, never changed after opening. Shared: a picture of the run holds it for
     // as long as it reads it, so closing the run never pulls it away from under a picture; it is
     // freed with its last holder. Empty once the run is closed or ran out of memory.

@@ -25,7 +25,7 @@ CommandResult Stopped(CommandResult result)
 }
 
 CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::DrawingModel& model,
-                        const HostArguments& arguments, RidEdaza::CommandWriter& writer,
+                        const HostRequest& request, RidEdaza::CommandWriter& writer,
                         const CommandHooks& hooks)
 {
     CommandResult result;
@@ -44,12 +44,12 @@ CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::Drawi
         return result;
     }
     ScaleDimensionSettings(scaled, scale);
-    scaled.DimensionAngle = DimensionAngle(model.state, arguments.direction);
+    scaled.DimensionAngle = DimensionAngle(model.state, request.direction);
 
     if (!Continue(hooks, kStatusAcquiring)) return Stopped(result);
     HeightPoint heightPoint;
     MeasurePointList points;
-    if (AcquireMeasurePoints(scaled, model, arguments.first, heightPoint, points) ==
+    if (AcquireMeasurePoints(scaled, model, request.source, heightPoint, points) ==
         AcquireResult::CannotDimension) {
         result.outcome = CommandOutcome::CannotDimension;
         return result;
@@ -102,13 +102,13 @@ CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::Drawi
 
 CommandResult RunDimensionCommand(const DimensionSettings& settings,
                                   const RidEdaza::DrawingModel& model,
-                                  const HostArguments& arguments,
+                                  const HostRequest& request,
                                   RidEdaza::CommandWriter& writer, const CommandHooks& hooks)
 {
     // An input-method DLL or a driver may have changed the x87 precision since start.
     MyFunc::UseExtendedPrecision();
     try {
-        return RunStages(settings, model, arguments, writer, hooks);
+        return RunStages(settings, model, request, writer, hooks);
     } catch (const std::bad_alloc&) {
         // The stages' points and layout are gone with the unwinding; a half-built run must not
         // reach the host either, and its room is what the ending needs.

@@ -68,7 +68,7 @@ struct CommandHooks {
 // everything the command held released and the writer's buffer emptied.
 CommandResult RunDimensionCommand(const DimensionSettings& settings,
                                   const RidEdaza::DrawingModel& model,
-                                  const HostArguments& arguments,
+                                  const HostRequest& request,
                                   RidEdaza::CommandWriter& writer, const CommandHooks& hooks);
 
 }  // namespace Dimension

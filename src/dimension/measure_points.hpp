@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 #include "dimension/settings.hpp"
@@ -34,13 +33,13 @@ enum class AcquireResult {
     CannotDimension,  // a visited record on a layer group with scale 0, or a point not finite
 };
 
-// Fills the height point and the list: indicated-points mode when firstArgument is exactly "1",
-// otherwise range selection with the five point categories of the settings. A point is added
+// Fills the height point and the list: the indicated points, or those of a range selection of
+// the kinds the settings take. A point is added
 // unless one already collected stands at its position; the list keeps the order of first
 // appearance. Takes constant time per point for any real drawing.
 AcquireResult AcquireMeasurePoints(const DimensionSettings& settings,
                                    const RidEdaza::DrawingModel& model,
-                                   std::string_view firstArgument, HeightPoint& heightPoint,
+                                   PointSource source, HeightPoint& heightPoint,
                                    MeasurePointList& points);
 
 // Ascending X, in the order of a tolerant selection sort (X within 1e-10 of the running minimum

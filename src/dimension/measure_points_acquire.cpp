@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 #include "common/geometry.hpp"
@@ -107,11 +106,11 @@ bool AddLineEnds(const DimensionSettings& settings, const FrameMapping& mapping,
     const long double dA = std::fabs(static_cast<long double>(ay) - heightPoint.Y);
     const long double dB = std::fabs(static_cast<long double>(by) - heightPoint.Y);
     const bool nearIsA = dA < dB;  // on a tie the second end is the near one
-    if (settings.TakeNearLineEnds) {
+    if (Takes(settings, PointKind::NearLineEnds)) {
         if (nearIsA) AddMeasurePoint(points, ax, ay);
         else AddMeasurePoint(points, bx, by);
     }
-    if (settings.TakeFarLineEnds) {
+    if (Takes(settings, PointKind::FarLineEnds)) {
         if (nearIsA) AddMeasurePoint(points, bx, by);
         else AddMeasurePoint(points, ax, ay);
     }
@@ -148,10 +147,11 @@ template <typename Points>
 bool AddArcPoints(const DimensionSettings& settings, const FrameMapping& mapping,
                   const RidEdaza::TJwwEntArc& arc, ArcTurns& turns, Points& points)
 {
-    if (settings.TakeArcCenters && !AddMapped(points, mapping, arc.centreX, arc.centreY)) {
+    if (Takes(settings, PointKind::ArcCentres) &&
+        !AddMapped(points, mapping, arc.centreX, arc.centreY)) {
         return false;
     }
-    if (!settings.TakeArcEnds) return true;
+    if (!Takes(settings, PointKind::ArcEnds)) return true;
 
     // A full circle or ellipse stored as an arc has no ends. The difference is formed in
     // extended precision and stored as it is handed on.
@@ -220,19 +220,18 @@ AcquireResult AcquireSelectedPoints(const DimensionSettings& settings,
     };
 
     constexpr AcquireResult kCannot = AcquireResult::CannotDimension;
-    if ((settings.TakeNearLineEnds || settings.TakeFarLineEnds) &&
+    const bool centres = Takes(settings, PointKind::ArcCentres);
+    if ((Takes(settings, PointKind::NearLineEnds) || Takes(settings, PointKind::FarLineEnds)) &&
         !AddRecords(settings, state, groups, model.lines, lineEnds)) {
         return kCannot;
     }
-    if (settings.TakePoints &&
+    if (Takes(settings, PointKind::Points) &&
         (!AddRecords(settings, state, groups, model.points, position) ||
          !AddRecords(settings, state, groups, model.markerPoints, position))) {
         return kCannot;
     }
-    if (settings.TakeArcCenters && !AddRecords(settings, state, groups, model.circles, centre)) {
-        return kCannot;
-    }
-    if ((settings.TakeArcCenters || settings.TakeArcEnds) &&
+    if (centres && !AddRecords(settings, state, groups, model.circles, centre)) return kCannot;
+    if ((centres || Takes(settings, PointKind::ArcEnds)) &&
         !AddRecords(settings, state, groups, model.arcs, arcPoints)) {
         return kCannot;
     }
@@ -241,7 +240,7 @@ AcquireResult AcquireSelectedPoints(const DimensionSettings& settings,
 
 template <typename Points>
 AcquireResult Acquire(const DimensionSettings& settings, const RidEdaza::DrawingModel& model,
-                      std::string_view firstArgument, HeightPoint& heightPoint, Points& points)
+                      PointSource source, HeightPoint& heightPoint, Points& points)
 {
     const RidEdaza::DrawingState& state = model.state;
     FrameMapping turnOnly;
@@ -255,7 +254,12 @@ AcquireResult Acquire(const DimensionSettings& settings, const RidEdaza::Drawing
         return AcquireResult::CannotDimension;
     }
 
-    if (firstArgument == "1") return AcquireIndicatedPoints(state, turnOnly, points);
+    switch (source) {
+    case PointSource::IndicatedPoints:
+        return AcquireIndicatedPoints(state, turnOnly, points);
+    case PointSource::RangeSelection:
+        break;
+    }
     return AcquireSelectedPoints(settings, model, heightPoint, points);
 }
 
@@ -263,7 +267,7 @@ AcquireResult Acquire(const DimensionSettings& settings, const RidEdaza::Drawing
 
 AcquireResult AcquireMeasurePoints(const DimensionSettings& settings,
                                    const RidEdaza::DrawingModel& model,
-                                   std::string_view firstArgument, HeightPoint& heightPoint,
+                                   PointSource source, HeightPoint& heightPoint,
                                    MeasurePointList& points)
 {
     // A fresh list for every command; its storage is released, not merely emptied.
@@ -275,7 +279,7 @@ AcquireResult AcquireMeasurePoints(const DimensionSettings& settings,
                              model.markerPoints.size() + model.circles.size() +
                              3 * model.arcs.size() + model.state.indicatedPoints.size();
     collector.points.reserve(most);
-    const AcquireResult result = Acquire(settings, model, firstArgument, heightPoint, collector);
+    const AcquireResult result = Acquire(settings, model, source, heightPoint, collector);
     FlushMeasurePoints(collector);
     points.swap(collector.points);
     return result;
@@ -283,11 +287,11 @@ AcquireResult AcquireMeasurePoints(const DimensionSettings& settings,
 
 AcquireResult AcquireMeasurePointsByScan(const DimensionSettings& settings,
                                          const RidEdaza::DrawingModel& model,
-                                         std::string_view firstArgument,
-                                         HeightPoint& heightPoint, MeasurePointList& points)
+                                         PointSource source, HeightPoint& heightPoint,
+                                         MeasurePointList& points)
 {
     MeasurePointList().swap(points);
-    return Acquire(settings, model, firstArgument, heightPoint, points);
+    return Acquire(settings, model, source, heightPoint, points);
 }
 
 }  // namespace Dimension

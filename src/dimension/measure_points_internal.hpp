@@ -84,8 +84,8 @@ inline void AddMeasurePoint(MeasurePointList& points, double x, double y)
 // AcquireMeasurePoints with each point checked against the list by AddMeasurePointLinear.
 AcquireResult AcquireMeasurePointsByScan(const DimensionSettings& settings,
                                          const RidEdaza::DrawingModel& model,
-                                         std::string_view firstArgument,
-                                         HeightPoint& heightPoint, MeasurePointList& points);
+                                         PointSource source, HeightPoint& heightPoint,
+                                         MeasurePointList& points);
 
 // The selection sort itself (quadratic): the reference OrderMeasurePoints is tested against.
 void OrderMeasurePointsBySelection(MeasurePointList& points);

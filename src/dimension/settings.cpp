@@ -93,10 +93,27 @@ double CurrentScale(const RidEdaza::DrawingState& state)
 
 double DimensionAngle(const RidEdaza::DrawingState& state, RunDirection direction)
 {
-    return direction == RunDirection::Vertical ? state.axisAngle + 90.0 : state.axisAngle;
+    switch (direction) {
+    case RunDirection::Horizontal:
+        return state.axisAngle;
+    case RunDirection::Vertical:
+        return state.axisAngle + 90.0;
+    }
+    return state.axisAngle;
 }
 
-bool IsVerticalArgument(std::string_view argument) { return argument == "V" || argument == "v"; }
+bool Takes(const DimensionSettings& settings, PointKind kind)
+{
+    return settings.TakenPoints[static_cast<std::size_t>(kind)];
+}
+
+bool TakesAnyPoint(const DimensionSettings& settings)
+{
+    for (const bool taken : settings.TakenPoints) {
+        if (taken) return true;
+    }
+    return false;
+}
 
 void ScaleDimensionSettings(DimensionSettings& settings, double currentScale)
 {

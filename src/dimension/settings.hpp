@@ -1,11 +1,14 @@
 // The dialog's values for one press of OK, their checks and their scaling into drawing units.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "dimension/host_request.hpp"
 #include "exchange/drawing_model.hpp"
 
 namespace Dimension {
@@ -25,6 +28,20 @@ enum class DimensionArrangement : std::int32_t {
     Cumulative = 3,       // 累進: the distances from the first point, on one line
 };
 inline constexpr std::int32_t kArrangementCount = 4;
+
+// The five kinds of point a range selection gives measuring points from (GroupBox1's check
+// boxes, CheckBox5 to CheckBox9), in the order acquisition visits them.
+enum class PointKind : std::uint8_t {
+    NearLineEnds,  // the end of each segment on the height point's side
+    FarLineEnds,   // the other end
+    Points,        // points and point markers
+    ArcCentres,    // the centres of circles and arcs
+    ArcEnds,       // the two ends of each arc
+};
+inline constexpr std::size_t kPointKindCount = 5;
+
+// Which kinds of point are taken, by PointKind.
+using PointKinds = std::array<bool, kPointKindCount>;
 
 struct DimensionSettings {
     std::int32_t StartMarker = 0;       // ComboBox1 index, -1 none
@@ -47,11 +64,7 @@ struct DimensionSettings {
     double ExtensionGap = 2.0;          // Edit5 (drawing units after scaling)
     double ExtensionOvershoot = 2.0;    // Edit6 (drawing units after scaling)
     std::int32_t NarrowMarker = 0;      // RadioGroup3: 0 slash, 1 dot
-    bool TakeNearLineEnds = false;      // CheckBox5
-    bool TakeFarLineEnds = false;       // CheckBox6
-    bool TakePoints = false;            // CheckBox7
-    bool TakeArcCenters = false;        // CheckBox8
-    bool TakeArcEnds = false;           // CheckBox9
+    PointKinds TakenPoints{};           // CheckBox5 to CheckBox9
     std::int32_t Arrangement = 0;       // ComboBox6 index: an Arrangement, -1 none
     double CurrentScale = 1.0;          // set by ScaleDimensionSettings
     // The dimension direction in degrees, set by the command: the host's axis angle, turned by 90
@@ -60,23 +73,14 @@ struct DimensionSettings {
     double DimensionAngle = 0.0;
 };
 
-// A horizontal run measures along the host's axis; a vertical one across it.
-enum class RunDirection { Horizontal, Vertical };
-
-// What the host's arguments ask of a run: the first alone decides the mode ("1": the points
-// indicated one by one; anything else, or none, a range selection), and the direction.
-struct HostArguments {
-    std::string first;
-    RunDirection direction = RunDirection::Horizontal;
-};
-
-// "V" or "v": the host's argument that asks for a vertical run.
-bool IsVerticalArgument(std::string_view argument);
-
 // The direction a run measures along: the axis angle, plus 90 (the sum in double) for a
 // vertical run, so that a vertical run is exactly the horizontal run of a drawing whose axis
 // angle is that sum.
 double DimensionAngle(const RidEdaza::DrawingState& state, RunDirection direction);
+
+// Whether a range selection takes points of this kind; whether it takes any at all.
+bool Takes(const DimensionSettings& settings, PointKind kind);
+bool TakesAnyPoint(const DimensionSettings& settings);
 
 // The values a checked number may take: one record per check, from which the check itself,
 // korvane-cli's explanation and the dialog's message are all made. `low` always bounds the

@@ -141,22 +141,28 @@ TEST(ReadDimensionSettings, TakesEachFieldFromItsOwnControl)
               std::vector<double>({1.5, -3, 2.25, 7, 1000, 179.9}));
     EXPECT_EQ(s.Prefix + s.Suffix, "PS");
 
-    const bool DimensionSettings::*flags[] = {
-        &DimensionSettings::ThousandsCommas, &DimensionSettings::AppendUnit,
-        &DimensionSettings::FullWidthValue,  &DimensionSettings::DimensionFigure,
-        &DimensionSettings::TakeNearLineEnds, &DimensionSettings::TakeFarLineEnds,
-        &DimensionSettings::TakePoints,      &DimensionSettings::TakeArcCenters,
-        &DimensionSettings::TakeArcEnds,
+    // CheckBox1 to CheckBox9: four flags, then the five point kinds in their order.
+    const auto ticks = [](const DimensionSettings& read) {
+        std::vector<bool> all = {read.ThousandsCommas, read.AppendUnit, read.FullWidthValue,
+                                 read.DimensionFigure};
+        for (const bool taken : read.TakenPoints) all.push_back(taken);
+        return all;
     };
-    for (std::size_t ticked = 0; ticked < std::size(flags); ++ticked) {
+    using Dimension::PointKind;
+    const PointKind kinds[] = {PointKind::NearLineEnds, PointKind::FarLineEnds,
+                               PointKind::Points, PointKind::ArcCentres, PointKind::ArcEnds};
+    for (std::size_t ticked = 0; ticked < 9; ++ticked) {
         const std::string box = "CheckBox" + std::to_string(ticked + 1);
         SCOPED_TRACE(box);
         DialogState one = ReadyState();
         ASSERT_TRUE(SetControl(one, box, "1"));
         const DimensionSettings read = Unit1::ReadDimensionSettings(one);
-        for (std::size_t i = 0; i < std::size(flags); ++i) {
-            EXPECT_EQ(read.*flags[i], i == ticked) << "flag " << i;
+        const std::vector<bool> all = ticks(read);
+        for (std::size_t i = 0; i < all.size(); ++i) EXPECT_EQ(all[i], i == ticked) << "tick " << i;
+        if (ticked >= 4) {
+            EXPECT_TRUE(Dimension::Takes(read, kinds[ticked - 4]));
         }
+        EXPECT_EQ(Dimension::TakesAnyPoint(read), ticked >= 4);
     }
 }
 

@@ -32,7 +32,7 @@ struct OpenedExample {
             if (fs::exists(c.input / name)) fs::copy_file(c.input / name, folder / name);
         }
         run.files = {folder.path(), folder / "Korvane.dat"};
-        run.arguments = Unit1::ReadHostArguments(GoldenCases::Args(c));
+        run.request = Dimension::ReadHostArguments(GoldenCases::Args(c));
         values = Unit1::OpenToolRun(run, Unit1::DefaultDialogState());
     }
 };
@@ -56,7 +56,7 @@ TEST_P(RunPictureOfExample, IsKorvanePreviewsPictureOfTheCommandFile)
     const std::string exchangeBefore = TestFiles::ReadBytes(open.folder / "JWC_TEMP.TXT");
     const std::string settingsBefore = TestFiles::ReadBytes(open.folder / "Korvane.dat");
     const Unit1::RunPicture picture =
-        Unit1::PictureOfRun(*open.run.model, open.run.writer, open.run.arguments, open.values, {});
+        Unit1::PictureOfRun(*open.run.model, open.run.writer, open.run.request, open.values, {});
     ASSERT_TRUE(picture.drawn) << picture.message;
 
     RidEdaza::DrawingModel commands;
@@ -64,7 +64,7 @@ TEST_P(RunPictureOfExample, IsKorvanePreviewsPictureOfTheCommandFile)
                               TestFiles::ReadBytes(c.expected / "JWC_TEMP.TXT"), commands);
     EXPECT_EQ(Svg(picture.shapes),
               Svg(Preview::BuildPreviewShapes(*open.run.model, commands,
-                                              open.run.arguments.direction)));
+                                              open.run.request.direction)));
     // A picture saves nothing and writes nothing; the run's writer is as it was.
     EXPECT_EQ(TestFiles::ReadBytes(open.folder / "JWC_TEMP.TXT"), exchangeBefore);
     EXPECT_EQ(TestFiles::ReadBytes(open.folder / "Korvane.dat"), settingsBefore);
@@ -78,7 +78,7 @@ TEST_P(RunPictureOfExample, IsKorvanePreviewsPictureOfTheCommandFile)
         SCOPED_TRACE(name);
         open.values.ComboBox6 = item;
         const Unit1::RunPicture arranged = Unit1::PictureOfRun(
-            *open.run.model, open.run.writer, open.run.arguments, open.values, {});
+            *open.run.model, open.run.writer, open.run.request, open.values, {});
         ASSERT_TRUE(arranged.drawn) << arranged.message;
         RidEdaza::DrawingModel reviewed;
         Preview::ReadCommandModel(
@@ -88,7 +88,7 @@ TEST_P(RunPictureOfExample, IsKorvanePreviewsPictureOfTheCommandFile)
             reviewed);
         EXPECT_EQ(Svg(arranged.shapes),
                   Svg(Preview::BuildPreviewShapes(*open.run.model, reviewed,
-                                                  open.run.arguments.direction)));
+                                                  open.run.request.direction)));
     }
 }
 
@@ -154,7 +154,7 @@ TEST(RunPicture, SaysWhyOkWouldDrawNothing)
             ASSERT_TRUE(Unit1::SetControl(open.values, control, value));
         }
         const Unit1::RunPicture picture = Unit1::PictureOfRun(
-            *open.run.model, open.run.writer, open.run.arguments, open.values, {});
+            *open.run.model, open.run.writer, open.run.request, open.values, {});
         EXPECT_FALSE(picture.drawn);
         EXPECT_EQ(picture.message, c.message);
     }
@@ -176,14 +176,14 @@ TEST(RunPicture, SaysWhyOkWouldDrawNothing)
             ASSERT_TRUE(Unit1::SetControl(open.values, control, value));
         }
         const Unit1::RunPicture picture = Unit1::PictureOfRun(
-            *open.run.model, open.run.writer, open.run.arguments, open.values, {});
+            *open.run.model, open.run.writer, open.run.request, open.values, {});
         EXPECT_TRUE(picture.drawn);
         EXPECT_EQ(picture.note, note);
     }
     // A stop asked for ends the picture; it is marked as worth nothing.
     OpenedExample open(floorPlan);
     const Unit1::RunPicture stopped = Unit1::PictureOfRun(
-        *open.run.model, open.run.writer, open.run.arguments, open.values, [] { return true; });
+        *open.run.model, open.run.writer, open.run.request, open.values, [] { return true; });
     EXPECT_TRUE(stopped.stopped);
     EXPECT_FALSE(stopped.drawn);
 }

@@ -47,6 +47,9 @@ struct Recorded {
     }
 };
 
+constexpr HostRequest kIndicated{PointSource::IndicatedPoints};
+constexpr HostRequest kRange{PointSource::RangeSelection};
+
 RidEdaza::CommandWriter FreshWriter(const RidEdaza::DrawingModel& model)
 {
     RidEdaza::CommandWriter writer;
@@ -61,7 +64,7 @@ TEST(DimensionCommand, StagesReportInOrderAndSaveBeforeAcquiring)
     const RidEdaza::DrawingModel model = TwoPointModel();
     RidEdaza::CommandWriter writer = FreshWriter(model);
     Recorded r;
-    const CommandResult result = RunDimensionCommand(Valid(), model, {"1"}, writer, r.hooks);
+    const CommandResult result = RunDimensionCommand(Valid(), model, kIndicated, writer, r.hooks);
     ASSERT_EQ(result.outcome, CommandOutcome::Drawn);
     const std::vector<std::string> expected = {
         "save", std::string(kStatusAcquiring), std::string(kStatusSorting),
@@ -83,7 +86,7 @@ TEST(DimensionCommand, AStopBetweenStagesAppendsNothing)
         Recorded r;
         int asked = 0;
         r.hooks.stop = [&] { return ++asked == n; };
-        const CommandResult result = RunDimensionCommand(Valid(), model, {"1"}, writer, r.hooks);
+        const CommandResult result = RunDimensionCommand(Valid(), model, kIndicated, writer, r.hooks);
         if (n == 0 || n == 5) {  // never, or after the last stage
             EXPECT_EQ(result.outcome, CommandOutcome::Drawn);
             continue;
@@ -100,7 +103,7 @@ TEST(DimensionCommand, EachStopLeavesTheWriterUntouched)
     struct Case {
         const char* name;
         std::vector<std::string> lines;
-        const char* argument;
+        Dimension::HostRequest request;
         DimensionSettings settings;
         CommandOutcome outcome;
         std::vector<std::string> events;  // "save" and the statuses seen
@@ -112,31 +115,33 @@ TEST(DimensionCommand, EachStopLeavesTheWriterUntouched)
     const std::string acquiring(kStatusAcquiring), sorting(kStatusSorting),
         counting(kStatusCounting), drawing(kStatusDrawing);
     const Case cases[] = {
-        {"refused", {"hp1 0 1", "hp2 0 0", "hp3 5 0"}, "1", badLength, CommandOutcome::Refused, {}},
-        {"too few points", {"hp1 0 1", "hp2 0 0"}, "1", Valid(), CommandOutcome::TooFewPoints,
-         {"save", acquiring, sorting, counting}},
-        {"zero scale", {"hs 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0", "hp1 0 1", "hp2 0 0", "hp3 5 0"}, "1",
-         Valid(), CommandOutcome::CannotDimension, {"save"}},
+        {"refused", {"hp1 0 1", "hp2 0 0", "hp3 5 0"}, kIndicated, badLength,
+         CommandOutcome::Refused, {}},
+        {"too few points", {"hp1 0 1", "hp2 0 0"}, kIndicated, Valid(),
+         CommandOutcome::TooFewPoints, {"save", acquiring, sorting, counting}},
+        {"zero scale", {"hs 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0", "hp1 0 1", "hp2 0 0", "hp3 5 0"},
+         kIndicated, Valid(), CommandOutcome::CannotDimension, {"save"}},
         {"zero scale on a visited layer group",
-         {"hs 1 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1", "hp1 0 1", "lg0", "pt 5 0", "lg1", "pt 0 0"}, "",
+         {"hs 1 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1", "hp1 0 1", "lg0", "pt 5 0", "lg1", "pt 0 0"}, kRange,
          Valid(),
          CommandOutcome::CannotDimension, {"save", acquiring}},
         {"a number that is not finite",
          {"hs 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100", "hp1 0 1000",
           "hp2 0 0", "hp3 1500 0"},
-         "1", hugeGap, CommandOutcome::CannotDimension, {"save", acquiring, sorting, counting, drawing}},
+         kIndicated, hugeGap, CommandOutcome::CannotDimension,
+         {"save", acquiring, sorting, counting, drawing}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         DimensionSettings settings = c.settings;
-        settings.TakePoints = true;
+        settings.TakenPoints[static_cast<std::size_t>(Dimension::PointKind::Points)] = true;
         const RidEdaza::DrawingModel model = ModelOf(c.lines);
         RidEdaza::CommandWriter writer = FreshWriter(model);
         // Something already in the buffer and a used cache, as after earlier commands.
         RidEdaza::OutLineColor(writer, 5, RidEdaza::NumberMapping::AsGiven);
         const RidEdaza::CommandWriter before = writer;
         Recorded r;
-        const CommandResult result = RunDimensionCommand(settings, model, {c.argument}, writer,
+        const CommandResult result = RunDimensionCommand(settings, model, c.request, writer,
                                                          r.hooks);
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_EQ(r.events, c.events);
@@ -155,7 +160,7 @@ TEST(DimensionCommand, RefusedFocusFollowsTheCheckOrder)
     s.ExtensionGap = -1;
     RidEdaza::CommandWriter writer = FreshWriter(model);
     Recorded r;
-    const CommandResult result = RunDimensionCommand(s, model, {"1"}, writer, r.hooks);
+    const CommandResult result = RunDimensionCommand(s, model, kIndicated, writer, r.hooks);
     EXPECT_EQ(result.outcome, CommandOutcome::Refused);
     EXPECT_EQ(result.focus, SettingControl::Edit8);
     EXPECT_TRUE(r.events.empty());
@@ -167,24 +172,24 @@ TEST(DimensionCommand, OkAfterAFailedOkWritesWhatAFirstOkWould)
     Recorded r;
 
     RidEdaza::CommandWriter direct = FreshWriter(model);
-    ASSERT_EQ(RunDimensionCommand(Valid(), model, {"1"}, direct, r.hooks).outcome,
+    ASSERT_EQ(RunDimensionCommand(Valid(), model, kIndicated, direct, r.hooks).outcome,
               CommandOutcome::Drawn);
 
     // First OK fails at the drawing (the gap overflows), the user mends the gap, OK again.
     RidEdaza::CommandWriter retried = FreshWriter(model);
     DimensionSettings broken = Valid();
     broken.ValueGap = 1e307;
-    ASSERT_EQ(RunDimensionCommand(broken, model, {"1"}, retried, r.hooks).outcome,
+    ASSERT_EQ(RunDimensionCommand(broken, model, kIndicated, retried, r.hooks).outcome,
               CommandOutcome::CannotDimension);
-    ASSERT_EQ(RunDimensionCommand(Valid(), model, {"1"}, retried, r.hooks).outcome,
+    ASSERT_EQ(RunDimensionCommand(Valid(), model, kIndicated, retried, r.hooks).outcome,
               CommandOutcome::Drawn);
     EXPECT_EQ(RidEdaza::LinesOf(retried.buffer), RidEdaza::LinesOf(direct.buffer));
 
     // The same after too few points: indicated-points mode finds two, range mode none.
     RidEdaza::CommandWriter afterTooFew = FreshWriter(model);
-    ASSERT_EQ(RunDimensionCommand(Valid(), model, {"2"}, afterTooFew, r.hooks).outcome,
+    ASSERT_EQ(RunDimensionCommand(Valid(), model, kRange, afterTooFew, r.hooks).outcome,
               CommandOutcome::TooFewPoints);
-    ASSERT_EQ(RunDimensionCommand(Valid(), model, {"1"}, afterTooFew, r.hooks).outcome,
+    ASSERT_EQ(RunDimensionCommand(Valid(), model, kIndicated, afterTooFew, r.hooks).outcome,
               CommandOutcome::Drawn);
     EXPECT_EQ(RidEdaza::LinesOf(afterTooFew.buffer), RidEdaza::LinesOf(direct.buffer));
 }
@@ -200,7 +205,7 @@ TEST(DimensionCommand, NoCommandLineEverCarriesABrokenNumber)
         s.ExtensionOvershoot = h;
         RidEdaza::CommandWriter writer = FreshWriter(model);
         Recorded r;
-        const CommandResult result = RunDimensionCommand(s, model, {"1"}, writer, r.hooks);
+        const CommandResult result = RunDimensionCommand(s, model, kIndicated, writer, r.hooks);
         for (const std::string& line : RidEdaza::LinesOf(writer.buffer)) {
             EXPECT_EQ(line.find("inf"), std::string::npos) << line;
             EXPECT_EQ(line.find("nan"), std::string::npos) << line;

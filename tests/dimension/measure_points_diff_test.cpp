@@ -390,12 +390,14 @@ TEST(AcquireMeasurePoints, MapsEveryPointAsTheGeometryTurnDoesBitForBit)
             model.points.push_back(point);
         }
         Dimension::DimensionSettings settings;
-        settings.TakePoints = true;
+        settings.TakenPoints[static_cast<std::size_t>(Dimension::PointKind::Points)] = true;
         Dimension::ScaleDimensionSettings(settings, 100.0);
         settings.DimensionAngle = angle;
         Dimension::HeightPoint height;
         MeasurePointList points;
-        ASSERT_EQ(Dimension::AcquireMeasurePoints(settings, model, "", height, points),
+        ASSERT_EQ(Dimension::AcquireMeasurePoints(settings, model,
+                                                  Dimension::PointSource::RangeSelection, height,
+                                                  points),
                   Dimension::AcquireResult::Done);
         ASSERT_EQ(points.size(), model.points.size());
         double hx = 0.0, hy = 0.0;
@@ -481,11 +483,10 @@ Dimension::DimensionSettings SettingsTaking(TieSource& source)
 {
     Dimension::DimensionSettings settings;
     settings.ValueTextKind = 3;
-    settings.TakeNearLineEnds = source.Below(3) != 0;
-    settings.TakeFarLineEnds = source.Below(2) == 0;
-    settings.TakePoints = source.Below(2) == 0;
-    settings.TakeArcCenters = source.Below(2) == 0;
-    settings.TakeArcEnds = source.Below(2) == 0;
+    // Line ends near the height point most often; each other kind half the time.
+    for (std::size_t kind = 0; kind < Dimension::kPointKindCount; ++kind) {
+        settings.TakenPoints[kind] = kind == 0 ? source.Below(3) != 0 : source.Below(2) == 0;
+    }
     settings.DimensionFigure = source.Below(4) == 0;
     return settings;
 }
@@ -502,7 +503,9 @@ TEST(MeasurePointsWholeRun, FastAndReferenceStagesWriteTheSameCommands)
             source.Below(3) == 0 ? 0.0 : 15.0 * static_cast<double>(source.Below(24));
         const RidEdaza::DrawingModel model = CrowdedDrawing(source, axisAngle);
         const Dimension::DimensionSettings settings = SettingsTaking(source);
-        const std::string_view argument = source.Below(5) == 0 ? "1" : "";
+        const Dimension::HostRequest request{source.Below(5) == 0
+                                                 ? Dimension::PointSource::IndicatedPoints
+                                                 : Dimension::PointSource::RangeSelection};
 
         // Acquisition alone: the same list, the same height point.
         Dimension::DimensionSettings scaled = settings;
@@ -512,8 +515,8 @@ TEST(MeasurePointsWholeRun, FastAndReferenceStagesWriteTheSameCommands)
         Dimension::HeightPoint referenceHeight;
         MeasurePointList fast;
         MeasurePointList reference;
-        ASSERT_EQ(Dimension::AcquireMeasurePoints(scaled, model, argument, fastHeight, fast),
-                  Dimension::AcquireMeasurePointsByScan(scaled, model, argument, referenceHeight,
+        ASSERT_EQ(Dimension::AcquireMeasurePoints(scaled, model, request.source, fastHeight, fast),
+                  Dimension::AcquireMeasurePointsByScan(scaled, model, request.source, referenceHeight,
                                                         reference));
         ExpectSameBits(fast, reference);
         EXPECT_EQ(fastHeight.Y, referenceHeight.Y);
@@ -523,7 +526,7 @@ TEST(MeasurePointsWholeRun, FastAndReferenceStagesWriteTheSameCommands)
         RidEdaza::ResetOutputState(fastWriter, model.state);
         RidEdaza::CommandWriter referenceWriter = fastWriter;
         const Dimension::CommandResult result = Dimension::RunDimensionCommand(
-            settings, model, {std::string(argument)}, fastWriter, Dimension::CommandHooks{});
+            settings, model, request, fastWriter, Dimension::CommandHooks{});
 
         Dimension::OrderMeasurePoints(fast);
         Dimension::GroupMeasurePoints(fast, fastHeight);

@@ -17,6 +17,8 @@ using Dimension::HeightPoint;
 using Dimension::MeasurePoint;
 using Dimension::MeasurePointList;
 using Dimension::OrderMeasurePoints;
+using Dimension::PointKind;
+using Dimension::PointSource;
 using RidEdaza::DrawingModel;
 
 namespace {
@@ -125,19 +127,24 @@ void Indicate(DrawingModel& model, int n, double x, double y)
     point.y = y;
 }
 
-enum Categories : unsigned {
-    kNear = 1, kFar = 2, kPoints = 4, kCentres = 8, kArcEnds = 16,
-    kAll = kNear | kFar | kPoints | kCentres | kArcEnds
-};
+// Sets of point kinds as bits, one a kind, for compact tables.
+constexpr unsigned Kind(PointKind kind) { return 1u << static_cast<unsigned>(kind); }
+constexpr unsigned kNear = Kind(PointKind::NearLineEnds);
+constexpr unsigned kFar = Kind(PointKind::FarLineEnds);
+constexpr unsigned kPoints = Kind(PointKind::Points);
+constexpr unsigned kCentres = Kind(PointKind::ArcCentres);
+constexpr unsigned kArcEnds = Kind(PointKind::ArcEnds);
+constexpr unsigned kAll = kNear | kFar | kPoints | kCentres | kArcEnds;
 
-DimensionSettings Taking(unsigned categories)
+constexpr PointSource kIndicated = PointSource::IndicatedPoints;
+constexpr PointSource kRange = PointSource::RangeSelection;
+
+DimensionSettings Taking(unsigned kinds)
 {
     DimensionSettings settings;
-    settings.TakeNearLineEnds = (categories & kNear) != 0;
-    settings.TakeFarLineEnds = (categories & kFar) != 0;
-    settings.TakePoints = (categories & kPoints) != 0;
-    settings.TakeArcCenters = (categories & kCentres) != 0;
-    settings.TakeArcEnds = (categories & kArcEnds) != 0;
+    for (std::size_t k = 0; k < Dimension::kPointKindCount; ++k) {
+        settings.TakenPoints[k] = (kinds & (1u << k)) != 0;
+    }
     return settings;
 }
 
@@ -191,6 +198,8 @@ TEST(AddMeasurePoint, KeepsManyDistinctPoints)
     EXPECT_EQ(points[249].Y, -249.0);
 }
 
+// The host's arguments are read once into the request: only exactly "1" selects the indicated
+// points, and a V as the first or second argument a vertical run.
 TEST(AcquireMeasurePoints, OnlyTheArgumentOneSelectsIndicatedPoints)
 {
     DrawingModel model;
@@ -203,23 +212,36 @@ TEST(AcquireMeasurePoints, OnlyTheArgumentOneSelectsIndicatedPoints)
     DimensionSettings settings = Taking(kPoints);
     settings.CurrentScale = 50.0;
 
+    using Dimension::RunDirection;
+    constexpr RunDirection kH = RunDirection::Horizontal;
+    constexpr RunDirection kV = RunDirection::Vertical;
     struct Case {
-        const char* argument;
-        std::vector<Xy> expected;
+        std::vector<std::string> arguments;
+        PointSource source;
+        RunDirection direction;
+    };
+    const Case cases[] = {
+        {{"1"}, kIndicated, kH},    {{" 1"}, kRange, kH},      {{"01"}, kRange, kH},
+        {{"1 "}, kRange, kH},       {{""}, kRange, kH},        {{}, kRange, kH},
+        {{"2"}, kRange, kH},        {{"11"}, kRange, kH},      {{"+1"}, kRange, kH},
+        {{"1", "V"}, kIndicated, kV}, {{"2", "v"}, kRange, kV}, {{"V"}, kRange, kV},
+        {{"V", "1"}, kRange, kV},   {{"1", "2", "V"}, kIndicated, kH},
+        {{"1", "Vertical"}, kIndicated, kH},
     };
     const std::vector<Xy> indicated = {{10, 1}, {20, 2}};  // turned, never scaled
     const std::vector<Xy> selected = {{4, 3}};              // 50 / 100 of the drawing
-    const Case cases[] = {
-        {"1", indicated}, {" 1", selected}, {"01", selected}, {"1 ", selected},
-        {"", selected},   {"2", selected},  {"11", selected}, {"+1", selected},
-    };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("argument [") + c.argument + "]");
+        std::string trace = "arguments";
+        for (const std::string& a : c.arguments) trace += " [" + a + "]";
+        SCOPED_TRACE(trace);
+        const Dimension::HostRequest request = Dimension::ReadHostArguments(c.arguments);
+        EXPECT_EQ(request.source, c.source);
+        EXPECT_EQ(request.direction, c.direction);
         HeightPoint height;
         MeasurePointList points{{1, 1, 1}};  // left from an earlier OK
-        ASSERT_EQ(AcquireMeasurePoints(settings, model, c.argument, height, points),
+        ASSERT_EQ(AcquireMeasurePoints(settings, model, request.source, height, points),
                   AcquireResult::Done);
-        ExpectPoints(points, c.expected);
+        ExpectPoints(points, c.source == kIndicated ? indicated : selected);
         EXPECT_EQ(height.X, 0.0);
         EXPECT_EQ(height.Y, 50.0);
     }
@@ -232,7 +254,7 @@ TEST(AcquireMeasurePoints, IndicatedPointsRunUpTo99AndIgnoreTheCategories)
     Indicate(model, 7, 6, 0);  // the same position as point 6: given once
     HeightPoint height;
     MeasurePointList points;
-    ASSERT_EQ(AcquireMeasurePoints(Taking(0), model, "1", height, points), AcquireResult::Done);
+    ASSERT_EQ(AcquireMeasurePoints(Taking(0), model, kIndicated, height, points), AcquireResult::Done);
     ASSERT_EQ(points.size(), 97u);
     EXPECT_EQ(points.front().X, 2.0);
     EXPECT_EQ(points[5].X, 8.0);
@@ -269,7 +291,7 @@ TEST(AcquireMeasurePoints, HeightPointIsIndicatedPointOneTurnedButNotScaled)
         settings.DimensionAngle = c.axisAngle;
         HeightPoint height;
         MeasurePointList points;
-        ASSERT_EQ(AcquireMeasurePoints(settings, model, "", height, points), AcquireResult::Done);
+        ASSERT_EQ(AcquireMeasurePoints(settings, model, kRange, height, points), AcquireResult::Done);
         EXPECT_NEAR(height.X, c.expected.x, 1e-12);
         EXPECT_NEAR(height.Y, c.expected.y, 1e-12);
         EXPECT_TRUE(points.empty());
@@ -315,7 +337,7 @@ TEST(AcquireMeasurePoints, LineEndsNearAndFarFromTheHeightPoint)
         Indicate(model, 1, -50, c.heightY);
         HeightPoint height;
         MeasurePointList points;
-        ASSERT_EQ(AcquireMeasurePoints(Taking(c.categories), model, "", height, points),
+        ASSERT_EQ(AcquireMeasurePoints(Taking(c.categories), model, kRange, height, points),
                   AcquireResult::Done);
         ExpectPoints(points, c.expected);
     }
@@ -354,7 +376,7 @@ TEST(AcquireMeasurePoints, ArcCentresAndEnds)
         model.arcs.push_back(c.arc);
         HeightPoint height;
         MeasurePointList points;
-        ASSERT_EQ(AcquireMeasurePoints(Taking(c.categories), model, "", height, points),
+        ASSERT_EQ(AcquireMeasurePoints(Taking(c.categories), model, kRange, height, points),
                   AcquireResult::Done);
         ExpectPointsNear(points, c.expected);
     }
@@ -376,7 +398,7 @@ TEST(AcquireMeasurePoints, ArcEndsAtRepeatedAndScatteredAnglesAreEachTheirOwn)
     }
     HeightPoint height;
     MeasurePointList points;
-    ASSERT_EQ(AcquireMeasurePoints(Taking(kArcEnds), model, "", height, points),
+    ASSERT_EQ(AcquireMeasurePoints(Taking(kArcEnds), model, kRange, height, points),
               AcquireResult::Done);
     ASSERT_EQ(points.size(), 2 * model.arcs.size());
     for (std::size_t i = 0; i < model.arcs.size(); ++i) {
@@ -423,7 +445,7 @@ TEST(AcquireMeasurePoints, CategoriesAddInAFixedOrder)
         SCOPED_TRACE("categories " + std::to_string(c.categories));
         HeightPoint height;
         MeasurePointList points;
-        ASSERT_EQ(AcquireMeasurePoints(Taking(c.categories), model, "", height, points),
+        ASSERT_EQ(AcquireMeasurePoints(Taking(c.categories), model, kRange, height, points),
                   AcquireResult::Done);
         ExpectPointsNear(points, c.expected);
     }
@@ -459,7 +481,7 @@ TEST(AcquireMeasurePoints, MapsEveryRecordWithTheScaleOfItsLayerGroup)
         settings.DimensionAngle = c.axisAngle;
         HeightPoint height;
         MeasurePointList points;
-        ASSERT_EQ(AcquireMeasurePoints(settings, model, "", height, points), AcquireResult::Done);
+        ASSERT_EQ(AcquireMeasurePoints(settings, model, kRange, height, points), AcquireResult::Done);
         ExpectPointsNear(points, {c.expected});
     }
 }
@@ -473,7 +495,7 @@ TEST(AcquireMeasurePoints, ScaleFactorIsStoredBeforeItMultiplies)
     model.arcs.push_back(Arc(7, 0, 7, 0, 180, 1.0, 0.0, 2));
     HeightPoint height;
     MeasurePointList points;
-    ASSERT_EQ(AcquireMeasurePoints(Taking(kPoints | kCentres), model, "", height, points),
+    ASSERT_EQ(AcquireMeasurePoints(Taking(kPoints | kCentres), model, kRange, height, points),
               AcquireResult::Done);
     ExpectPoints(points, {{0x1.2aaaaaaaaaaaap+1, -0x1.2aaaaaaaaaaaap+1},
                           {0x1.2aaaaaaaaaaaap+1, 0}});
@@ -502,7 +524,7 @@ TEST(AcquireMeasurePoints, RecordsMarkedZ3ContributeNothing)
         model.state.layerGroupScale[9] = c.taken ? 1.0 : 0.0;
         HeightPoint height;
         MeasurePointList points;
-        ASSERT_EQ(AcquireMeasurePoints(Taking(kAll), model, "", height, points),
+        ASSERT_EQ(AcquireMeasurePoints(Taking(kAll), model, kRange, height, points),
                   AcquireResult::Done);
         EXPECT_EQ(points.size(), c.taken ? 9u : 0u);
     }
@@ -514,15 +536,15 @@ TEST(AcquireMeasurePoints, ZeroLayerGroupScaleStopsOnlyAVisitedRecord)
         const char* name;
         unsigned categories;
         std::int32_t zFlags;
-        const char* argument;
+        PointSource source;
         AcquireResult expected;
     };
     const Case cases[] = {
-        {"visited line", kNear, 0, "", AcquireResult::CannotDimension},
-        {"line, far ends only", kFar, 0, "", AcquireResult::CannotDimension},
-        {"line category off", kPoints, 0, "", AcquireResult::Done},
-        {"an earlier line z3-marked", kNear, 4, "", AcquireResult::CannotDimension},
-        {"indicated points", kAll, 0, "1", AcquireResult::Done},
+        {"visited line", kNear, 0, kRange, AcquireResult::CannotDimension},
+        {"line, far ends only", kFar, 0, kRange, AcquireResult::CannotDimension},
+        {"line category off", kPoints, 0, kRange, AcquireResult::Done},
+        {"an earlier line z3-marked", kNear, 4, kRange, AcquireResult::CannotDimension},
+        {"indicated points", kAll, 0, kIndicated, AcquireResult::Done},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -534,7 +556,7 @@ TEST(AcquireMeasurePoints, ZeroLayerGroupScaleStopsOnlyAVisitedRecord)
         Indicate(model, 3, 2, 1);
         HeightPoint height;
         MeasurePointList points;
-        EXPECT_EQ(AcquireMeasurePoints(Taking(c.categories), model, c.argument, height, points),
+        EXPECT_EQ(AcquireMeasurePoints(Taking(c.categories), model, c.source, height, points),
                   c.expected);
     }
 
@@ -567,9 +589,9 @@ TEST(AcquireMeasurePoints, ZeroLayerGroupScaleStopsOnlyAVisitedRecord)
         t.fill(model);
         HeightPoint height;
         MeasurePointList points;
-        EXPECT_EQ(AcquireMeasurePoints(Taking(t.categories), model, "", height, points),
+        EXPECT_EQ(AcquireMeasurePoints(Taking(t.categories), model, kRange, height, points),
                   AcquireResult::CannotDimension);
-        EXPECT_EQ(AcquireMeasurePoints(Taking(t.unvisiting), model, "", height, points),
+        EXPECT_EQ(AcquireMeasurePoints(Taking(t.unvisiting), model, kRange, height, points),
                   AcquireResult::Done);
     }
 }
@@ -579,71 +601,71 @@ TEST(AcquireMeasurePoints, PointsThatAreNotFiniteStopAcquisition)
     constexpr double kHuge = 1.7e308;
     struct Case {
         const char* name;
-        const char* argument;
+        PointSource source;
         unsigned categories;
         void (*fill)(DrawingModel&, DimensionSettings&);
         AcquireResult expected;
     };
     const Case cases[] = {
-        {"height point overflows when turned", "", 0,
+        {"height point overflows when turned", kRange, 0,
          [](DrawingModel& m, DimensionSettings& s) {
              s.DimensionAngle = 45;
              Indicate(m, 1, kHuge, kHuge);
          },
          AcquireResult::CannotDimension},
-        {"height point overflows, indicated mode", "1", 0,
+        {"height point overflows, indicated mode", kIndicated, 0,
          [](DrawingModel& m, DimensionSettings& s) {
              s.DimensionAngle = 45;
              Indicate(m, 1, kHuge, kHuge);
          },
          AcquireResult::CannotDimension},
-        {"indicated point overflows", "1", 0,
+        {"indicated point overflows", kIndicated, 0,
          [](DrawingModel& m, DimensionSettings& s) {
              s.DimensionAngle = -45;
              Indicate(m, 2, 0, 0);
              Indicate(m, 3, kHuge, -kHuge);
          },
          AcquireResult::CannotDimension},
-        {"indicated point after the gap is not read", "1", 0,
+        {"indicated point after the gap is not read", kIndicated, 0,
          [](DrawingModel& m, DimensionSettings& s) {
              s.DimensionAngle = -45;
              Indicate(m, 2, 0, 0);
              Indicate(m, 4, kHuge, -kHuge);
          },
          AcquireResult::Done},
-        {"scaled point overflows", "", kPoints,
+        {"scaled point overflows", kRange, kPoints,
          [](DrawingModel& m, DimensionSettings& s) {
              s.CurrentScale = 1e10;
              m.points.push_back(Point(1e300, 0));
          },
          AcquireResult::CannotDimension},
-        {"factor overflows on the origin", "", kPoints,
+        {"factor overflows on the origin", kRange, kPoints,
          [](DrawingModel& m, DimensionSettings& s) {
              s.CurrentScale = 1e300;
              m.state.layerGroupScale[1] = 1e-300;
              m.points.push_back(Point(0, 0, 1));
          },
          AcquireResult::CannotDimension},
-        {"factor overflows, category off", "", kNear,
+        {"factor overflows, category off", kRange, kNear,
          [](DrawingModel& m, DimensionSettings& s) {
              s.CurrentScale = 1e300;
              m.state.layerGroupScale[1] = 1e-300;
              m.points.push_back(Point(0, 0, 1));
          },
          AcquireResult::Done},
-        {"far line end overflows", "", kFar,
+        {"far line end overflows", kRange, kFar,
          [](DrawingModel& m, DimensionSettings& s) {
              s.CurrentScale = 10;
              m.lines.push_back(Line(0, 0, 0, 1e308));
          },
          AcquireResult::CannotDimension},
-        {"arc end overflows", "", kArcEnds,
+        {"arc end overflows", kRange, kArcEnds,
          [](DrawingModel& m, DimensionSettings& s) {
              s.CurrentScale = 10;
              m.arcs.push_back(Arc(0, 0, 1e308, 0, 90));
          },
          AcquireResult::CannotDimension},
-        {"huge closed arc, ends only", "", kArcEnds,
+        {"huge closed arc, ends only", kRange, kArcEnds,
          [](DrawingModel& m, DimensionSettings& s) {
              s.CurrentScale = 10;
              m.arcs.push_back(Arc(0, 0, 1e308, 90, 90));
@@ -658,7 +680,7 @@ TEST(AcquireMeasurePoints, PointsThatAreNotFiniteStopAcquisition)
         HeightPoint height;
         MeasurePointList points;
         const AcquireResult result =
-            AcquireMeasurePoints(settings, model, c.argument, height, points);
+            AcquireMeasurePoints(settings, model, c.source, height, points);
         EXPECT_EQ(result, c.expected);
         if (result == AcquireResult::Done) {
             for (const MeasurePoint& p : points) {
@@ -751,7 +773,7 @@ TEST(GroupMeasurePoints, AfterOrderingOnePointPerPosition)
     Indicate(model, 1, 0, 1);
     HeightPoint height;
     MeasurePointList points;
-    ASSERT_EQ(AcquireMeasurePoints(Taking(kPoints), model, "", height, points),
+    ASSERT_EQ(AcquireMeasurePoints(Taking(kPoints), model, kRange, height, points),
               AcquireResult::Done);
     OrderMeasurePoints(points);
     GroupMeasurePoints(points, height);

@@ -168,7 +168,7 @@ void UpdateControlsInUse(TForm1& form)
         const LRESULT selected = SendMessageW(arrangement->handle, CB_GETCURSEL, 0, 0);
         state.ComboBox6 = selected == CB_ERR ? -1 : static_cast<std::int32_t>(selected);
     }
-    const bool rangeMode = form.run.arguments.first != "1";
+    const bool rangeMode = form.run.request.source == Dimension::PointSource::RangeSelection;
     for (const FormControl& control : form.controls) {
         const bool inRangeGroup =
             control.spec->name == "GroupBox1" || control.spec->parent == "GroupBox1";

@@ -73,7 +73,7 @@ struct TForm1 {
 // Builds the hidden window with all controls at their defaults. False when Windows could not
 // create it. `form` must stay at its address until the window is destroyed.
 bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
-                 Dimension::HostArguments arguments, std::wstring noticeUrl);
+                 Dimension::HostRequest request, std::wstring noticeUrl);
 
 // Frees the fonts and brushes once the window is gone.
 void DestroyForm1(TForm1& form);

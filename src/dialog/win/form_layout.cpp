@@ -143,6 +143,18 @@ void Subclass(HWND window, WNDPROC procedure)
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
 }
 
+// The title says which way the run will measure.
+std::string_view WindowCaption(Dimension::RunDirection direction)
+{
+    switch (direction) {
+    case Dimension::RunDirection::Horizontal:
+        return kWindowCaption;
+    case Dimension::RunDirection::Vertical:
+        return kVerticalWindowCaption;
+    }
+    return kWindowCaption;
+}
+
 bool RegisterClasses(HINSTANCE instance)
 {
     const auto white = reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
@@ -472,10 +484,10 @@ bool IsWebAddress(std::wstring_view address)
 }
 
 bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
-                 Dimension::HostArguments arguments, std::wstring noticeUrl)
+                 Dimension::HostRequest request, std::wstring noticeUrl)
 {
     form.run.files = std::move(files);
-    form.run.arguments = std::move(arguments);
+    form.run.request = request;
     form.noticeUrl = std::move(noticeUrl);
     form.owner = owner;
     if (!RegisterClasses(instance)) return false;
@@ -486,10 +498,7 @@ bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
 
     const RECT frame = OuterRectAt(RECT{0, 0, kClientWidth, kClientHeight}, kFormStyle,
                                    kFormExStyle, kDesignDpi);
-    // The title says which way the run will measure.
-    const std::wstring caption = Cp932ToWide(
-        form.run.arguments.direction == Dimension::RunDirection::Vertical ? kVerticalWindowCaption
-                                                                          : kWindowCaption);
+    const std::wstring caption = Cp932ToWide(WindowCaption(request.direction));
     form.handle = CreateWindowExW(kFormExStyle, kFormClass, caption.c_str(), kFormStyle, 100, 100,
                                   frame.right - frame.left, frame.bottom - frame.top, owner,
                                   nullptr, instance, &form);

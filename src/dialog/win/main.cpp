@@ -14,6 +14,7 @@
 #include "dialog/win/executable_path.hpp"
 #include "dialog/win/form.hpp"
 #include "dialog/win/win_text.hpp"
+#include "dimension/host_request.hpp"
 #include "exchange/command_writer.hpp"
 #include "notice_url.hpp"
 
@@ -33,7 +34,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         Unit1::CreateApplicationWindow(instance, Unit1::Cp932ToWide(Unit1::kApplicationTitle));
     Unit1::TForm1 form;
     if (!Unit1::CreateForm1(form, instance, application, files,
-                            Unit1::ReadHostArguments(arguments),
+                            Dimension::ReadHostArguments(arguments),
                             Unit1::Cp932ToWide(Unit1::kNoticeUrl))) {
         Unit1::DestroyForm1(form);
         if (application) DestroyWindow(application);

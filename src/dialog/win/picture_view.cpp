@@ -112,7 +112,7 @@ void UpdateStripText(TForm1& form)
 struct PictureJob {
     std::shared_ptr<const RidEdaza::DrawingModel> model;
     RidEdaza::CommandWriter writer;
-    Dimension::HostArguments arguments;
+    Dimension::HostRequest request;
     DialogState values;
     std::shared_ptr<const RunPicture> existing;
     SIZE stripSize{};
@@ -133,7 +133,7 @@ void MakePicture(const std::stop_token& stop, const PictureJob& job)
     try {
         if (!picture) {
             auto made = std::make_shared<RunPicture>(
-                PictureOfRun(*job.model, job.writer, job.arguments, job.values, stopped));
+                PictureOfRun(*job.model, job.writer, job.request, job.values, stopped));
             if (!made->stopped) picture = std::move(made);
         }
         if (picture && !stopped() && !job.existing) {
@@ -272,7 +272,7 @@ void StartPicture(TForm1& form)
     PictureJob job;
     job.model = form.run.model;
     job.writer = form.run.writer;
-    job.arguments = form.run.arguments;
+    job.request = form.run.request;
     job.values = ReadDialogState(form);
     job.stripSize = form.noticeStrip ? ClientSize(form.noticeStrip) : SIZE{};
     job.windowSize = WindowImageSize(view);

@@ -17,6 +17,7 @@
 #include "dialog/dialog_state.hpp"
 #include "dialog/settings_file.hpp"
 #include "dimension/command.hpp"
+#include "dimension/host_request.hpp"
 #include "dialog/run_picture.hpp"
 #include "dialog/win/app.hpp"
 #include "dialog/win/display_scale.hpp"
@@ -133,16 +134,17 @@ class OpenForm {
 public:
     explicit OpenForm(const TestFiles::TempFolder& folder, std::string firstArgument = "1",
                       std::wstring noticeUrl = L"")
-        : OpenForm(folder, Dimension::HostArguments{std::move(firstArgument)}, std::move(noticeUrl))
+        : OpenForm(folder, Dimension::ReadHostArguments({std::move(firstArgument)}),
+                   std::move(noticeUrl))
     {
     }
-    OpenForm(const TestFiles::TempFolder& folder, Dimension::HostArguments arguments,
+    OpenForm(const TestFiles::TempFolder& folder, Dimension::HostRequest request,
              std::wstring noticeUrl)
         : form_(std::make_unique<Unit1::TForm1>())
     {
         created_ = Unit1::CreateForm1(*form_, GetModuleHandleW(nullptr), nullptr,
                                       {folder.path(), folder / "Korvane.dat"},
-                                      std::move(arguments), std::move(noticeUrl));
+                                      request, std::move(noticeUrl));
         form_->quitOnClose = false;
         form_->messageBox = RecordMessage;
         ShownMessages().clear();
@@ -211,7 +213,8 @@ TEST(Form1, WindowHasTheFixedFrameCaptionAndClientSize)
     EXPECT_EQ(ClassOf(window), L"TForm1");
     EXPECT_EQ(TextOf(window), L"Korvane");
     // A vertical run says so in the title.
-    OpenForm vertical(folder, Dimension::HostArguments{"1", Dimension::RunDirection::Vertical},
+    OpenForm vertical(folder,
+                      {Dimension::PointSource::IndicatedPoints, Dimension::RunDirection::Vertical},
                       L"");
     EXPECT_EQ(TextOf(vertical.form().handle), L"Korvane\xFF08\x5782\x76F4\xFF09");
     RECT client{};
@@ -948,7 +951,8 @@ TEST(Form1, ToolFolderOutsideTheCodePageStillWorks)
     TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", TextKindDrawing(7));
     auto form = std::make_unique<Unit1::TForm1>();
     ASSERT_TRUE(Unit1::CreateForm1(*form, GetModuleHandleW(nullptr), nullptr,
-                                   {folder, folder / "Korvane.dat"}, {"1"}, L""));
+                                   {folder, folder / "Korvane.dat"},
+                                   {Dimension::PointSource::IndicatedPoints}, L""));
     form->quitOnClose = false;
     Unit1::FormShow(*form);
     EXPECT_EQ(ComboItem(Unit1::ControlWindow(*form, "ComboBox3"), 0),
