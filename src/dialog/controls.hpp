@@ -149,6 +149,9 @@ inline constexpr std::string_view kPictureBusyText = "\x8D\xEC\x90\xAC\x92\x86\x
 
 // LabelA1's text before the dimensioning command shows its progress (dimension/command.hpp).
 inline constexpr std::string_view kStatusIdle = "\x81\x40";  // 　 (one full-width blank)
+// LabelA1 once a close (Esc, Cancel, the close box) was heard while OK runs: 作図後に閉じます
+inline constexpr std::string_view kStatusClosingAfterOk =
+    "\x8D\xEC\x90\x7D\x8C\xE3\x82\xC9\x95\xC2\x82\xB6\x82\xDC\x82\xB7";
 
 // Message box title of both messages: 確認
 inline constexpr std::string_view kMessageTitle = "\x8A\x6D\x94\x46";

@@ -1,7 +1,9 @@
 #include "dialog/win/app.hpp"
 
+#include "dialog/controls.hpp"
 #include "dialog/win/form.hpp"
 #include "dialog/win/form_window.hpp"
+#include "dialog/win/win_text.hpp"
 
 namespace Unit1 {
 namespace {
@@ -37,7 +39,7 @@ LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {
             case SC_MINIMIZE:
-                HidePictureWindowWithDialog(*form);
+                HidePictureWindowWithDialog(form->picture);
                 if (form->handle) ShowWindow(form->handle, SW_HIDE);
                 ShowWindow(window, SW_MINIMIZE);
                 return 0;
@@ -45,7 +47,7 @@ LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARA
                 DefWindowProcW(window, message, wParam, lParam);
                 if (form->handle) {
                     ShowWindow(form->handle, SW_SHOW);
-                    ShowPictureWindowWithDialog(*form);
+                    ShowPictureWindowWithDialog(form->picture);
                     if (HWND popup = ActivePopup(*form)) SetForegroundWindow(popup);
                 }
                 return 0;
@@ -89,28 +91,82 @@ bool HandlePictureKey(TForm1& form, const MSG& message)
         return false;
     }
     if (message.hwnd != form.handle && !IsChild(form.handle, message.hwnd)) return false;
-    OpenPictureWindow(form);
+    OpenPictureWindow(form.picture);
     return true;
 }
 
-int RunMessageLoop(TForm1& form)
+namespace {
+
+// One message, as the dialog takes it in both states.
+void HandleMessage(TForm1& form, MSG& message)
+{
+    if (form.handle && IsAltF4(form, message)) {
+        // Closed here, not by the focused control's default handling: some controls (drop-down
+        // lists on some systems) swallow every Alt key they do not use.
+        PostMessageW(form.handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return;
+    }
+    if (HandlePictureKey(form, message)) return;
+    if (form.handle && IsDialogMessageW(form.handle, &message)) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+// Waits until a message is there or OK's thread has ended, and takes OK's outcome when it has.
+// False when waiting failed.
+bool WaitForWork(TForm1& form)
+{
+    HANDLE ok = OkThreadHandle(form);
+    const DWORD count = ok ? 1 : 0;
+    const DWORD woke =
+        MsgWaitForMultipleObjectsEx(count, ok ? &ok : nullptr, INFINITE, QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_FAILED) return false;
+    if (ok && woke == WAIT_OBJECT_0) FinishOk(form);
+    return true;
+}
+
+}  // namespace
+
+int RunMessageLoop(TForm1& form, const std::function<bool()>& done)
 {
     MSG message{};
     for (;;) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) return static_cast<int>(message.wParam);
-        if (got < 0) return 1;
-        if (form.handle && IsAltF4(form, message)) {
-            // Closed here, not by the focused control's default handling: some controls
-            // (drop-down lists on some systems) swallow every Alt key they do not use.
-            PostMessageW(form.handle, WM_SYSCOMMAND, SC_CLOSE, 0);
-            continue;
+        if (done && done()) return 0;
+        if (!WaitForWork(form)) return 1;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+            HandleMessage(form, message);
+            if (done && done()) return 0;
         }
-        if (HandlePictureKey(form, message)) continue;
-        if (form.handle && IsDialogMessageW(form.handle, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
     }
+}
+
+int RunProgram(const ProgramStart& start, int (*loop)(TForm1&))
+{
+    HWND application = CreateApplicationWindow(start.instance, Cp932ToWide(kApplicationTitle));
+    TForm1 form;
+    int exitCode = 0;
+    if (!CreateForm1(form, start.instance, application, start.files, start.request,
+                     start.noticeUrl)) {
+        // Without a dialog nothing can be drawn: "hq" below.
+        exitCode = 1;
+    } else {
+        FormShow(form);
+        if (form.run && form.run->outOfMemory) {
+            // The drawing could not be read for want of memory: the box comes before any dialog.
+            EndForWantOfMemory(form);
+        } else {
+            AttachApplicationWindow(application, form);
+            ShowForm1(form);
+            exitCode = loop ? loop(form) : RunMessageLoop(form);
+        }
+    }
+    // Whatever ended the loop: OK's thread ends and hands the run back, and the run is written.
+    FormClose(form);
+    DestroyForm1(form);
+    if (application) DestroyWindow(application);
+    return exitCode;
 }
 
 }  // namespace Unit1

@@ -1,14 +1,13 @@
-// TForm1's handlers, its window procedure and the mirroring of DialogState into the controls.
+// TForm1's handlers (show, OK and its outcome, Cancel, close) and the mirroring of DialogState
+// into the controls. The window procedure is in form_messages.cpp.
 #include "dialog/win/form.hpp"
 
 #include <windows.h>
 
 #include <climits>
 #include <memory>
-#include <new>
 #include <string>
-#include <system_error>
-#include <thread>
+#include <utility>
 
 #include "common/fpu.hpp"
 #include "dialog/win/display_scale.hpp"
@@ -18,11 +17,6 @@
 
 namespace Unit1 {
 namespace {
-
-TForm1* FormOf(HWND window)
-{
-    return reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
 
 std::wstring WindowText(HWND window)
 {
@@ -40,37 +34,6 @@ const FormControl* FindFormControl(const TForm1& form, std::string_view name)
         if (control.spec->name == name) return &control;
     }
     return nullptr;
-}
-
-void SetStatus(TForm1& form, std::string_view status)
-{
-    if (!form.statusStrip) return;
-    SetWindowTextW(form.statusStrip, Cp932ToWide(status).c_str());
-    UpdateWindow(form.statusStrip);
-}
-
-
-// Runs the dialog's messages until OK's thread says it has finished. The window keeps
-// answering: it paints, shows the progress texts and answers other programs; a close is
-// remembered for after OK's outcome. A WM_QUIT seen here is posted again for the main loop.
-void PumpUntilOkFinished(TForm1& form)
-{
-    bool quit = false;
-    int quitCode = 0;
-    MSG message{};
-    while (!form.okFinished) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            quit = true;
-            quitCode = static_cast<int>(message.wParam);
-            continue;
-        }
-        if (got < 0) break;
-        if (form.handle && IsDialogMessageW(form.handle, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    if (quit) PostQuitMessage(quitCode);
 }
 
 int SelectedRadioItem(const FormControl& control)
@@ -108,13 +71,20 @@ int ShowMessage(const TForm1& form, std::string_view text, UINT icon)
     return form.messageBox(owner, wideText.c_str(), title.c_str(), icon | MB_OK);
 }
 
+}  // namespace
+
 bool IsFocusable(HWND form, HWND window)
 {
     return window && IsWindow(window) && IsChild(form, window) && IsWindowVisible(window) &&
            IsWindowEnabled(window);
 }
 
-}  // namespace
+void SetStatus(TForm1& form, std::string_view status)
+{
+    if (!form.statusStrip) return;
+    SetWindowTextW(form.statusStrip, Cp932ToWide(status).c_str());
+    UpdateWindow(form.statusStrip);
+}
 
 POINT VisibleWindowPosition(std::int32_t savedLeft, std::int32_t savedTop, int width, int height)
 {
@@ -158,8 +128,9 @@ void UpdateRadioTabStops(TForm1& form)
 }
 
 // Decides for every control whether it takes input, in one place, so that no rule undoes
-// another: nothing while OK runs; the range selection's group only in a range selection (it has
-// no effect on indicated points); what the chosen arrangement does not use is greyed out. The
+// another: while OK runs nothing but Cancel (which then closes the dialog after OK's outcome, as
+// Esc and the close box do); the range selection's group only in a range selection (it has no
+// effect on indicated points); what the chosen arrangement does not use is greyed out. The
 // values stay as they are and are saved.
 void UpdateControlsInUse(TForm1& form)
 {
@@ -168,12 +139,15 @@ void UpdateControlsInUse(TForm1& form)
         const LRESULT selected = SendMessageW(arrangement->handle, CB_GETCURSEL, 0, 0);
         state.ComboBox6 = selected == CB_ERR ? -1 : static_cast<std::int32_t>(selected);
     }
-    const bool rangeMode = form.run.request.source == Dimension::PointSource::RangeSelection;
+    const bool okRuns = form.ok.has_value();
+    const bool rangeMode =
+        form.run && form.run->request.source == Dimension::PointSource::RangeSelection;
     for (const FormControl& control : form.controls) {
         const bool inRangeGroup =
             control.spec->name == "GroupBox1" || control.spec->parent == "GroupBox1";
-        const bool enabled = !form.okRunning && ControlInUse(state, *control.spec) &&
-                             (rangeMode || !inRangeGroup);
+        const bool enabled =
+            okRuns ? control.spec->isCancelButton
+                      : ControlInUse(state, *control.spec) && (rangeMode || !inRangeGroup);
         EnableWindow(control.handle, enabled ? TRUE : FALSE);
         for (HWND item : control.radioButtons) EnableWindow(item, enabled ? TRUE : FALSE);
     }
@@ -249,7 +223,8 @@ DialogState ReadDialogState(const TForm1& form)
 
 void FormShow(TForm1& form)
 {
-    const DialogState state = OpenToolRun(form.run, ReadDialogState(form));
+    if (!form.run) return;
+    const DialogState state = OpenToolRun(*form.run, ReadDialogState(form));
     ApplyDialogState(form, state);
 
     RECT outer{};
@@ -268,7 +243,7 @@ void FormShow(TForm1& form)
     }
 
     OpenNoticeStrip(form);
-    SchedulePicture(form);
+    SchedulePictureOfRun(form);
 }
 
 void ShowForm1(TForm1& form)
@@ -281,65 +256,40 @@ void ShowForm1(TForm1& form)
     UpdateWindow(form.handle);
 }
 
-void Button1Click(TForm1& form)
-{
-    if (!form.run.opened || form.run.closed || form.okRunning) return;
-    // OK never waits for a picture: it is stopped, and made anew if the dialog stays open.
-    StopPictureForOk(form);
-    // An input-method DLL may have changed the x87 precision since the last OK.
-    MyFunc::UseExtendedPrecision();
+namespace {
 
-    DialogState current = ReadDialogState(form);
-    // The window's top-left in physical pixels, as GetWindowRect gives it to a program that is
-    // aware of the monitor's DPI.
-    RECT outer{};
-    const bool placed = form.handle && GetWindowRect(form.handle, &outer);
+// OK's progress texts (Shift-JIS), posted to the window's thread in their order. A text that
+// cannot be posted (the window has gone) is freed at once.
+OkHooks PostedProgressHooks(HWND target)
+{
     OkHooks hooks;
-    hooks.beforeSave = [placed, outer](DialogState& values) {
-        if (placed) {
-            values.SavedLeft = outer.left;
-            values.SavedTop = outer.top;
+    hooks.progress = [target](std::string_view status) {
+        auto text = std::make_unique<std::string>(status);
+        if (PostMessageW(target, kOkProgressMessage, 0, reinterpret_cast<LPARAM>(text.get()))) {
+            text.release();  // the window's thread deletes it
         }
     };
-    Dimension::CommandResult result{.outcome = Dimension::CommandOutcome::OutOfMemory};
-    if (!form.handle) {
-        hooks.progress = [&form](std::string_view status) { SetStatus(form, status); };
-        result = PressOk(form.run, current, hooks);
-    } else {
-        // The command runs on a thread of its own; its progress texts are posted to this one,
-        // in their order, and shown while the window keeps answering.
-        const HWND target = form.handle;
-        hooks.progress = [target](std::string_view status) {
-            auto text = std::make_unique<std::string>(status);
-            if (PostMessageW(target, kOkProgressMessage, 0, reinterpret_cast<LPARAM>(text.get()))) {
-                text.release();  // the dialog's thread deletes it
-            }
-        };
-        form.okRunning = true;
-        form.okFinished = false;
-        form.closeQueued = false;
-        HWND focus = GetFocus();
-        UpdateControlsInUse(form);
-        try {
-            std::jthread worker([&form, &current, &hooks, &result, target] {
-                // A thread of its own has the processor's default precision.
-                MyFunc::UseExtendedPrecision();
-                result = PressOk(form.run, current, hooks);
-                PostMessageW(target, kOkFinishedMessage, 0, 0);
-            });
-            PumpUntilOkFinished(form);
-        } catch (const std::system_error&) {
-            // No thread to be had: OK runs here, the window waits for it as it always could.
-            if (!form.okFinished) result = PressOk(form.run, current, hooks);
-        }
-        form.okRunning = false;
-        if (!form.handle) return;  // destroyed meanwhile (the owner went): nothing to show
-        UpdateControlsInUse(form);
-        if (IsFocusable(form.handle, focus)) SetFocus(focus);
-    }
-    form.state.SavedLeft = current.SavedLeft;
-    form.state.SavedTop = current.SavedTop;
+    return hooks;
+}
 
+// The progress texts OK's thread posted before it ended are still queued: shown now, in their
+// order (unless a close was heard, which LabelA1 then keeps saying), or only freed.
+void TakeQueuedProgress(TForm1& form, bool show)
+{
+    if (!form.handle) return;
+    MSG message{};
+    while (PeekMessageW(&message, form.handle, kOkProgressMessage, kOkProgressMessage,
+                        PM_REMOVE)) {
+        const std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(message.lParam));
+        if (text && show) SetStatus(form, *text);
+    }
+}
+
+void ReactToOutcome(TForm1& form, const DialogState& values,
+                    const Dimension::CommandResult& result)
+{
+    form.state.SavedLeft = values.SavedLeft;
+    form.state.SavedTop = values.SavedTop;
     switch (result.outcome) {
     case Dimension::CommandOutcome::Drawn:
         SendMessageW(form.handle, WM_CLOSE, 0, 0);
@@ -363,19 +313,98 @@ void Button1Click(TForm1& form)
     case Dimension::CommandOutcome::Stopped:  // OK never asks the command to stop
         break;
     }
-    // A close asked for while OK ran comes now, after OK's outcome.
-    if (form.closeQueued && form.handle && !form.run.closed) {
-        form.closeQueued = false;
-        SendMessageW(form.handle, WM_CLOSE, 0, 0);
-    } else if (form.handle && !form.run.closed) {
-        SchedulePicture(form);  // the picture OK stopped, if it was being made
+}
+
+// Nothing of the run is left to the window's thread: the run goes to OK's thread.
+void RunOkHere(TForm1& form, OkJob& job)
+{
+    job.hooks.progress = [&form](std::string_view status) { SetStatus(form, status); };
+    const Dimension::CommandResult result = PressOk(*form.run, job.values, job.hooks);
+    ReactToOutcome(form, job.values, result);
+    if (form.handle && form.run && !form.run->closed) SchedulePictureOfRun(form);
+}
+
+}  // namespace
+
+void Button1Click(TForm1& form)
+{
+    // While OK runs its thread holds the run: a second OK (Enter, Alt+Y) is ignored on purpose.
+    if (!form.run || !form.run->opened || form.run->closed || !form.handle) return;
+    // OK never waits for a picture: it is stopped, and made anew if the dialog stays open.
+    StopPictureForOk(form.picture);
+    // An input-method DLL may have changed the x87 precision since the last OK.
+    MyFunc::UseExtendedPrecision();
+
+    OkJob job;
+    job.values = ReadDialogState(form);
+    job.hooks = PostedProgressHooks(form.handle);
+    // The window's top-left in physical pixels, as GetWindowRect gives it to a program that is
+    // aware of the monitor's DPI.
+    RECT outer{};
+    const bool placed = GetWindowRect(form.handle, &outer);
+    job.hooks.beforeSave = [placed, outer](DialogState& values) {
+        if (placed) {
+            values.SavedLeft = outer.left;
+            values.SavedTop = outer.top;
+        }
+    };
+    job.begins = form.okThreadBegins;
+
+    // The run goes to OK's thread: from here until FinishOk the window's thread has none.
+    job.run = std::move(*form.run);
+    form.run.reset();
+    form.ok.emplace();
+    form.ok->focus = GetFocus();
+    if (!form.ok->thread.Start(job)) {
+        // No thread to be had: OK runs here, the window waits for it as it always could.
+        form.ok.reset();
+        form.run = std::move(job.run);
+        RunOkHere(form, job);
+        return;
     }
+    UpdateControlsInUse(form);
+}
+
+HANDLE OkThreadHandle(const TForm1& form)
+{
+    return form.ok ? form.ok->thread.Handle() : nullptr;
+}
+
+void FinishOk(TForm1& form)
+{
+    if (!form.ok) return;
+    OkOutcome outcome = form.ok->thread.Join();
+    const bool closeHeard = form.ok->closeHeard;
+    const HWND focus = form.ok->focus;
+    form.run = std::move(outcome.run);
+    form.ok.reset();
+    TakeQueuedProgress(form, !closeHeard);
+    if (!form.handle) return;  // destroyed meanwhile: whatever ends the program closes the run
+    UpdateControlsInUse(form);
+    if (IsFocusable(form.handle, focus)) SetFocus(focus);
+    ReactToOutcome(form, outcome.values, outcome.result);
+    if (!form.handle || !form.run || form.run->closed) return;
+    if (closeHeard) {
+        SendMessageW(form.handle, WM_CLOSE, 0, 0);  // the close heard while OK ran
+    } else {
+        SchedulePictureOfRun(form);  // the picture OK stopped, if it was being made
+    }
+}
+
+void TakeBackRunFromOk(TForm1& form)
+{
+    if (!form.ok) return;
+    OkOutcome outcome = form.ok->thread.Join();
+    form.run = std::move(outcome.run);
+    form.ok.reset();
+    TakeQueuedProgress(form, false);
 }
 
 void EndForWantOfMemory(TForm1& form)
 {
-    form.run.outOfMemory = true;
-    form.run.writer.buffer = RidEdaza::CommandBuffer{};  // whatever was drawn is not to be trusted
+    if (!form.run) return;
+    form.run->outOfMemory = true;
+    form.run->writer.buffer = RidEdaza::CommandBuffer{};  // whatever was drawn is not to be trusted
     ShowMessage(form, kOutOfMemoryMessage, MB_ICONWARNING);
     // Closing writes "hq": nothing of the run reaches the host.
     if (form.handle) {
@@ -392,167 +421,32 @@ void Button2Click(TForm1& form)
 
 void FormClose(TForm1& form)
 {
+    // What OK's thread drew is written too: it ends first, and hands the run back.
+    TakeBackRunFromOk(form);
     // The picture's thread reads the model: it ends before the model is released.
-    EndPictures(form);
+    EndPictures(form.picture);
     // A command file that cannot be written is deleted; the dialog closes either way.
-    CloseToolRun(form.run);
+    if (form.run) CloseToolRun(*form.run);
 }
 
-namespace {
-
-LRESULT FormMessage(TForm1& form, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-}  // namespace
-
-LRESULT CALLBACK Form1WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+void SchedulePictureOfRun(TForm1& form)
 {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    TForm1* form = FormOf(window);
-    if (!form) return DefWindowProcW(window, message, wParam, lParam);
-    // No exception may cross the system's frames around a window procedure (a 32-bit program
-    // cannot unwind through them): memory running out in a handler ends the run here.
-    try {
-        return FormMessage(*form, window, message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        // While OK's thread holds the run, its own outcome reports memory running out.
-        if (!form->run.closed && !form->okRunning) EndForWantOfMemory(*form);
-        return 0;
-    }
+    if (!form.handle || (form.run && (!form.run->opened || form.run->closed))) return;
+    SchedulePicture(form.picture);
 }
 
-namespace {
-
-LRESULT FormMessage(TForm1& form, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+void StartPictureOfRun(TForm1& form)
 {
-    switch (message) {
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
-            Button1Click(form);
-            return 0;
-        }
-        if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED) {
-            Button2Click(form);
-            return 0;
-        }
-        if (LOWORD(wParam) >= kFirstRadioId && HIWORD(wParam) == BN_CLICKED) {
-            UpdateRadioTabStops(form);
-            SchedulePicture(form);
-            return 0;
-        }
-        if (LOWORD(wParam) >= kFirstControlId &&
-            (HIWORD(wParam) == EN_CHANGE || HIWORD(wParam) == CBN_SELCHANGE ||
-             HIWORD(wParam) == BN_CLICKED)) {
-            if (HIWORD(wParam) == CBN_SELCHANGE) UpdateControlsInUse(form);
-            SchedulePicture(form);  // a value changed: its picture once the user pauses
-        }
-        break;
-    case WM_TIMER:
-        if (wParam == kPictureTimer) {
-            StartPicture(form);
-            return 0;
-        }
-        if (wParam == kPictureBusyTimer) {
-            ShowPictureBusy(form);
-            return 0;
-        }
-        if (wParam == kWindowImageTimer) {
-            RepaintPictureWindow(form);
-            return 0;
-        }
-        break;
-    case kPictureReadyMessage:
-        TakePicture(form);
-        return 0;
-    case kOkProgressMessage: {
-        const std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
-        if (text && form.okRunning) SetStatus(form, *text);
-        return 0;
+    if (form.handle) KillTimer(form.handle, kPictureTimer);
+    if (!form.run) {
+        // OK's thread holds the run: the picture waits for OK's outcome.
+        form.picture.pending = true;
+        return;
     }
-    case kOkFinishedMessage:
-        form.okFinished = true;
-        return 0;
-    case kDpiChangedMessage: {
-        // Moved to a monitor of another DPI (or its scale changed): everything laid out again
-        // for it, in the rectangle Windows suggests, which keeps the window under the pointer.
-        const int dpi = LOWORD(wParam);
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        if (dpi <= 0 || !suggested) return 0;
-        form.dpi = dpi;
-        SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        LayOutForm(form, false);
-        SchedulePicture(form);  // the strip's picture at its new size
-        return 0;
-    }
-    case DM_GETDEFID:
-        // Enter presses OK wherever the focus is, except on Cancel itself.
-        return MAKELRESULT(IDOK, DC_HASDEFID);
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        HWND control = reinterpret_cast<HWND>(lParam);
-        if (control == ControlWindow(form, "Memo1") && form.memoBrush) {
-            SetBkColor(dc, ColourOf(kMemoBackground));
-            return reinterpret_cast<LRESULT>(form.memoBrush);
-        }
-        if (control == form.statusStrip && form.statusBrush) {
-            SetBkColor(dc, ColourOf(kStatusBackground));
-            return reinterpret_cast<LRESULT>(form.statusBrush);
-        }
-        SetBkColor(dc, RGB(255, 255, 255));
-        return reinterpret_cast<LRESULT>(form.whiteBrush);
-    }
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (IsFocusable(window, focus)) form.lastFocus = focus;
-        } else if (!HIWORD(wParam)) {
-            HWND focus = IsFocusable(window, form.lastFocus)
-                             ? form.lastFocus
-                             : GetNextDlgTabItem(window, nullptr, FALSE);
-            if (focus) SetFocus(focus);
-        }
-        return 0;
-    case WM_SYSCOMMAND:
-        // The application window carries the task-bar button: minimising goes through it.
-        if ((wParam & 0xFFF0) == SC_MINIMIZE && form.owner) {
-            SendMessageW(form.owner, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-            return 0;
-        }
-        break;
-    case WM_CLOSE:
-        if (form.okRunning) {
-            form.closeQueued = true;  // after OK's outcome
-            return 0;
-        }
-        FormClose(form);
-        DestroyWindow(window);
-        return 0;
-    case WM_DESTROY:
-        if (form.quitOnClose) PostQuitMessage(0);
-        return 0;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        form.handle = nullptr;
-        form.noticeLink = nullptr;
-        form.noticeStrip = nullptr;
-        form.stripTip = nullptr;  // owned by the window: gone with it
-        form.statusStrip = nullptr;
-        form.labels.clear();
-        form.controls.clear();
-        break;
-    default:
-        break;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+    const ToolRun& run = *form.run;
+    if (!run.opened || run.closed || run.outOfMemory || !run.model) return;
+    StartPicture(form.picture, PictureInput{run.model, run.writer, run.request,
+                                            ReadDialogState(form)});
 }
-
-}  // namespace
 
 }  // namespace Unit1

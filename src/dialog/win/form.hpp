@@ -8,12 +8,20 @@
 // Lifetime: CreateForm1 builds the hidden window with every control at its default; FormShow
 // reads the exchange file and the settings and places the window; the caller then shows it and
 // runs the message loop. Closing the window in any way (OK completed, Cancel, Esc, the close box,
-// Alt+F4) runs FormClose once, which writes the command file, and destroys the window.
+// Alt+F4) runs FormClose once, which writes the command file, and destroys the window; whatever
+// else ends the program (the loop failing, the owner going, the session ending) closes the run
+// too: the host finds the run or "hq", never its own file.
+//
+// OK runs on a thread of its own (OkThread), which owns the tool run until it has ended:
+// `run` is empty meanwhile and `ok` holds the thread. The message loop waits on that thread
+// besides the messages, and FinishOk takes the run back.
 #pragma once
 
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,7 +29,9 @@
 #include "dialog/controls.hpp"
 #include "dialog/dialog_state.hpp"
 #include "dialog/tool_run.hpp"
+#include "dialog/win/ok_thread.hpp"
 #include "dialog/win/picture_view.hpp"
+#include "dimension/host_request.hpp"
 
 namespace Unit1 {
 
@@ -36,6 +46,13 @@ struct FormControl {
     std::string loadedBytes;
 };
 
+// OK while it runs: its thread, which holds the run, and what the window's thread heard meanwhile.
+struct OkInFlight {
+    OkThread thread;
+    bool closeHeard = false;  // Esc, Cancel or the close box: the dialog closes after OK's outcome
+    HWND focus = nullptr;     // where the focus was when OK was pressed
+};
+
 struct TForm1 {
     HWND handle = nullptr;
     HWND owner = nullptr;  // the application window, or none
@@ -47,11 +64,6 @@ struct TForm1 {
     HWND stripTip = nullptr;            // the strip's tooltip: a click (or F2) shows it larger
     HWND lastFocus = nullptr;           // restored when the window is activated again
     int dpi = 96;  // the DPI the window is laid out at (its monitor's)
-    // OK's command runs on a thread of its own while the window keeps answering; the controls
-    // are disabled, and a close (the close box, Esc, Alt+F4) waits for OK's outcome.
-    bool okRunning = false;
-    bool okFinished = false;
-    bool closeQueued = false;
 
     HFONT font = nullptr;
     HFONT smallFont = nullptr;  // Label15
@@ -64,9 +76,14 @@ struct TForm1 {
     bool quitOnClose = true;    // end the message loop when the window is destroyed
     // Shows the two messages of OK; tests put a recorder here.
     int(WINAPI* messageBox)(HWND, LPCWSTR, LPCWSTR, UINT) = MessageBoxW;
+    // Called first thing on OK's thread; tests hold OK there to look at the dialog meanwhile.
+    std::function<void()> okThreadBegins;
 
     DialogState state;  // the values loaded at FormShow; SavedLeft/SavedTop updated at OK
-    ToolRun run;        // opened by FormShow, closed by FormClose
+    // Opened by FormShow, closed by FormClose (or by whatever else ends the program). Empty
+    // while OK's thread holds it.
+    std::optional<ToolRun> run{std::in_place};
+    std::optional<OkInFlight> ok;  // while OK runs
     PictureView picture;  // the run's picture in the strip and in the larger window
 };
 
@@ -75,7 +92,8 @@ struct TForm1 {
 bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
                  Dimension::HostRequest request, std::wstring noticeUrl);
 
-// Frees the fonts and brushes once the window is gone.
+// Waits for OK's thread, should it run, and the picture's; destroys the window if it is still
+// there, and frees the fonts and brushes. The run is left as it is (see FormClose).
 void DestroyForm1(TForm1& form);
 
 // Opens the run (model, exchange file, text kinds, settings), then places the window and opens
@@ -85,8 +103,22 @@ void FormShow(TForm1& form);
 // Shows the window, activated, with the focus on the first control.
 void ShowForm1(TForm1& form);
 
-// OK: the dimensioning command and the reaction to its outcome.
+// OK: starts the dimensioning command on OK's thread and returns; FinishOk reacts to its
+// outcome. Ignored while OK runs. Where no thread can be had, the command runs here and its
+// outcome follows at once.
 void Button1Click(TForm1& form);
+
+// OK's thread, while it runs: signalled once it has ended. nullptr when OK is not running.
+HANDLE OkThreadHandle(const TForm1& form);
+
+// OK's thread has ended (or must be waited for): takes the run back and reacts to the outcome
+// (closes on a drawn run, focuses a refused value, shows a message), then closes the dialog if a
+// close was heard meanwhile. Nothing when OK is not running.
+void FinishOk(TForm1& form);
+
+// Waits for OK's thread, should it run, and takes the run back without showing anything: for
+// the ends of the program, which close the run next.
+void TakeBackRunFromOk(TForm1& form);
 
 // Cancel: closes the window; nothing is drawn.
 void Button2Click(TForm1& form);
@@ -94,7 +126,8 @@ void Button2Click(TForm1& form);
 // Memory ran out: the warning box, then the window closes and the command file says "hq".
 void EndForWantOfMemory(TForm1& form);
 
-// Writes the command file and releases the model; runs once, whatever closes the window.
+// Writes the command file and releases the model; runs once, whatever closes the window. OK's
+// thread, should it run, is waited for first, so that what it drew is written.
 void FormClose(TForm1& form);
 
 // The dialog's values as the controls hold them now.
@@ -109,8 +142,5 @@ HWND ControlWindow(const TForm1& form, std::string_view name);
 // The top-left at which the window opens: the saved position when any part of a window of this
 // size there would lie on a monitor, else (100, 100) on the primary monitor.
 POINT VisibleWindowPosition(std::int32_t savedLeft, std::int32_t savedTop, int width, int height);
-
-// True for an http:// or https:// address: only such an address is ever handed to the shell.
-bool IsWebAddress(std::wstring_view address);
 
 }  // namespace Unit1

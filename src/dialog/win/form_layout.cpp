@@ -300,6 +300,8 @@ bool BuildControl(TForm1& form, const ControlSpec& spec, int id, int& nextRadioI
                                                                                GWLP_HINSTANCE)),
                                  nullptr);
         form.noticeStrip = handle;
+        // The strip's procedure finds its picture here.
+        SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form.picture));
         AddStripTip(form);
         break;
     }
@@ -442,6 +444,8 @@ void LayOutForm(TForm1& form, bool fitWindow)
                                            dpi));
     }
     PlaceNoticeLink(form);
+    form.picture.host.dpi = dpi;
+    form.picture.host.font = form.font;
     // The old fonts, now that no control uses them.
     for (HFONT old : {font, smallFont, linkFont}) {
         if (old && old != form.font && old != form.smallFont && old != form.linkFont) {
@@ -469,25 +473,11 @@ bool RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proced
     return RegisterClassExW(&windowClass) != 0;
 }
 
-bool IsWebAddress(std::wstring_view address)
-{
-    auto startsWith = [&](std::wstring_view prefix) {
-        if (address.size() <= prefix.size()) return false;
-        for (std::size_t i = 0; i < prefix.size(); ++i) {
-            wchar_t c = address[i];
-            if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-            if (c != prefix[i]) return false;
-        }
-        return true;
-    };
-    return startsWith(L"http://") || startsWith(L"https://");
-}
-
 bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
                  Dimension::HostRequest request, std::wstring noticeUrl)
 {
-    form.run.files = std::move(files);
-    form.run.request = request;
+    form.run->files = std::move(files);
+    form.run->request = request;
     form.noticeUrl = std::move(noticeUrl);
     form.owner = owner;
     if (!RegisterClasses(instance)) return false;
@@ -515,6 +505,9 @@ bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
         if (!BuildControl(form, spec, id++, nextRadioId)) return false;
     }
     if (!BuildLabels(form)) return false;
+    form.picture.host.dialog = form.handle;
+    form.picture.host.strip = form.noticeStrip;
+    form.picture.host.keepClear = {ControlWindow(form, "Button1"), ControlWindow(form, "Button2")};
     LayOutForm(form, false);
     ApplyDialogState(form, DefaultDialogState());
     UpdateControlsInUse(form);
@@ -523,8 +516,10 @@ bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
 
 void DestroyForm1(TForm1& form)
 {
-    // The picture's thread reads the form and the model: it ends first.
-    EndPictures(form);
+    // OK's thread holds the run and posts to the window, the picture's thread reads the model:
+    // both end first.
+    TakeBackRunFromOk(form);
+    EndPictures(form.picture);
     if (form.handle) {
         form.quitOnClose = false;
         DestroyWindow(form.handle);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string_view>
 
 #include "dialog/controls.hpp"
 
@@ -30,14 +31,25 @@ inline constexpr int kFirstControlId = 100;
 inline constexpr int kFirstRadioId = 400;
 inline constexpr int kStatusId = 90;
 
-// OK's thread: a progress text (lParam: a std::string the receiver deletes), and the end.
+// OK's thread: a progress text (lParam: a std::string the receiver deletes). Its end is not a
+// message: the message loop waits on the thread itself.
 inline constexpr UINT kOkProgressMessage = WM_APP + 2;
-inline constexpr UINT kOkFinishedMessage = WM_APP + 3;
 
-// Enables each control as the moment has it: none while OK runs, the range-selection group not
-// in the indicated-points mode ("1"), not what the chosen arrangement leaves unused.
+// Enables each control as the moment has it: only Cancel while OK runs, the range-selection
+// group only in a range selection, not what the chosen arrangement leaves unused.
 struct TForm1;
 void UpdateControlsInUse(TForm1& form);
+
+// LabelA1's text, painted at once.
+void SetStatus(TForm1& form, std::string_view status);
+
+// A child of the form that can take the focus now.
+bool IsFocusable(HWND form, HWND window);
+
+// The picture of the run: asked for after the typing pause, and made from the values as they
+// stand (waiting for OK's outcome while OK's thread holds the run).
+void SchedulePictureOfRun(TForm1& form);
+void StartPictureOfRun(TForm1& form);
 
 // WM_DPICHANGED, which the headers define only for newer Windows versions.
 inline constexpr UINT kDpiChangedMessage = 0x02E0;

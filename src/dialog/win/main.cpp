@@ -8,14 +8,11 @@
 #include <vector>
 
 #include "common/fpu.hpp"
-#include "dialog/controls.hpp"
 #include "dialog/tool_run.hpp"
 #include "dialog/win/app.hpp"
 #include "dialog/win/executable_path.hpp"
-#include "dialog/win/form.hpp"
 #include "dialog/win/win_text.hpp"
 #include "dimension/host_request.hpp"
-#include "exchange/command_writer.hpp"
 #include "notice_url.hpp"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
@@ -29,33 +26,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         LocalFree(words);
     }
 
-    const Unit1::ToolFiles files = Unit1::ToolFilesBeside(Unit1::ExecutablePath());
-    HWND application =
-        Unit1::CreateApplicationWindow(instance, Unit1::Cp932ToWide(Unit1::kApplicationTitle));
-    Unit1::TForm1 form;
-    if (!Unit1::CreateForm1(form, instance, application, files,
-                            Dimension::ReadHostArguments(arguments),
-                            Unit1::Cp932ToWide(Unit1::kNoticeUrl))) {
-        Unit1::DestroyForm1(form);
-        if (application) DestroyWindow(application);
-        // Without a dialog nothing can be drawn: say so to the host rather than leave it its
-        // own file to execute.
-        RidEdaza::WriteCommandFile(RidEdaza::CommandBuffer{},
-                                   files.toolFolder / Unit1::kExchangeFileName);
-        return 1;
-    }
-    Unit1::FormShow(form);
-    if (form.run.outOfMemory) {
-        // The drawing could not be read for want of memory: the box comes before any dialog.
-        Unit1::EndForWantOfMemory(form);
-        Unit1::DestroyForm1(form);
-        if (application) DestroyWindow(application);
-        return 0;
-    }
-    Unit1::AttachApplicationWindow(application, form);
-    Unit1::ShowForm1(form);
-    const int exitCode = Unit1::RunMessageLoop(form);
-    Unit1::DestroyForm1(form);
-    if (application) DestroyWindow(application);
-    return exitCode;
+    const Unit1::ProgramStart start{instance,
+                                    Unit1::ToolFilesBeside(Unit1::ExecutablePath()),
+                                    Dimension::ReadHostArguments(arguments),
+                                    Unit1::Cp932ToWide(Unit1::kNoticeUrl)};
+    return Unit1::RunProgram(start);
 }

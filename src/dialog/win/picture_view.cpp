@@ -12,7 +12,6 @@
 #include "common/fpu.hpp"
 #include "dialog/controls.hpp"
 #include "dialog/win/display_scale.hpp"
-#include "dialog/win/form.hpp"
 #include "dialog/win/form_window.hpp"
 #include "dialog/win/picture_painter.hpp"
 #include "dialog/win/win_text.hpp"
@@ -24,10 +23,10 @@ constexpr wchar_t kPictureWindowClass[] = L"TPictureWindow";
 constexpr int kPictureWindowWidth = 760;
 constexpr int kPictureWindowHeight = 360;
 
-TForm1* FormOfStrip(HWND strip)
+// The view a window of the picture belongs to, from its GWLP_USERDATA.
+PictureView* ViewOf(HWND window)
 {
-    HWND form = GetParent(strip);
-    return form ? reinterpret_cast<TForm1*>(GetWindowLongPtrW(form, GWLP_USERDATA)) : nullptr;
+    return reinterpret_cast<PictureView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 // The picture painted into a bitmap of the given size (white behind it); nullptr when Windows
@@ -93,33 +92,29 @@ void PaintImage(HWND window, HBITMAP image)
 
 // What the strip says in words: its window text holds the message where there is no run (or
 // "作成中…" while a picture is late), so that a screen reader (and a test) can read it.
-void UpdateStripText(TForm1& form)
+void UpdateStripText(const PictureView& view)
 {
-    if (!form.noticeStrip) return;
-    const PictureView& view = form.picture;
+    if (!view.host.strip) return;
     std::string words;
     if (view.busy) {
         words = kPictureBusyText;
     } else if (view.shown) {
         words = view.shown->drawn ? view.shown->note : view.shown->message;
     }
-    SetWindowTextW(form.noticeStrip, Cp932ToWide(words).c_str());
-    InvalidateRect(form.noticeStrip, nullptr, FALSE);
+    SetWindowTextW(view.host.strip, Cp932ToWide(words).c_str());
+    InvalidateRect(view.host.strip, nullptr, FALSE);
 }
 
 // Everything a picture's thread works from: its own copies, and the model it shares with the
 // run. With `existing` set it only paints that picture again, for a new window size.
 struct PictureJob {
-    std::shared_ptr<const RidEdaza::DrawingModel> model;
-    RidEdaza::CommandWriter writer;
-    Dimension::HostRequest request;
-    DialogState values;
+    PictureInput input;
     std::shared_ptr<const RunPicture> existing;
     SIZE stripSize{};
     SIZE windowSize{};  // zero: no larger window open
     int dpi = kDesignDpi;
     HWND target = nullptr;
-    std::shared_ptr<PictureResult> result;
+    PictureResult* result = nullptr;  // the view's, until the thread is joined
 };
 
 void MakePicture(const std::stop_token& stop, const PictureJob& job)
@@ -133,7 +128,8 @@ void MakePicture(const std::stop_token& stop, const PictureJob& job)
     try {
         if (!picture) {
             auto made = std::make_shared<RunPicture>(
-                PictureOfRun(*job.model, job.writer, job.request, job.values, stopped));
+                PictureOfRun(*job.input.model, job.input.writer, job.input.request,
+                             job.input.values, stopped));
             if (!made->stopped) picture = std::move(made);
         }
         if (picture && !stopped() && !job.existing) {
@@ -152,24 +148,22 @@ void MakePicture(const std::stop_token& stop, const PictureJob& job)
         Forget(strip);
         Forget(window);
     }
-    {
-        const std::lock_guard<std::mutex> lock(job.result->mutex);
-        job.result->picture = std::move(picture);
-        job.result->stripImage = strip;
-        job.result->windowImage = window;
-        job.result->windowSize = job.windowSize;
-    }
+    // Read by the dialog's thread only once this thread is joined.
+    job.result->picture = std::move(picture);
+    job.result->stripImage = strip;
+    job.result->windowImage = window;
+    job.result->windowSize = job.windowSize;
+    // Should the dialog be gone, closing it joins the thread all the same.
     PostMessageW(job.target, kPictureReadyMessage, 0, 0);
 }
 
 // Starts a thread on the job; false when no thread could be had.
-bool StartJob(TForm1& form, PictureJob job)
+bool StartJob(PictureView& view, PictureJob job)
 {
-    PictureView& view = form.picture;
-    job.target = form.handle;
-    job.result = std::make_shared<PictureResult>();
+    job.target = view.host.dialog;
+    view.making = std::make_unique<PictureResult>();
+    job.result = view.making.get();
     try {
-        view.making = job.result;
         view.worker = std::jthread(
             [](std::stop_token stop, PictureJob own) { MakePicture(stop, own); },
             std::move(job));
@@ -187,7 +181,7 @@ SIZE WindowImageSize(const PictureView& view)
 
 LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    PictureView* view = ViewOf(window);
     switch (message) {
     case WM_NCCREATE: {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -196,17 +190,17 @@ LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         break;
     }
     case WM_PAINT:
-        if (form) {
+        if (view) {
             // The picture's thread painted the image; here it is only copied.
-            PaintImage(window, form->picture.windowImage);
+            PaintImage(window, view->windowImage);
             return 0;
         }
         break;
     case WM_ERASEBKGND:
         return 1;  // the painting covers it all
     case WM_SIZE:
-        if (form && form->handle) {
-            SetTimer(form->handle, kWindowImageTimer, kWindowImagePauseMs, nullptr);
+        if (view && view->host.dialog) {
+            SetTimer(view->host.dialog, kWindowImageTimer, kWindowImagePauseMs, nullptr);
         }
         InvalidateRect(window, nullptr, FALSE);
         return 0;
@@ -218,9 +212,9 @@ LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         }
         break;
     case WM_NCDESTROY:
-        if (form) {
-            form->picture.window = nullptr;
-            Forget(form->picture.windowImage);
+        if (view) {
+            view->window = nullptr;
+            Forget(view->windowImage);
         }
         break;
     default:
@@ -246,22 +240,14 @@ PictureView::~PictureView()
 
 bool PictureBeingMade(const PictureView& view) { return view.worker.joinable(); }
 
-void SchedulePicture(TForm1& form)
+void SchedulePicture(PictureView& view)
 {
-    if (!form.handle || !form.run.opened || form.run.closed) return;
-    SetTimer(form.handle, kPictureTimer, kPicturePauseMs, nullptr);
+    if (view.host.dialog) SetTimer(view.host.dialog, kPictureTimer, kPicturePauseMs, nullptr);
 }
 
-void StartPicture(TForm1& form)
+void StartPicture(PictureView& view, PictureInput input)
 {
-    PictureView& view = form.picture;
-    KillTimer(form.handle, kPictureTimer);
-    if (form.okRunning) {
-        // OK's thread is changing the run: the picture waits for OK's outcome.
-        view.pending = true;
-        return;
-    }
-    if (!form.run.opened || form.run.closed || form.run.outOfMemory || !form.run.model) return;
+    KillTimer(view.host.dialog, kPictureTimer);
     if (PictureBeingMade(view)) {
         // One at a time: the picture being made stops, and this one follows it.
         view.worker.request_stop();
@@ -270,101 +256,86 @@ void StartPicture(TForm1& form)
     }
     view.pending = false;
     PictureJob job;
-    job.model = form.run.model;
-    job.writer = form.run.writer;
-    job.request = form.run.request;
-    job.values = ReadDialogState(form);
-    job.stripSize = form.noticeStrip ? ClientSize(form.noticeStrip) : SIZE{};
+    job.input = std::move(input);
+    job.stripSize = view.host.strip ? ClientSize(view.host.strip) : SIZE{};
     job.windowSize = WindowImageSize(view);
-    job.dpi = form.dpi;
+    job.dpi = view.host.dpi;
     // No thread to be had: the strip keeps its picture.
-    if (StartJob(form, std::move(job))) {
-        SetTimer(form.handle, kPictureBusyTimer, kPictureBusyMs, nullptr);
+    if (StartJob(view, std::move(job))) {
+        SetTimer(view.host.dialog, kPictureBusyTimer, kPictureBusyMs, nullptr);
     }
 }
 
-void ShowPictureBusy(TForm1& form)
+void ShowPictureBusy(PictureView& view)
 {
-    PictureView& view = form.picture;
-    KillTimer(form.handle, kPictureBusyTimer);
+    KillTimer(view.host.dialog, kPictureBusyTimer);
     if (!PictureBeingMade(view) || view.busy) return;
     view.busy = true;
-    UpdateStripText(form);
+    UpdateStripText(view);
 }
 
-void RepaintPictureWindow(TForm1& form)
+void RepaintPictureWindow(PictureView& view)
 {
-    PictureView& view = form.picture;
-    KillTimer(form.handle, kWindowImageTimer);
+    KillTimer(view.host.dialog, kWindowImageTimer);
     const SIZE size = WindowImageSize(view);
-    if (!view.shown || !view.window || form.okRunning) return;
+    if (!view.shown || !view.window) return;
     if (size.cx == view.windowImageSize.cx && size.cy == view.windowImageSize.cy) return;
     // A picture being made paints for the size it started with; TakePicture looks again.
     if (PictureBeingMade(view)) return;
+    // Only the picture already made is painted again: this needs nothing of the run.
     PictureJob job;
     job.existing = view.shown;
     job.windowSize = size;
-    job.dpi = form.dpi;
-    StartJob(form, std::move(job));
+    job.dpi = view.host.dpi;
+    StartJob(view, std::move(job));
 }
 
-void TakePicture(TForm1& form)
+bool TakePicture(PictureView& view)
 {
-    PictureView& view = form.picture;
-    if (!PictureBeingMade(view)) return;
+    if (!PictureBeingMade(view)) return false;
     view.worker.join();
     view.worker = std::jthread();
-    const std::shared_ptr<PictureResult> result = std::move(view.making);
-    std::shared_ptr<const RunPicture> picture;
-    HBITMAP strip = nullptr;
-    HBITMAP window = nullptr;
-    SIZE windowSize{};
-    {
-        const std::lock_guard<std::mutex> lock(result->mutex);
-        picture = std::move(result->picture);
-        std::swap(strip, result->stripImage);
-        std::swap(window, result->windowImage);
-        windowSize = result->windowSize;
-    }
+    const std::unique_ptr<PictureResult> result = std::move(view.making);
+    std::shared_ptr<const RunPicture> picture = std::move(result->picture);
+    HBITMAP strip = std::exchange(result->stripImage, nullptr);
+    HBITMAP window = std::exchange(result->windowImage, nullptr);
     const bool repaintOnly = picture && picture == view.shown;
     if (view.pending || !picture) {
         Forget(strip);
         Forget(window);
         // Newer values wait: this picture is already out of date.
-        if (view.pending) StartPicture(form);
-        return;
+        return view.pending;
     }
     if (!repaintOnly) {
         view.shown = std::move(picture);
         Forget(view.stripImage);
         view.stripImage = strip;
-        KillTimer(form.handle, kPictureBusyTimer);
+        KillTimer(view.host.dialog, kPictureBusyTimer);
         view.busy = false;
-        UpdateStripText(form);
+        UpdateStripText(view);
     }
     Forget(view.windowImage);
     view.windowImage = window;
-    view.windowImageSize = windowSize;
+    view.windowImageSize = result->windowSize;
     if (view.window) {
         InvalidateRect(view.window, nullptr, FALSE);
-        RepaintPictureWindow(form);  // the window changed size meanwhile
+        RepaintPictureWindow(view);  // the window changed size meanwhile
     }
+    return false;
 }
 
-void StopPictureForOk(TForm1& form)
+void StopPictureForOk(PictureView& view)
 {
-    PictureView& view = form.picture;
     if (!PictureBeingMade(view)) return;
     view.worker.request_stop();
     view.pending = true;
 }
 
-void EndPictures(TForm1& form)
+void EndPictures(PictureView& view)
 {
-    PictureView& view = form.picture;
-    if (form.handle) {
+    if (view.host.dialog) {
         for (UINT_PTR timer : {kPictureTimer, kPictureBusyTimer, kWindowImageTimer}) {
-            KillTimer(form.handle, timer);
+            KillTimer(view.host.dialog, timer);
         }
     }
     view.worker = std::jthread();  // asks it to stop and waits for its current step
@@ -379,13 +350,13 @@ void EndPictures(TForm1& form)
 namespace {
 
 // A note over the picture, in its top left-hand corner on white, so that it stays legible.
-void PaintNote(HWND strip, const TForm1& form, const std::string& note)
+void PaintNote(HWND strip, const PictureHost& host, const std::string& note)
 {
     HDC dc = GetDC(strip);
     if (!dc) return;
     const std::wstring text = Cp932ToWide(note);
-    const HGDIOBJ oldFont = SelectObject(dc, form.font);
-    const int margin = Scaled(2, form.dpi);
+    const HGDIOBJ oldFont = SelectObject(dc, host.font);
+    const int margin = Scaled(2, host.dpi);
     RECT area{margin, margin, 0, 0};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
               DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
@@ -400,13 +371,12 @@ void PaintNote(HWND strip, const TForm1& form, const std::string& note)
 
 // The strip: its picture (with its note, if any), or while a picture is late the last one
 // dimmed under "作成中…".
-void PaintStrip(HWND strip, const TForm1& form)
+void PaintStrip(HWND strip, const PictureView& view)
 {
-    const PictureView& view = form.picture;
     if (!view.busy) {
         PaintImage(strip, view.stripImage);
         if (view.shown && view.shown->drawn && !view.shown->note.empty()) {
-            PaintNote(strip, form, view.shown->note);
+            PaintNote(strip, view.host, view.shown->note);
         }
         return;
     }
@@ -428,7 +398,7 @@ void PaintStrip(HWND strip, const TForm1& form)
         }
     }
     const std::wstring text = Cp932ToWide(kPictureBusyText);
-    const HGDIOBJ oldFont = SelectObject(screen, form.font);
+    const HGDIOBJ oldFont = SelectObject(screen, view.host.font);
     SetBkMode(screen, TRANSPARENT);
     SetTextColor(screen, RGB(0, 0, 0));
     RECT area = all;
@@ -444,8 +414,8 @@ LRESULT CALLBACK PictureStripProc(HWND window, UINT message, WPARAM wParam, LPAR
 {
     switch (message) {
     case WM_PAINT:
-        if (TForm1* form = FormOfStrip(window)) {
-            PaintStrip(window, *form);
+        if (const PictureView* view = ViewOf(window)) {
+            PaintStrip(window, *view);
             return 0;
         }
         break;
@@ -466,7 +436,7 @@ LRESULT CALLBACK PictureStripProc(HWND window, UINT message, WPARAM wParam, LPAR
         break;
     case WM_LBUTTONUP:
         // Only the user's click opens the larger window; a click on the link opens the page.
-        if (TForm1* form = FormOfStrip(window)) OpenPictureWindow(*form);
+        if (PictureView* view = ViewOf(window)) OpenPictureWindow(*view);
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == STN_CLICKED && lParam != 0) {
@@ -551,51 +521,48 @@ RECT PictureWindowPlace(const RECT& dialog, const RECT& buttons, const RECT& wor
                 std::min(work.bottom, work.top + size.cy)};
 }
 
-void OpenPictureWindow(TForm1& form)
+void OpenPictureWindow(PictureView& view)
 {
-    PictureView& view = form.picture;
+    if (!view.host.dialog) return;
     if (view.window) {
         ShowWindow(view.window, SW_SHOWNORMAL);
         SetForegroundWindow(view.window);
         return;
     }
+    const PictureHost& host = view.host;
     RECT dialog{};
-    GetWindowRect(form.handle, &dialog);
+    GetWindowRect(host.dialog, &dialog);
     RECT buttons{};
-    for (const char* name : {"Button1", "Button2"}) {
+    for (HWND control : host.keepClear) {
         RECT button{};
-        if (HWND control = ControlWindow(form, name); control && GetWindowRect(control, &button)) {
-            UnionRect(&buttons, &buttons, &button);
-        }
+        if (control && GetWindowRect(control, &button)) UnionRect(&buttons, &buttons, &button);
     }
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromWindow(form.handle, MONITOR_DEFAULTTONEAREST), &monitor);
+    GetMonitorInfoW(MonitorFromWindow(host.dialog, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT place = PictureWindowPlace(
         dialog, buttons, monitor.rcWork,
-        SIZE{Scaled(kPictureWindowWidth, form.dpi), Scaled(kPictureWindowHeight, form.dpi)});
+        SIZE{Scaled(kPictureWindowWidth, host.dpi), Scaled(kPictureWindowHeight, host.dpi)});
     const std::wstring title = Cp932ToWide(kPictureWindowCaption);
     // Owned by the dialog: it stays above it and goes with it.
     view.window = CreateWindowExW(
         0, kPictureWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, place.left,
-        place.top, place.right - place.left, place.bottom - place.top, form.handle, nullptr,
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form.handle, GWLP_HINSTANCE)), &form);
+        place.top, place.right - place.left, place.bottom - place.top, host.dialog, nullptr,
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(host.dialog, GWLP_HINSTANCE)), &view);
     if (!view.window) return;
     ShowWindow(view.window, SW_SHOWNORMAL);
-    RepaintPictureWindow(form);
+    RepaintPictureWindow(view);
 }
 
-void HidePictureWindowWithDialog(TForm1& form)
+void HidePictureWindowWithDialog(PictureView& view)
 {
-    PictureView& view = form.picture;
     if (!view.window || !IsWindowVisible(view.window)) return;
     ShowWindow(view.window, SW_HIDE);
     view.hiddenWithDialog = true;
 }
 
-void ShowPictureWindowWithDialog(TForm1& form)
+void ShowPictureWindowWithDialog(PictureView& view)
 {
-    PictureView& view = form.picture;
     if (!view.window || !view.hiddenWithDialog) return;
     ShowWindow(view.window, SW_SHOWNOACTIVATE);
     view.hiddenWithDialog = false;

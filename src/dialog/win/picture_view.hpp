@@ -10,27 +10,50 @@
 // change stops the one being made (its stop token reaches every stage: the command, the
 // read-back, the shapes and the painting) and starts again once it has stopped. When a picture
 // takes longer than 300 ms, the strip says "作成中…" over the last picture, dimmed, until the new
-// one arrives. A picture never saves, never writes a file and never touches the status strip.
-// OK stops a picture without waiting for it; closing the dialog stops it and waits, which takes
-// at most one short step of it.
+// one arrives. A picture never saves, never writes a file and never
+// touches the status strip. OK stops a picture without waiting for it; closing the dialog stops
+// it and waits, which takes at most one short step of it.
+//
+// The view knows nothing of the dialog but what PictureHost gives it; the dialog decides when a
+// picture is wanted and hands in what it is made from (PictureInput).
 #pragma once
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
-#include <mutex>
 #include <thread>
 
+#include "dialog/dialog_state.hpp"
 #include "dialog/run_picture.hpp"
+#include "dimension/host_request.hpp"
+#include "exchange/command_writer.hpp"
+#include "exchange/drawing_model.hpp"
 
 namespace Unit1 {
 
-struct TForm1;
+// What the picture needs of the dialog: the windows it paints into and answers to, and the DPI
+// and font the dialog is laid out with. The dialog keeps it current.
+struct PictureHost {
+    HWND dialog = nullptr;            // the picture's timers and messages go to its procedure
+    HWND strip = nullptr;             // ScrollBox1, the strip below the controls
+    std::array<HWND, 2> keepClear{};  // OK and Cancel: the larger window never covers them
+    int dpi = 96;
+    HFONT font = nullptr;             // the strip's own texts ("作成中…", a note)
+};
 
-// What a picture's thread hands back: written by the thread under `mutex`, taken by the
-// dialog's thread once the thread has ended. Images nobody took are freed with it.
+// What one picture is made from: the run's model (shared: closing the run only lets go of its own
+// share), a copy of its writer, the host's request and the values.
+struct PictureInput {
+    std::shared_ptr<const RidEdaza::DrawingModel> model;
+    RidEdaza::CommandWriter writer;
+    Dimension::HostRequest request;
+    DialogState values;
+};
+
+// What a picture's thread hands back. The thread writes it and ends; the dialog's thread reads it
+// only after joining the thread. Images nobody took are freed with it.
 struct PictureResult {
-    std::mutex mutex;
     std::shared_ptr<const RunPicture> picture;  // null: stopped, nothing worth showing
     HBITMAP stripImage = nullptr;
     HBITMAP windowImage = nullptr;
@@ -43,6 +66,7 @@ struct PictureResult {
 };
 
 struct PictureView {
+    PictureHost host;
     // What the strip and the window show (the dialog's thread only); shared with a thread that
     // paints it again for a new window size.
     std::shared_ptr<const RunPicture> shown;
@@ -55,7 +79,8 @@ struct PictureView {
     HWND window = nullptr;          // the larger window, while it is open
     bool hiddenWithDialog = false;  // hidden while the dialog is minimised
 
-    std::shared_ptr<PictureResult> making;  // the result of the thread below
+    // The result of the thread below, which borrows it until it is joined.
+    std::unique_ptr<PictureResult> making;
     // Last, so that it is stopped and joined before anything else of the view goes.
     std::jthread worker;
 
@@ -79,33 +104,34 @@ inline constexpr UINT kPictureBusyMs = 300;
 inline constexpr UINT_PTR kWindowImageTimer = 3;
 inline constexpr UINT kWindowImagePauseMs = 100;
 
-// A value changed (or the dialog was shown): a new picture after the pause.
-void SchedulePicture(TForm1& form);
+// A value changed (or the dialog was shown): a new picture after the pause (kPictureTimer).
+void SchedulePicture(PictureView& view);
 
-// The pause is over (kPictureTimer): the picture of the values as they stand now.
-void StartPicture(TForm1& form);
+// The picture of these values. One being made is stopped first, and this one follows it.
+void StartPicture(PictureView& view, PictureInput input);
 
 // The picture is late (kPictureBusyTimer): the strip says so.
-void ShowPictureBusy(TForm1& form);
+void ShowPictureBusy(PictureView& view);
 
 // The larger window's image for its present size (kWindowImageTimer), painted on a thread.
-void RepaintPictureWindow(TForm1& form);
+void RepaintPictureWindow(PictureView& view);
 
-// The thread has finished (kPictureReadyMessage): show its picture unless newer values wait.
-void TakePicture(TForm1& form);
+// The thread has finished (kPictureReadyMessage): shows its picture, unless newer values wait.
+// True when they do: the dialog then starts the picture of the values as they stand.
+bool TakePicture(PictureView& view);
 
 // OK: stop the picture being made, without waiting; a new one follows if the dialog stays.
-void StopPictureForOk(TForm1& form);
+void StopPictureForOk(PictureView& view);
 
 // Closing: stop the picture being made and wait for its thread; close the larger window.
-void EndPictures(TForm1& form);
+void EndPictures(PictureView& view);
 
 // The strip's window procedure: the picture, the notice link in its corner, a click opening the
-// larger window.
+// larger window. The strip's GWLP_USERDATA holds its PictureView.
 LRESULT CALLBACK PictureStripProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Opens the larger window (or brings it forward when it is open).
-void OpenPictureWindow(TForm1& form);
+void OpenPictureWindow(PictureView& view);
 
 // Where the larger window of `size` opens (screen pixels): beside the dialog and inside the work
 // area of the dialog's monitor, to its right, else to its left, else below it, else shrunk into
@@ -115,8 +141,8 @@ void OpenPictureWindow(TForm1& form);
 RECT PictureWindowPlace(const RECT& dialog, const RECT& buttons, const RECT& work, SIZE size);
 
 // The dialog is being minimised or restored: the larger window hides and returns with it.
-void HidePictureWindowWithDialog(TForm1& form);
-void ShowPictureWindowWithDialog(TForm1& form);
+void HidePictureWindowWithDialog(PictureView& view);
+void ShowPictureWindowWithDialog(PictureView& view);
 
 bool RegisterPictureClasses(HINSTANCE instance);
 

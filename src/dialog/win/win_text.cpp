@@ -36,4 +36,18 @@ std::string WideToCp932(std::wstring_view text)
     return bytes;
 }
 
+bool IsWebAddress(std::wstring_view address)
+{
+    auto startsWith = [&](std::wstring_view prefix) {
+        if (address.size() <= prefix.size()) return false;
+        for (std::size_t i = 0; i < prefix.size(); ++i) {
+            wchar_t c = address[i];
+            if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+            if (c != prefix[i]) return false;
+        }
+        return true;
+    };
+    return startsWith(L"http://") || startsWith(L"https://");
+}
+
 }  // namespace Unit1

@@ -17,4 +17,7 @@ std::wstring Cp932ToWide(std::string_view text);
 // no best-fit mapping, which could turn a character into a different, plausible-looking one.
 std::string WideToCp932(std::wstring_view text);
 
+// True for an http:// or https:// address: only such an address is ever handed to the shell.
+bool IsWebAddress(std::wstring_view address);
+
 }  // namespace Unit1

@@ -9,19 +9,23 @@
 
 #include <climits>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dialog/controls.hpp"
 #include "dialog/dialog_state.hpp"
 #include "dialog/settings_file.hpp"
+#include "dialog/tool_run.hpp"
 #include "dimension/command.hpp"
 #include "dimension/host_request.hpp"
 #include "dialog/run_picture.hpp"
 #include "dialog/win/app.hpp"
 #include "dialog/win/display_scale.hpp"
 #include "dialog/win/form.hpp"
+#include "dialog/win/form_window.hpp"
 #include "dialog/win/picture_view.hpp"
 #include "dialog/win/win_text.hpp"
 #include "support/test_files.hpp"
@@ -163,6 +167,14 @@ public:
         Unit1::FormShow(*form_);
         Unit1::ShowForm1(*form_);
         Pump();
+    }
+
+    // OK as the user presses it: its thread started, then the dialog's one message loop until
+    // OK's outcome has been taken.
+    void PressOk()
+    {
+        Unit1::Button1Click(*form_);
+        Unit1::RunMessageLoop(*form_, [this] { return !form_->ok; });
     }
 
     static void Pump()
@@ -818,21 +830,21 @@ TEST(Form1, TooFewPointsAsksAndStaysOpenThenCancelWritesNothingDone)
     open.Show();
     std::filesystem::remove(folder / "Korvane.dat");
 
-    Unit1::Button1Click(open.form());
+    open.PressOk();
     ASSERT_EQ(ShownMessages().size(), 1u);
     // 確認 / 寸法線を作図するには計測点が２つ以上必要です。
     EXPECT_EQ(ShownMessages()[0].title, Cp932ToWide("\x8A\x6D\x94\x46"));
     EXPECT_EQ(ShownMessages()[0].text, Cp932ToWide(Unit1::kTooFewPointsMessage));
     EXPECT_EQ(ShownMessages()[0].style, static_cast<UINT>(MB_ICONQUESTION | MB_OK));
     EXPECT_NE(open.form().handle, nullptr);
-    EXPECT_FALSE(open.form().run.closed);
+    EXPECT_FALSE(open.form().run->closed);
     // The settings were accepted before the points were counted.
     EXPECT_TRUE(std::filesystem::exists(folder / "Korvane.dat"));
     EXPECT_EQ(TextOf(open["LabelA1"]), Cp932ToWide(Dimension::kStatusCounting));
 
     // A refused OK after it: LabelA1 is blank again, the focus on the refused value.
     SetWindowTextW(open["Edit7"], L"0");
-    Unit1::Button1Click(open.form());
+    open.PressOk();
     EXPECT_EQ(TextOf(open["LabelA1"]), Cp932ToWide(Unit1::kStatusIdle));
     EXPECT_EQ(GetFocus(), open["Edit7"]);
     EXPECT_EQ(ShownMessages().size(), 1u);
@@ -852,10 +864,10 @@ TEST(Form1, RefusedValueFocusesItsControlAndTouchesNoFile)
     ASSERT_TRUE(open.created());
     open.Show();
 
-    Unit1::Button1Click(open.form());
+    open.PressOk();
     EXPECT_TRUE(ShownMessages().empty());
     EXPECT_EQ(GetFocus(), open["Edit7"]);
-    EXPECT_FALSE(open.form().run.closed);
+    EXPECT_FALSE(open.form().run->closed);
     EXPECT_EQ(TestFiles::ReadBytes(folder / "Korvane.dat"), settings);
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), kOnePointDrawing);
 }
@@ -882,9 +894,9 @@ TEST(Form1, TheArrangementDecidesWhichControlsAreInUse)
     EXPECT_TRUE(IsWindowEnabled(open["CheckBox4"]));
 
     SendMessageW(arrangement, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    Unit1::Button1Click(open.form());
+    open.PressOk();
     EXPECT_EQ(GetFocus(), arrangement);
-    EXPECT_FALSE(open.form().run.closed);
+    EXPECT_FALSE(open.form().run->closed);
 }
 
 // Runs OK on a range selection once with the given point kinds and returns the command file.
@@ -896,8 +908,8 @@ std::string CommandFileOfOneRun(void (*change)(Unit1::DialogState&))
     OpenForm open(folder, "");
     if (!open.created()) return "<no window>";
     open.Show();
-    Unit1::Button1Click(open.form());
-    return open.form().run.closed ? TestFiles::ReadBytes(folder / "JWC_TEMP.TXT") : "<still open>";
+    open.PressOk();
+    return open.form().run->closed ? TestFiles::ReadBytes(folder / "JWC_TEMP.TXT") : "<still open>";
 }
 
 TEST(Form1, CannotDimensionWarnsAndALaterOkWritesWhatAFirstOneWould)
@@ -909,17 +921,17 @@ TEST(Form1, CannotDimensionWarnsAndALaterOkWritesWhatAFirstOneWould)
     ASSERT_TRUE(open.created());
     open.Show();
 
-    Unit1::Button1Click(open.form());
+    open.PressOk();
     ASSERT_EQ(ShownMessages().size(), 1u);
     EXPECT_EQ(ShownMessages()[0].title, Cp932ToWide("\x8A\x6D\x94\x46"));  // 確認
     EXPECT_EQ(ShownMessages()[0].text, Cp932ToWide(Unit1::kCannotDimensionMessage));
     EXPECT_EQ(ShownMessages()[0].style, static_cast<UINT>(MB_ICONWARNING | MB_OK));
-    ASSERT_FALSE(open.form().run.closed);
+    ASSERT_FALSE(open.form().run->closed);
 
     // The user leaves out the points (the one on the zero-scale layer group) and tries again.
     SendMessageW(open["CheckBox7"], BM_SETCHECK, BST_UNCHECKED, 0);
-    Unit1::Button1Click(open.form());
-    ASSERT_TRUE(open.form().run.closed);
+    open.PressOk();
+    ASSERT_TRUE(open.form().run->closed);
     const std::string written = TestFiles::ReadBytes(folder / "JWC_TEMP.TXT");
     EXPECT_NE(written, "hq\r\n");
     EXPECT_EQ(written, CommandFileOfOneRun([](Unit1::DialogState& s) { s.CheckBox5 = true; }));
@@ -933,12 +945,220 @@ TEST(Form1, CloseWritesTheCommandFileOnce)
     ASSERT_TRUE(open.created());
     open.Show();
     SendMessageW(open.form().handle, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(open.form().run.closed);
+    EXPECT_TRUE(open.form().run->closed);
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "hq\r\n");
     // Whatever else tries to close it later finds nothing left to write.
     TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", "kept");
     Unit1::FormClose(open.form());
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "kept");
+}
+
+// Two indicated points 1500 apart below the height point: OK draws a run of one interval.
+std::string DrawableDrawing()
+{
+    std::string drawing = TextKindDrawing(2);
+    drawing.append("hp1 750 1000\r\nhp2 0 0\r\nhp3 1500 0\r\n");
+    return drawing;
+}
+
+// What OK writes on these files, run as korvane-cli runs it: open, OK, close.
+std::string CommandFileOfOk(const std::string& drawing, void (*change)(Unit1::DialogState&))
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", drawing);
+    WriteSettings(folder, change);
+    Unit1::ToolRun run;
+    run.files = {folder.path(), folder / "Korvane.dat"};
+    run.request = {Dimension::PointSource::IndicatedPoints};
+    Unit1::DialogState values = Unit1::OpenToolRun(run, Unit1::DefaultDialogState());
+    Unit1::PressOk(run, values, {});
+    Unit1::CloseToolRun(run);
+    return TestFiles::ReadBytes(folder / "JWC_TEMP.TXT");
+}
+
+// Holds OK's thread at its start until released, so that a test sees the dialog while OK runs.
+class OkGate {
+public:
+    OkGate() : event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~OkGate()
+    {
+        Release();
+        CloseHandle(event_);
+    }
+    OkGate(const OkGate&) = delete;
+    OkGate& operator=(const OkGate&) = delete;
+    std::function<void()> Hold() const
+    {
+        HANDLE event = event_;
+        return [event] { WaitForSingleObject(event, 20000); };
+    }
+    void Release() { SetEvent(event_); }
+
+private:
+    HANDLE event_;
+};
+
+// While OK runs its thread holds the run: the window's thread has none. The dialog keeps
+// answering in its one loop: Enter is ignored, F2 opens the larger picture, Esc and the close
+// box are heard and said in LabelA1, and the dialog closes after OK's outcome, having written
+// what OK drew.
+TEST(Form1, WhileOkRunsItsThreadHoldsTheRunAndACloseIsHeardAndSaid)
+{
+    const std::string drawing = DrawableDrawing();
+    const std::string expected = CommandFileOfOk(drawing, nullptr);
+    ASSERT_NE(expected, "hq\r\n");
+    for (const UINT close : {UINT{WM_CLOSE}, UINT{WM_COMMAND}}) {
+        SCOPED_TRACE(close == WM_CLOSE ? "close box" : "Esc");
+        TestFiles::TempFolder folder;
+        TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", drawing);
+        WriteSettings(folder, nullptr);
+        OpenForm open(folder);
+        ASSERT_TRUE(open.created());
+        open.Show();
+        Unit1::TForm1& form = open.form();
+        OkGate gate;
+        form.okThreadBegins = gate.Hold();
+        Unit1::Button1Click(form);
+        ASSERT_TRUE(form.ok.has_value());
+        EXPECT_FALSE(form.run.has_value());
+        EXPECT_NE(Unit1::OkThreadHandle(form), nullptr);
+        // Only Cancel takes input: it closes after OK's outcome, as Esc does.
+        for (const Unit1::FormControl& control : form.controls) {
+            SCOPED_TRACE(std::string(control.spec->name));
+            EXPECT_EQ(IsWindowEnabled(control.handle) != FALSE, control.spec->isCancelButton);
+        }
+        // A second OK is ignored; F2 still opens the larger window.
+        SendMessageW(form.handle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_FALSE(form.run.has_value());
+        MSG f2{open["Edit7"], WM_KEYDOWN, VK_F2, 0, 0, {}};
+        EXPECT_TRUE(Unit1::HandlePictureKey(form, f2));
+        EXPECT_NE(form.picture.window, nullptr);
+        // The close is heard, said, and waits.
+        if (close == WM_CLOSE) {
+            SendMessageW(form.handle, WM_CLOSE, 0, 0);
+        } else {
+            SendMessageW(form.handle, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
+        EXPECT_NE(form.handle, nullptr);
+        EXPECT_EQ(TextOf(open["LabelA1"]), Cp932ToWide(Unit1::kStatusClosingAfterOk));
+        EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), drawing);
+        gate.Release();
+        Unit1::RunMessageLoop(form, [&form] { return !form.ok; });
+        EXPECT_EQ(form.handle, nullptr);
+        ASSERT_TRUE(form.run.has_value());
+        EXPECT_TRUE(form.run->closed);
+        EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), expected);
+    }
+}
+
+// A close heard during an OK that then finds too few points: the question first, then the
+// dialog closes with "hq"; the settings OK accepted are saved.
+TEST(Form1, ACloseHeardDuringOkComesAfterItsMessage)
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePointDrawing);
+    WriteSettings(folder, nullptr);
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    open.Show();
+    std::filesystem::remove(folder / "Korvane.dat");
+    Unit1::TForm1& form = open.form();
+    OkGate gate;
+    form.okThreadBegins = gate.Hold();
+    Unit1::Button1Click(form);
+    SendMessageW(form.handle, WM_CLOSE, 0, 0);
+    gate.Release();
+    Unit1::RunMessageLoop(form, [&form] { return !form.ok; });
+    ASSERT_EQ(ShownMessages().size(), 1u);
+    EXPECT_EQ(ShownMessages()[0].text, Cp932ToWide(Unit1::kTooFewPointsMessage));
+    EXPECT_EQ(form.handle, nullptr);
+    EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "hq\r\n");
+    EXPECT_TRUE(std::filesystem::exists(folder / "Korvane.dat"));
+}
+
+// The session ends (log-off) while OK runs: the handler waits for OK's thread and writes what it
+// drew; with the dialog idle, "hq". The process ends after it without leaving its loop.
+TEST(Form1, EndOfSessionWaitsForOkAndWritesTheRun)
+{
+    const std::string drawing = DrawableDrawing();
+    const std::string expected = CommandFileOfOk(drawing, nullptr);
+    for (const bool duringOk : {false, true}) {
+        SCOPED_TRACE(duringOk ? "during OK" : "idle");
+        TestFiles::TempFolder folder;
+        TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", drawing);
+        WriteSettings(folder, nullptr);
+        OpenForm open(folder);
+        ASSERT_TRUE(open.created());
+        open.Show();
+        Unit1::TForm1& form = open.form();
+        OkGate gate;
+        std::thread release;
+        if (duringOk) {
+            form.okThreadBegins = gate.Hold();
+            Unit1::Button1Click(form);
+            ASSERT_TRUE(form.ok.has_value());
+            // OK goes on a moment after the session's end arrives.
+            release = std::thread([&gate] {
+                Sleep(200);
+                gate.Release();
+            });
+        }
+        const auto logOff = static_cast<LPARAM>(static_cast<LONG>(ENDSESSION_LOGOFF));
+        EXPECT_EQ(SendMessageW(form.handle, WM_QUERYENDSESSION, 0, logOff), TRUE);
+        SendMessageW(form.handle, WM_ENDSESSION, TRUE, logOff);
+        if (release.joinable()) release.join();
+        EXPECT_FALSE(form.ok.has_value());
+        ASSERT_TRUE(form.run.has_value());
+        EXPECT_TRUE(form.run->closed);
+        EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), duringOk ? expected : "hq\r\n");
+    }
+}
+
+// Every way out of the program writes the command file: the loop failing, the owner destroyed
+// (which destroys the dialog without closing it), the owner destroyed while OK runs.
+TEST(Program, EveryWayOutWritesTheRunOrNothingDone)
+{
+    static OkGate* gate = nullptr;
+    const struct {
+        const char* name;
+        int (*loop)(Unit1::TForm1&);
+        int exitCode;
+        bool drawn;  // OK's run, else "hq"
+    } cases[] = {
+        {"the loop fails", [](Unit1::TForm1&) { return 1; }, 1, false},
+        {"the owner goes",
+         [](Unit1::TForm1& form) {
+             DestroyWindow(form.owner);
+             return Unit1::RunMessageLoop(form);
+         },
+         0, false},
+        {"the owner goes while OK runs",
+         [](Unit1::TForm1& form) {
+             form.okThreadBegins = gate->Hold();
+             Unit1::Button1Click(form);
+             DestroyWindow(form.owner);
+             gate->Release();
+             return Unit1::RunMessageLoop(form);
+         },
+         0, true},
+    };
+    const std::string drawing = DrawableDrawing();
+    const std::string expected = CommandFileOfOk(drawing, nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OkGate caseGate;
+        gate = &caseGate;
+        TestFiles::TempFolder folder;
+        TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", drawing);
+        WriteSettings(folder, nullptr);
+        const Unit1::ProgramStart start{GetModuleHandleW(nullptr),
+                                        {folder.path(), folder / "Korvane.dat"},
+                                        {Dimension::PointSource::IndicatedPoints},
+                                        L""};
+        EXPECT_EQ(Unit1::RunProgram(start, c.loop), c.exitCode);
+        EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), c.drawn ? expected : "hq\r\n");
+        gate = nullptr;
+    }
 }
 
 // The tool folder's name may hold characters that code page 932 has not (here Hangul): the
@@ -1052,7 +1272,7 @@ TEST(Form1, PictureOfTheRunFollowsTheValuesAndNeverSavesWritesOrShowsProgress)
     ASSERT_TRUE(WaitForPicture(form, [](const Unit1::RunPicture& p) { return p.drawn; }));
     SendMessageW(form.picture.window, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(form.picture.window, nullptr);
-    EXPECT_FALSE(form.run.closed);
+    EXPECT_FALSE(form.run->closed);
 
     // It opened beside the dialog, inside the work area, never over OK or Cancel.
     {
@@ -1096,7 +1316,7 @@ TEST(Form1, PictureOfTheRunFollowsTheValuesAndNeverSavesWritesOrShowsProgress)
     EXPECT_EQ(TestFiles::ReadBytes(folder / "Korvane.dat"), settings);
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), drawing);
     EXPECT_EQ(TextOf(open["LabelA1"]), Unit1::Cp932ToWide(Unit1::kStatusIdle));
-    EXPECT_EQ(RidEdaza::LineCount(form.run.writer.buffer), 0u);
+    EXPECT_EQ(RidEdaza::LineCount(form.run->writer.buffer), 0u);
 }
 
 // A picture that takes long: "作成中…" in the strip after 300 ms, over the last picture; the
@@ -1141,13 +1361,13 @@ TEST(Form1, LatePictureSaysSoAndClosingMidwayWaitsOnlyForAStep)
 
     // Closing while a picture is being made.
     SetWindowTextW(open["Edit4"], L"2");
-    Unit1::StartPicture(form);
+    Unit1::StartPictureOfRun(form);
     ASSERT_TRUE(Unit1::PictureBeingMade(form.picture));
     const DWORD before = GetTickCount();
     SendMessageW(form.handle, WM_CLOSE, 0, 0);
     EXPECT_LT(GetTickCount() - before, 1000u);
-    EXPECT_TRUE(form.run.closed);
-    EXPECT_FALSE(form.run.model);
+    EXPECT_TRUE(form.run->closed);
+    EXPECT_FALSE(form.run->model);
     EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"), "hq\r\n");
 }
 

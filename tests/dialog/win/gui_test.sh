@@ -7,11 +7,12 @@
 #
 # Scenarios: form-tests, enter, cancel-keys, minimise, close-box, too-few-points, refused,
 # first-run, cannot-dimension, launcher, out-of-memory, preview, dpi-layout, responsiveness,
-# arrangements.
+# arrangements, end-session.
 # CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE, KORVANE_CLI, KORVANE_PROBE,
 # KORVANE_FORM_TESTS and KORVANE_BENCHGEN. The wine prefix is private to these tests
-# (BUILD_DIR/wineprefix-gui, BUILD_DIR/wineprefix-dpi for the DPI scenario) and made once; the
-# tests must run one at a time.
+# (BUILD_DIR/wineprefix-gui, BUILD_DIR/wineprefix-dpi for the DPI scenario,
+# BUILD_DIR/wineprefix-session for the end of a session, which ends every process of its prefix)
+# and made once; the tests must run one at a time.
 set -uo pipefail
 
 # A step of the harness itself (wine starting, X, a screenshot) that does not finish in time
@@ -40,6 +41,8 @@ scenario=${1:?scenario}
 export WINEPREFIX="$KORVANE_BUILD_DIR/wineprefix-gui"
 # A DPI is set for the whole prefix: the scenario that changes it has a prefix of its own.
 [ "$scenario" = dpi-layout ] && WINEPREFIX="$KORVANE_BUILD_DIR/wineprefix-dpi"
+# Ending the session ends every process of the prefix: that scenario has a prefix of its own.
+[ "$scenario" = end-session ] && WINEPREFIX="$KORVANE_BUILD_DIR/wineprefix-session"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 cases="$KORVANE_SOURCE_DIR/tests/golden/cases"
@@ -755,6 +758,49 @@ arrangements)
         same "$work/$item-gui/Korvane.dat" "$work/$item-cli/Korvane.dat" \
             "arrangement $item: the settings differ from korvane-cli's"
     done
+    ;;
+
+end-session)
+    # The user logs off with the dialog open. wineboot -e delivers WM_QUERYENDSESSION and
+    # WM_ENDSESSION, after which the process ends without leaving its message loop: the dialog
+    # closes the run in the handler. Idle, it writes "hq"; while OK runs on the benchmarks'
+    # scatter of 200,000 points, it waits for OK and writes what korvane-cli writes.
+    end_session() {  # end_session WHAT: the session ends, and Korvane.exe with it
+        step="ending the session ($1)"
+        bounded 300 wineboot -e >/dev/null 2>&1
+        for _ in $(seq 1 300); do
+            kill -0 "$tool_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -0 "$tool_pid" 2>/dev/null && fail "Korvane.exe did not end with the session ($1)"
+        wait "$tool_pid"
+        tool_pid=
+    }
+    copy_case value-options "$work/idle"
+    start_tool "$work/idle" 1
+    end_session "idle"
+    same "$work/idle/JWC_TEMP.TXT" "$work/hq" "the end of the session did not write hq"
+    same "$work/idle/Korvane.dat" "$cases/value-options/Korvane.dat" "the settings changed"
+
+    for folder in "$work/gui" "$work/cli"; do
+        mkdir -p "$folder"
+        bounded 120 wine "$KORVANE_BENCHGEN" scatter 200000 "Z:$folder/JWC_TEMP.TXT" \
+            >/dev/null 2>&1 || fail "no scatter drawing"
+        awk 'NR == 25 { printf "1\r\n"; next } { print }' \
+            "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat" >"$folder/Korvane.dat"
+    done
+    [ "$(run_cli "$work/cli" 2)" = 0 ] || fail "korvane-cli did not draw the scatter"
+    start_tool "$work/gui" 2
+    keys Return
+    step="waiting for OK to run"
+    blank=$(printf '\xe3\x80\x80')
+    for _ in $(seq 1 50); do [ "$(probe status-text)" != "$blank" ] && break; sleep 0.1; done
+    status=$(probe status-text)
+    [ "$status" != "$blank" ] || fail "OK did not start"
+    echo "LabelA1 when the session ends: $status"
+    end_session "during OK"
+    same "$work/gui/JWC_TEMP.TXT" "$work/cli/JWC_TEMP.TXT" \
+        "the end of the session during OK did not write OK's run"
     ;;
 
 *)
