@@ -155,8 +155,9 @@ void BM_LayoutAndDraw(benchmark::State& state)
         lines = RidEdaza::LineCount(writer.buffer);
         benchmark::DoNotOptimize(lines);
     }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(run.intervals.size()));
-    state.counters["intervals"] = static_cast<double>(run.intervals.size());
+    const std::size_t intervals = Dimension::CountsOf(run).dimensionLines;
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(intervals));
+    state.counters["intervals"] = static_cast<double>(intervals);
     state.counters["lines"] = static_cast<double>(lines);
     SetLabel(state, kind);
 }

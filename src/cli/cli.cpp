@@ -10,6 +10,7 @@
 #include "dialog/controls.hpp"
 #include "dialog/dialog_state.hpp"
 #include "dialog/tool_run.hpp"
+#include "dimension/arrangements.hpp"
 #include "dimension/command.hpp"
 #include "dimension/host_request.hpp"
 #include "dimension/settings.hpp"
@@ -76,6 +77,24 @@ std::string PathText(const std::filesystem::path& path)
 // A dialog text (Shift-JIS) for the terminal.
 std::string Utf8(std::string_view shiftJis) { return MyFunc::Cp932ToUtf8(shiftJis); }
 
+// The arrangements whose runs do not read the control (ComboBox6's items): greyed out there, not
+// checked, still saved.
+void WriteUnusedIn(const Unit1::ControlSpec& control, std::ostream& out)
+{
+    std::string unused;
+    Unit1::DialogState state;
+    for (std::size_t i = 0; i < Dimension::kArrangements.size(); ++i) {
+        state.ComboBox6 = static_cast<std::int32_t>(i);
+        if (Unit1::ControlInUse(state, control)) continue;
+        unused += unused.empty() ? "" : ", ";
+        unused += std::to_string(i) + ' ' + Utf8(Dimension::kArrangements[i].caption) + " (" +
+                  std::string(Dimension::kArrangements[i].name) + ')';
+    }
+    if (unused.empty()) return;
+    out << "      unused:  when ComboBox6 is " << unused
+        << ": greyed out and not checked, still saved\n";
+}
+
 // One control's entry in the help: its name and caption, the values --set gives it, the check OK
 // makes of it, and its default.
 void WriteControlHelp(const Unit1::ControlSpec& control, std::ostream& out)
@@ -88,8 +107,11 @@ void WriteControlHelp(const Unit1::ControlSpec& control, std::ostream& out)
     } else if (field.index) {
         // The one list without items of its own is filled from the drawing's text kinds.
         if (control.items.empty()) out << "0 the host's current text kind, 1 to 10 No1 to No10";
+        const bool arrangements =
+            control.value.setting.index == &Dimension::DimensionSettings::Arrangement;
         for (std::size_t i = 0; i < control.items.size(); ++i) {
             out << (i == 0 ? "" : ", ") << i << ' ' << Utf8(control.items[i]);
+            if (arrangements) out << " (" << Dimension::kArrangements[i].name << ')';
         }
         out << "; -1 no selection";
     } else if (control.value.setting.number) {
@@ -101,6 +123,7 @@ void WriteControlHelp(const Unit1::ControlSpec& control, std::ostream& out)
     if (control.value.check != Dimension::SettingControl::None) {
         out << "      checked: " << Unit1::SettingExplanation(control.value.check) << "\n";
     }
+    WriteUnusedIn(control, out);
     out << "      default: ";
     if (field.checked) {
         out << (control.defaultChecked ? "1" : "0");
@@ -239,17 +262,6 @@ void PrintModelSummary(const RidEdaza::DrawingModel& model, bool fileRead, std::
     out << "\n";
 }
 
-std::string_view ArrangementName(Dimension::DimensionArrangement arrangement)
-{
-    switch (arrangement) {
-    case Dimension::DimensionArrangement::Chain: return "chain";
-    case Dimension::DimensionArrangement::ChainAndOverall: return "chain with overall";
-    case Dimension::DimensionArrangement::Parallel: return "parallel";
-    case Dimension::DimensionArrangement::Cumulative: return "cumulative";
-    }
-    return "chain";
-}
-
 // Says why nothing was drawn, and gives the exit code of the outcome.
 int ReportOutcome(const Dimension::CommandResult& result, std::ostream& err)
 {
@@ -326,7 +338,9 @@ int RunCli(const std::vector<std::string>& args, const std::filesystem::path& ex
                 << result.keptPoints << "\nintervals: " << result.intervals
                 << ", texts staggered: " << result.staggeredTexts << "\n";
             if (result.outcome == Dimension::CommandOutcome::Drawn) {
-                out << "arrangement: " << ArrangementName(result.arrangement)
+                const Dimension::ArrangementRow* arrangement =
+                    Dimension::ArrangementRowOf(static_cast<std::int32_t>(result.arrangement));
+                out << "arrangement: " << (arrangement ? arrangement->name : "")
                     << ", dimension lines: " << result.dimensionLines
                     << ", value texts: " << result.valueTexts << "\n";
             }

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "common/number_text.hpp"
+#include "dimension/arrangements.hpp"
 
 namespace Unit1 {
 namespace {
@@ -55,12 +56,12 @@ constexpr std::array<std::string_view, 2> kNarrowMarkerItems = {
     "\x8D\x95\x8A\xDB(\x93\x5F)",  // 黒丸(点)
 };
 
-constexpr std::array<std::string_view, 4> kArrangementItems = {
-    "\x92\xBC\x97\xF1",                          // 直列
-    "\x92\xBC\x97\xF1\x81\x7B\x91\x53\x91\xCC",  // 直列＋全体
-    "\x95\xC0\x97\xF1",                          // 並列
-    "\x97\xDD\x90\x69",                          // 累進
-};
+// ComboBox6's items: the captions of the arrangements' table.
+constexpr auto kArrangementItems = [] {
+    std::array<std::string_view, Dimension::kArrangements.size()> items{};
+    for (std::size_t i = 0; i < items.size(); ++i) items[i] = Dimension::kArrangements[i].caption;
+    return items;
+}();
 
 // The labels' texts that name an edit field or drop-down list to the user.
 constexpr std::string_view kStartPointText = "\x8E\x6E\x93\x5F";                 // 始点
@@ -155,8 +156,7 @@ constexpr auto kControls = std::to_array<ControlSpec>({
              {.state = {.index = &S::ComboBox1}, .settingsLine = 3,
               .setting = {.index = &D::StartMarker}, .check = C::ComboBox1,
               .labelCaption = kStartPointText,
-              .explanation = "a start-point marker must be selected",
-              .unusedWhenCumulative = true}),
+              .explanation = "a start-point marker must be selected"}),
     DropDown("ComboBox2", 48, 28, 81, kMarkerItems, 0, 1,
              {.state = {.index = &S::ComboBox2}, .settingsLine = 4,
               .setting = {.index = &D::EndMarker}, .check = C::ComboBox2,
@@ -230,7 +230,7 @@ constexpr auto kControls = std::to_array<ControlSpec>({
           "\x90\xA1\x96\x40\x90\x7D\x8C\x60\x89\xBB",  // 寸法図形化
           "", 16,
           {.state = {.checked = &S::CheckBox4}, .settingsLine = 21,
-           .setting = {.flag = &D::DimensionFigure}, .unusedWhenCumulative = true}),
+           .setting = {.flag = &D::DimensionFigure}}),
     // The one distance OK does not check.
     Edit("Edit4", 200, 252, 57, "0.5", 16, true, 17,
          {.state = {.text = &S::Edit4}, .settingsLine = 11, .setting = {.number = &D::ValueGap},
@@ -397,9 +397,12 @@ std::string_view UserCaption(const ControlSpec& control)
 
 bool ControlInUse(const DialogState& state, const ControlSpec& control)
 {
-    const bool cumulative =
-        state.ComboBox6 == static_cast<std::int32_t>(Dimension::DimensionArrangement::Cumulative);
-    return !(cumulative && control.value.unusedWhenCumulative);
+    const Dimension::ArrangementRow* arrangement = Dimension::ArrangementRowOf(state.ComboBox6);
+    if (!arrangement) return true;
+    const SettingsField& setting = control.value.setting;
+    if (setting.index) return Dimension::Reads(*arrangement, setting.index);
+    if (setting.flag) return Dimension::Reads(*arrangement, setting.flag);
+    return true;
 }
 
 std::string_view SettingControlName(Dimension::SettingControl check)

@@ -54,9 +54,6 @@ struct ControlValue {
     Dimension::SettingControl check = Dimension::SettingControl::None;
     std::string_view labelCaption{};  // edit field, drop-down list: the text of its label
     std::string_view explanation{};
-    // A cumulative run draws nothing this control decides: it is shown disabled then, and its
-    // value is still saved and still accepted by --set.
-    bool unusedWhenCumulative = false;
 };
 
 struct ControlSpec {
@@ -104,8 +101,10 @@ const ControlSpec* FindControl(std::string_view name);
 // list ("長さ" for Edit7), a radio group's or check box's own caption.
 std::string_view UserCaption(const ControlSpec& control);
 
-// Whether the control decides anything in the arrangement the state selects (ControlValue::
-// unusedWhenCumulative); a control without a value is always in use.
+// Whether the control decides anything in the arrangement the state selects: false for a control
+// whose setting that arrangement does not read (Dimension::kArrangements), which the dialog
+// greys out. A control without a value, and every control when no arrangement is selected, is in
+// use.
 bool ControlInUse(const DialogState& state, const ControlSpec& control);
 
 // The control that a failed check puts the focus on: its name ("Edit7"), its UserCaption and

@@ -72,13 +72,11 @@ CommandResult RunStages(const DimensionSettings& settings, const RidEdaza::Drawi
     points = MeasurePointList{};
     result.keptPoints = run.points.size();
     result.intervals = run.points.size() - 1;
-    result.arrangement = run.arrangement;
+    result.arrangement = ArrangementOf(run);
     const RunCounts counts = CountsOf(run);
     result.dimensionLines = counts.dimensionLines;
     result.valueTexts = counts.valueTexts;
-    result.staggeredTexts = static_cast<std::size_t>(
-        std::count_if(run.intervals.begin(), run.intervals.end(),
-                      [](const IntervalLayout& i) { return i.row >= 1; }));
+    result.staggeredTexts = counts.staggeredTexts;
 
     if (!Continue(hooks, kStatusDrawing)) return Stopped(result);
     // The run goes in whole or not at all: a number that is not finite throws it away and leaves

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string_view>
 
+#include "dimension/arrangements.hpp"
 #include "dimension/settings.hpp"
 #include "exchange/command_writer.hpp"
 #include "exchange/drawing_model.hpp"

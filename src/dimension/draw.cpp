@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <variant>
+
+#include "dimension/draw_internal.hpp"
 
 namespace Dimension {
 namespace {
@@ -18,34 +21,24 @@ constexpr std::int32_t kSlashMarkerCode = 10;
 // Every colour and line type the run writes comes from the exchange file: already the host's.
 constexpr RidEdaza::NumberMapping kAsGiven = RidEdaza::NumberMapping::AsGiven;
 
-void MarkedLine(CommandWriter& writer, const DrawingPoint& a, const DrawingPoint& b)
-{
-    RidEdaza::OutZFlags(writer, kZ3Mark);
-    RidEdaza::OutLine(writer, a.X, a.Y, b.X, b.Y);
-}
-
-// A host marker point with the list's index as its code, or a line arrow's two barbs.
-void DrawEndMarker(CommandWriter& writer, const EndMarkerLayout& marker, double markerScale)
-{
-    if (IsMarkerPointKind(marker.kind)) {
-        RidEdaza::OutZFlags(writer, kZ3Mark);
-        RidEdaza::OutMarkerPoint(writer, marker.kind, marker.tip.X, marker.tip.Y, markerScale,
-                                 marker.direction);
-        return;
-    }
-    for (const DrawingPoint& barb : marker.barbs) MarkedLine(writer, marker.tip, barb);
-}
-
-// The marker of a point that no wide interval gives a normal marker.
-void DrawNarrowMarker(CommandWriter& writer, const DimensionRun& run, const DrawingPoint& at,
+// The marker of a point that no wide line gives a normal marker.
+void DrawNarrowMarker(CommandWriter& writer, const RunStyle& style, const DrawingPoint& at,
                       double direction)
 {
     RidEdaza::OutZFlags(writer, kZ3Mark);
-    if (run.narrowMarker == NarrowMarkerKind::Slash) {
-        RidEdaza::OutMarkerPoint(writer, kSlashMarkerCode, at.X, at.Y, run.SlashScale, direction);
+    if (style.narrowMarker == NarrowMarkerKind::Slash) {
+        RidEdaza::OutMarkerPoint(writer, kSlashMarkerCode, at.X, at.Y, style.SlashScale,
+                                 direction);
     } else {
         RidEdaza::OutPoint(writer, at.X, at.Y);
     }
+}
+
+void WriteTextKind(const RunStyle& style, CommandWriter& writer)
+{
+    const ValueTextStyle& text = style.TextStyle;
+    RidEdaza::OutTextKind(writer, text.kind, text.colour, kAsGiven, text.width, text.height,
+                          text.spacing);
 }
 
 void WriteHostAttributes(CommandWriter& writer, const RidEdaza::DrawingState& state)
@@ -59,93 +52,89 @@ void WriteHostAttributes(CommandWriter& writer, const RidEdaza::DrawingState& st
     RidEdaza::OutFontName(writer, state.initialFontName);
 }
 
-void WriteSegmentAndText(const DimensionRun& run, const IntervalLayout& interval,
-                         CommandWriter& writer)
+}  // namespace
+
+void MarkedLine(CommandWriter& writer, const DrawingPoint& a, const DrawingPoint& b)
 {
-    if (interval.text < 0) {
-        MarkedLine(writer, interval.N, interval.P);
-        return;
-    }
-    const ValueTextLayout& text = run.texts[static_cast<std::size_t>(interval.text)];
-    const ValueTextStyle& style = run.TextStyle;
-    const DrawingPoint& d = run.TextDirection;
-    if (!run.dimensionFigures) {
-        MarkedLine(writer, interval.N, interval.P);
-        RidEdaza::OutTextKind(writer, style.kind, style.colour, kAsGiven, style.width,
-                              style.height, style.spacing);
-        RidEdaza::OutCcValue(writer, 0);
-        RidEdaza::OutZFlags(writer, kZ3Mark);
-        RidEdaza::OutText(writer, kValueTextKey, text.text, text.anchor.X, text.anchor.Y, d.X, d.Y);
-    } else {
-        RidEdaza::OutTextKind(writer, style.kind, style.colour, kAsGiven, style.width,
-                              style.height, style.spacing);
-        RidEdaza::OutDimensionFigure(writer, text.text, interval.N.X, interval.N.Y, interval.P.X,
-                                     interval.P.Y, text.anchor.X, text.anchor.Y, d.X, d.Y);
-    }
-    if (interval.row >= 1) MarkedLine(writer, interval.M, text.leaderEnd);
+    RidEdaza::OutZFlags(writer, kZ3Mark);
+    RidEdaza::OutLine(writer, a.X, a.Y, b.X, b.Y);
 }
 
-void WriteEndMarkers(const DimensionRun& run, const IntervalLayout& interval,
+void DrawEndMarker(CommandWriter& writer, const EndMarkerLayout& marker, double markerScale)
+{
+    if (IsMarkerPointKind(marker.kind)) {
+        RidEdaza::OutZFlags(writer, kZ3Mark);
+        RidEdaza::OutMarkerPoint(writer, marker.kind, marker.tip.X, marker.tip.Y, markerScale,
+                                 marker.direction);
+        return;
+    }
+    for (const DrawingPoint& barb : marker.barbs) MarkedLine(writer, marker.tip, barb);
+}
+
+void WriteText(const RunStyle& style, const ValueTextLayout& text, const DrawingPoint& direction,
+               CommandWriter& writer)
+{
+    WriteTextKind(style, writer);
+    RidEdaza::OutCcValue(writer, 0);
+    RidEdaza::OutZFlags(writer, kZ3Mark);
+    RidEdaza::OutText(writer, kValueTextKey, text.text, text.anchor.X, text.anchor.Y,
+                      direction.X, direction.Y);
+}
+
+void WriteSegmentAndText(const RunStyle& style, const SegmentLayout& segment,
+                         const ValueTextLayout* text, bool leader, CommandWriter& writer)
+{
+    if (!text) {
+        MarkedLine(writer, segment.N, segment.P);
+        return;
+    }
+    const DrawingPoint& d = style.TextDirection;
+    if (!style.dimensionFigures) {
+        MarkedLine(writer, segment.N, segment.P);
+        WriteText(style, *text, d, writer);
+    } else {
+        WriteTextKind(style, writer);
+        RidEdaza::OutDimensionFigure(writer, text->text, segment.N.X, segment.N.Y, segment.P.X,
+                                     segment.P.Y, text->anchor.X, text->anchor.Y, d.X, d.Y);
+    }
+    if (leader) MarkedLine(writer, segment.M, text->leaderEnd);
+}
+
+void WriteEndMarkers(const RunStyle& style, const SegmentLayout& segment,
+                     const IntervalEnds* ends, bool narrowAtN, bool narrowAtP,
                      CommandWriter& writer)
 {
-    if (interval.ends >= 0) {
-        const IntervalEnds& ends = run.ends[static_cast<std::size_t>(interval.ends)];
-        DrawEndMarker(writer, ends.start, run.EndMarkerScale);
-        DrawEndMarker(writer, ends.end, run.EndMarkerScale);
+    if (ends) {
+        DrawEndMarker(writer, ends->start, style.EndMarkerScale);
+        DrawEndMarker(writer, ends->end, style.EndMarkerScale);
         return;
     }
-    // Both narrow markers of an interval point along it, from N towards P.
-    if (interval.narrowMarkerAtN) DrawNarrowMarker(writer, run, interval.N, interval.direction);
-    if (interval.narrowMarkerAtP) DrawNarrowMarker(writer, run, interval.P, interval.direction);
+    // Both narrow markers of a line point along it, from N towards P.
+    if (narrowAtN) DrawNarrowMarker(writer, style, segment.N, segment.direction);
+    if (narrowAtP) DrawNarrowMarker(writer, style, segment.P, segment.direction);
 }
 
-void WriteExtension(CommandWriter& writer, const ExtensionSegment& extension)
+void WriteLevelLine(const RunStyle& style, const LevelLineLayout& line, CommandWriter& writer)
 {
-    if (extension.present) MarkedLine(writer, extension.start, extension.end);
+    WriteSegmentAndText(style, line.segment, line.text ? &*line.text : nullptr, false, writer);
 }
 
-// 累進: the line, each point's text with its leader, the origin symbol and the end markers.
-void WriteCumulative(const DimensionRun& run, CommandWriter& writer)
+void WriteLevelLineMarkers(const RunStyle& style, const LevelLineLayout& line,
+                           CommandWriter& writer)
 {
-    const CumulativeLayout& cumulative = run.cumulative;
-    const ValueTextStyle& style = run.TextStyle;
-    const DrawingPoint& d = cumulative.TextDirection;
-    MarkedLine(writer, cumulative.lineStart, cumulative.lineEnd);
-    for (const CumulativeText& entry : cumulative.texts) {
-        const ValueTextLayout& text = entry.text;
-        RidEdaza::OutTextKind(writer, style.kind, style.colour, kAsGiven, style.width,
-                              style.height, style.spacing);
-        RidEdaza::OutCcValue(writer, 0);
-        RidEdaza::OutZFlags(writer, kZ3Mark);
-        RidEdaza::OutText(writer, kValueTextKey, text.text, text.anchor.X, text.anchor.Y, d.X, d.Y);
-        if (entry.moved) MarkedLine(writer, entry.leaderStart, text.leaderEnd);
-    }
-    DrawEndMarker(writer, cumulative.origin, run.EndMarkerScale);
-    for (const EndMarkerLayout& end : cumulative.ends) {
-        DrawEndMarker(writer, end, run.EndMarkerScale);
-    }
+    WriteEndMarkers(style, line.segment, line.ends ? &*line.ends : nullptr, true, true, writer);
 }
 
-}  // namespace
+void WriteExtensionLines(std::span<const ExtensionLine> lines, CommandWriter& writer)
+{
+    for (const ExtensionLine& line : lines) MarkedLine(writer, line.start, line.end);
+}
 
 void DrawDimensionRun(const DimensionRun& run, const RidEdaza::DrawingState& state,
                       RidEdaza::CommandWriter& writer)
 {
     WriteHostAttributes(writer, state);
-    for (const PointLayout& point : run.points) WriteExtension(writer, point.extension);
-    if (run.arrangement == DimensionArrangement::Cumulative) {
-        WriteCumulative(run, writer);
-    } else {
-        for (const IntervalLayout& line : run.intervals) WriteSegmentAndText(run, line, writer);
-        for (const IntervalLayout& line : run.intervals) WriteEndMarkers(run, line, writer);
-    }
-    if (run.overall.present) {
-        for (const ExtensionSegment& extension : run.overall.extensions) {
-            WriteExtension(writer, extension);
-        }
-        WriteSegmentAndText(run, run.overall.line, writer);
-        WriteEndMarkers(run, run.overall.line, writer);
-    }
+    std::visit([&](const auto& part) { Draw(run.style, part, writer); }, run.arrangement);
 
     // The host's current text kind is in force again after the run.
     const RidEdaza::TextKind& free = state.initialFreeText;

@@ -1,5 +1,7 @@
 #include "dimension/settings.hpp"
 
+#include "dimension/arrangements.hpp"
+
 #include <array>
 #include <utility>
 
@@ -48,10 +50,12 @@ SettingControl FirstInvalidSetting(const DimensionSettings& s)
     // The order decides which control gets the focus when several values are bad. Each entry
     // states when the value is valid, so a NaN (which the dialog never produces, but another
     // front end might) fails its check rather than slipping through.
-    const bool cumulative =
-        s.Arrangement == static_cast<std::int32_t>(DimensionArrangement::Cumulative);
+    // An arrangement past the list reads every setting: its own check refuses it last.
+    const ArrangementRow* arrangement = ArrangementRowOf(s.Arrangement);
+    const bool startMarkerRead =
+        !arrangement || Reads(*arrangement, &DimensionSettings::StartMarker);
     const std::array<std::pair<bool, SettingControl>, 13> checks = {{
-        {s.StartMarker >= 0 || cumulative, SettingControl::ComboBox1},
+        {s.StartMarker >= 0 || !startMarkerRead, SettingControl::ComboBox1},
         {s.EndMarker >= 0, SettingControl::ComboBox2},
         {Valid(SettingControl::Edit1, s.EndMarkerScale), SettingControl::Edit1},
         {Valid(SettingControl::Edit7, s.MarkerLength), SettingControl::Edit7},
@@ -64,20 +68,12 @@ SettingControl FirstInvalidSetting(const DimensionSettings& s)
         {Valid(SettingControl::Edit5, s.ExtensionGap), SettingControl::Edit5},
         {Valid(SettingControl::Edit6, s.ExtensionOvershoot), SettingControl::Edit6},
         // Last, so that a file from before the arrangements refuses where it always did.
-        {s.Arrangement >= 0 && s.Arrangement < kArrangementCount, SettingControl::ComboBox6},
+        {arrangement != nullptr, SettingControl::ComboBox6},
     }};
     for (const auto& [valid, control] : checks) {
         if (!valid) return control;
     }
     return SettingControl::None;
-}
-
-DimensionArrangement ArrangementOf(const DimensionSettings& settings)
-{
-    if (settings.Arrangement < 0 || settings.Arrangement >= kArrangementCount) {
-        return DimensionArrangement::Chain;
-    }
-    return static_cast<DimensionArrangement>(settings.Arrangement);
 }
 
 double CurrentScale(const RidEdaza::DrawingState& state)

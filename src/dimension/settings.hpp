@@ -20,15 +20,6 @@ enum class SettingControl {
     RadioGroup1, RadioGroup2, Edit5, Edit6, ComboBox6
 };
 
-// How the dimensions of a run are arranged (ComboBox6's item index).
-enum class DimensionArrangement : std::int32_t {
-    Chain = 0,            // 直列: one dimension per interval, in a row
-    ChainAndOverall = 1,  // 直列＋全体: the chain, and the overall dimension one row further out
-    Parallel = 2,         // 並列: every dimension from the first point, each on its own line
-    Cumulative = 3,       // 累進: the distances from the first point, on one line
-};
-inline constexpr std::int32_t kArrangementCount = 4;
-
 // The five kinds of point a range selection gives measuring points from (GroupBox1's check
 // boxes, CheckBox5 to CheckBox9), in the order acquisition visits them.
 enum class PointKind : std::uint8_t {
@@ -65,7 +56,7 @@ struct DimensionSettings {
     double ExtensionOvershoot = 2.0;    // Edit6 (drawing units after scaling)
     std::int32_t NarrowMarker = 0;      // RadioGroup3: 0 slash, 1 dot
     PointKinds TakenPoints{};           // CheckBox5 to CheckBox9
-    std::int32_t Arrangement = 0;       // ComboBox6 index: an Arrangement, -1 none
+    std::int32_t Arrangement = 0;       // ComboBox6 index: a row of kArrangements, -1 none
     double CurrentScale = 1.0;          // set by ScaleDimensionSettings
     // The dimension direction in degrees, set by the command: the host's axis angle, turned by 90
     // for a vertical run (DimensionAngle). Measuring points are taken along it and the run is
@@ -104,11 +95,8 @@ const NumberRange* RangeOf(SettingControl control);
 bool InRange(const NumberRange& range, double value);
 
 // The first control whose value fails its check, in the fixed check order; None when all pass.
-// The start marker is not checked for a cumulative run, which draws none.
+// A setting the chosen arrangement does not read is not checked (arrangements.hpp).
 SettingControl FirstInvalidSetting(const DimensionSettings& settings);
-
-// The arrangement of valid settings (a checked Arrangement index).
-DimensionArrangement ArrangementOf(const DimensionSettings& settings);
 
 // layerGroupScale[initialLayerGroup] of the drawing: the scale of the host's current layer group.
 double CurrentScale(const RidEdaza::DrawingState& state);

@@ -203,7 +203,11 @@ TEST(KorvaneCli, HelpVersionAndUsageErrorsWriteNothing)
         "usage: korvane-cli",
         "\n  ComboBox1  ",
         ", 1 \xE2\x96\xB3, 2 \xE2\x96\xA1,",  // 1 △, 2 □
-        "; -1 no selection\n      checked: a start-point marker must be selected\n",
+        "; -1 no selection\n      checked: a start-point marker must be selected\n"
+        // 3 累進
+        "      unused:  when ComboBox6 is 3 \xE7\xB4\xAF\xE9\x80\xB2 (cumulative): greyed out and "
+        "not checked, still saved\n",
+        "1 \xE7\x9B\xB4\xE5\x88\x97\xEF\xBC\x8B\xE5\x85\xA8\xE4\xBD\x93 (chain with overall), ",  // 直列＋全体
         "\n  Edit7  ",
         "      values:  a number\n      checked: the line-arrow length must be greater than 0 "
         "and at most 1000\n      default: 3\n",

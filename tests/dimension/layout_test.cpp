@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "common/geometry.hpp"
@@ -55,6 +56,68 @@ DimensionRun Layout(const MeasurePointList& points, const DimensionSettings& set
     DimensionRun run;
     EXPECT_TRUE(Dimension::LayoutDimensionRun(points, {0.0, 100.0}, settings, state, run));
     return run;
+}
+
+// The chain of a run of item 0 or item 1.
+const Dimension::ChainLayout& ChainOf(const DimensionRun& run)
+{
+    if (const auto* both = std::get_if<Dimension::ChainAndOverallLayout>(&run.arrangement)) {
+        return both->chain;
+    }
+    return std::get<Dimension::ChainLayout>(run.arrangement);
+}
+
+// The dimension lines and value texts of a run in any arrangement, in the order the record holds
+// them: the chain's first, the overall's last.
+struct Drawn {
+    std::vector<Dimension::SegmentLayout> lines;
+    std::vector<Dimension::ValueTextLayout> texts;
+    std::vector<Dimension::ExtensionLine> extensions;  // of the lines the arrangement adds
+};
+
+void AddLevelLine(const Dimension::LevelLineLayout& line, Drawn& drawn)
+{
+    drawn.lines.push_back(line.segment);
+    if (line.text) drawn.texts.push_back(*line.text);
+}
+
+Drawn DrawnOf(const DimensionRun& run)
+{
+    Drawn drawn;
+    auto addChain = [&](const Dimension::ChainLayout& chain) {
+        for (const Dimension::IntervalLayout& interval : chain.intervals) {
+            drawn.lines.push_back(interval.segment);
+        }
+        drawn.texts = chain.texts;
+    };
+    if (const auto* chain = std::get_if<Dimension::ChainLayout>(&run.arrangement)) addChain(*chain);
+    if (const auto* both = std::get_if<Dimension::ChainAndOverallLayout>(&run.arrangement)) {
+        addChain(both->chain);
+        if (both->overall) {
+            AddLevelLine(both->overall->line, drawn);
+            drawn.extensions = both->overall->extensions;
+        }
+    }
+    if (const auto* parallel = std::get_if<Dimension::ParallelLayout>(&run.arrangement)) {
+        for (const Dimension::LevelLineLayout& line : parallel->lines) AddLevelLine(line, drawn);
+        drawn.extensions = parallel->extensions;
+    }
+    if (const auto* cumulative = std::get_if<Dimension::CumulativeLayout>(&run.arrangement)) {
+        for (const Dimension::CumulativeText& entry : cumulative->texts) {
+            drawn.texts.push_back(entry.text);
+        }
+        drawn.extensions = cumulative->extensions;
+    }
+    return drawn;
+}
+
+std::vector<double> Lengths(const std::vector<Dimension::IntervalLayout>& intervals)
+{
+    std::vector<double> lengths;
+    for (const Dimension::IntervalLayout& interval : intervals) {
+        lengths.push_back(interval.segment.length);
+    }
+    return lengths;
 }
 
 TEST(Layout, MarkerExtentsFollowTheMarkerKind)
@@ -109,7 +172,7 @@ TEST(Layout, SlashReachesAsFarAsTheSmallerMarker)
         settings.EndMarker = c.end;
         settings.EndMarkerScale = c.endScale;
         settings.CurrentScale = c.currentScale;
-        EXPECT_NEAR(Layout(PointsAt({0, 5000}), settings).SlashScale, c.slashScale, 1e-12);
+        EXPECT_NEAR(Layout(PointsAt({0, 5000}), settings).style.SlashScale, c.slashScale, 1e-12);
     }
 }
 
@@ -131,10 +194,10 @@ TEST(Layout, FewerThanTwoKeptPointsGiveNoRun)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         DimensionRun run;
-        run.points = {{99, true, {}}};  // a stale run must not survive a refusal
+        run.points = {{0, 0, 99}};  // a stale run must not survive a refusal
         ASSERT_EQ(Dimension::LayoutDimensionRun(c.points, {}, Defaults(), {}, run), c.laidOut);
-        EXPECT_EQ(Each(run.points, &Dimension::PointLayout::index), c.keptIndex);
-        EXPECT_EQ(Each(run.intervals, &Dimension::IntervalLayout::length), c.interval);
+        EXPECT_EQ(Each(run.points, &Dimension::KeptPoint::index), c.keptIndex);
+        EXPECT_EQ(Lengths(ChainOf(run).intervals), c.interval);
     }
 }
 
@@ -160,7 +223,7 @@ TEST(Layout, TextsThatDoNotFitGoToTheFirstFreeRow)
         SCOPED_TRACE(c.name);
         RidEdaza::DrawingState state;
         state.textKinds[0] = {c.width, 3, 0, 2};
-        EXPECT_EQ(Each(Layout(PointsAt(c.xs), Defaults(), state).intervals,
+        EXPECT_EQ(Each(ChainOf(Layout(PointsAt(c.xs), Defaults(), state)).intervals,
                        &Dimension::IntervalLayout::row),
                   c.levels);
     }
@@ -191,15 +254,16 @@ TEST(Layout, WideIntervalsGiveBothPointsNormalMarkers)
         DimensionSettings settings = Defaults();
         settings.StartMarker = settings.EndMarker = c.marker;
         const DimensionRun run = Layout(PointsAt(c.xs), settings);
-        EXPECT_EQ(Each(run.points, &Dimension::PointLayout::wideNeighbour), c.wide);
+        const Dimension::ChainLayout& chain = ChainOf(run);
+        EXPECT_EQ(Each(chain.points, &Dimension::ChainPoint::wideNeighbour), c.wide);
         std::string markers;
-        for (const Dimension::IntervalLayout& interval : run.intervals) {
+        for (const Dimension::IntervalLayout& interval : chain.intervals) {
             const bool n = interval.narrowMarkerAtN;
             const bool p = interval.narrowMarkerAtP;
             markers += interval.ends >= 0 ? 'W' : n && p ? 'B' : n ? 'N' : p ? 'P' : '-';
         }
         EXPECT_EQ(markers, c.markers);
-        EXPECT_EQ(run.ends.size(), static_cast<std::size_t>(std::count(markers.begin(), markers.end(), 'W')));
+        EXPECT_EQ(chain.ends.size(), static_cast<std::size_t>(std::count(markers.begin(), markers.end(), 'W')));
     }
 }
 
@@ -213,7 +277,7 @@ TEST(Layout, TextAngleNeverReadsUpsideDown)
         SCOPED_TRACE(c[0]);
         DimensionSettings settings = Defaults();
         settings.DimensionAngle = c[0];
-        EXPECT_EQ(Layout(PointsAt({0, 10}), settings).TextAngle, c[1]);
+        EXPECT_EQ(Layout(PointsAt({0, 10}), settings).style.TextAngle, c[1]);
     }
 }
 
@@ -272,7 +336,7 @@ TEST(Layout, ExtensionLinesRunFromTheGapToBeyondTheLine)
         DimensionRun run;
         ASSERT_TRUE(Dimension::LayoutDimensionRun(PointsAt({10, 20}, c.y), {0, 100}, settings,
                                                   {}, run));
-        const Dimension::ExtensionSegment& line = run.points[0].extension;
+        const Dimension::ExtensionSegment& line = ChainOf(run).points[0].extension;
         ASSERT_EQ(line.present, c.present);
         if (!c.present) continue;
         const Dimension::DrawingPoint start = InFrame(line.start, c.axis);
@@ -317,14 +381,15 @@ TEST(Layout, StaggeredTextsStackAwayFromTheMeasuredPoints)
                      c.pointY);
         DimensionRun run;
         ASSERT_TRUE(Dimension::LayoutDimensionRun(points, {5, 100}, settings, state, run));
-        const Dimension::IntervalLayout& interval = run.intervals.back();
+        const Dimension::ChainLayout& chain = ChainOf(run);
+        const Dimension::IntervalLayout& interval = chain.intervals.back();
         ASSERT_EQ(interval.row, c.row);
         ASSERT_GE(interval.text, 0);
-        const Dimension::ValueTextLayout& text = run.texts[static_cast<std::size_t>(interval.text)];
+        const Dimension::ValueTextLayout& text = chain.texts[static_cast<std::size_t>(interval.text)];
         const Dimension::DrawingPoint anchor = InFrame(text.anchor, c.axis);
         EXPECT_NEAR(anchor.X, c.anchorX, 1e-12);
         EXPECT_NEAR(anchor.Y, c.anchorY, 1e-12);
-        const Dimension::DrawingPoint direction = InFrame(run.TextDirection, c.axis);
+        const Dimension::DrawingPoint direction = InFrame(run.style.TextDirection, c.axis);
         EXPECT_NEAR(direction.X, c.dirX, 1e-12);
         EXPECT_NEAR(direction.Y, 0, 1e-12);
         const Dimension::DrawingPoint leaderEnd = InFrame(text.leaderEnd, c.axis);
@@ -383,15 +448,14 @@ TEST(Layout, ArrangementsPlaceTheirLinesAndTexts)
         DimensionRun run;
         ASSERT_TRUE(Dimension::LayoutDimensionRun(PointsAt(c.xs, c.pointY), {0, 100}, settings,
                                                   state, run));
+        const Drawn drawn = DrawnOf(run);
         std::vector<double> levels;
-        for (const Dimension::IntervalLayout& line : run.intervals) {
-            levels.push_back(InFrame(line.N, c.axis).Y);
+        if (c.arrangement != A::Cumulative) {
+            for (const Dimension::SegmentLayout& line : drawn.lines) {
+                levels.push_back(InFrame(line.N, c.axis).Y);
+            }
         }
-        if (run.overall.present) levels.push_back(InFrame(run.overall.line.N, c.axis).Y);
-        std::vector<Dimension::ValueTextLayout> texts = run.texts;
-        for (const Dimension::CumulativeText& entry : run.cumulative.texts) {
-            texts.push_back(entry.text);
-        }
+        const std::vector<Dimension::ValueTextLayout>& texts = drawn.texts;
         ASSERT_EQ(levels.size(), c.levels.size());
         for (std::size_t i = 0; i < levels.size(); ++i) EXPECT_NEAR(levels[i], c.levels[i], 1e-12);
         ASSERT_EQ(texts.size(), c.texts.size());
@@ -419,9 +483,11 @@ TEST(Layout, ExtensionLinesReachTheirOwnLine)
                                               run));
     // The origin's reaches the farthest line.
     const double ends[] = {108, 102, 108};
+    const std::vector<Dimension::ExtensionLine>& lines = DrawnOf(run).extensions;
+    ASSERT_EQ(lines.size(), 3u);
     for (std::size_t k = 0; k < 3; ++k) {
-        EXPECT_NEAR(InFrame(run.points[k].extension.start, 0).Y, 2, 1e-12);
-        EXPECT_NEAR(InFrame(run.points[k].extension.end, 0).Y, ends[k], 1e-12);
+        EXPECT_NEAR(InFrame(lines[k].start, 0).Y, 2, 1e-12);
+        EXPECT_NEAR(InFrame(lines[k].end, 0).Y, ends[k], 1e-12);
     }
 
     // The overall's continue the chain's from 102, also for a point above the line (from its
@@ -444,9 +510,12 @@ TEST(Layout, ExtensionLinesReachTheirOwnLine)
         MeasurePointList points = PointsAt({0, 10, 30});
         points[0].Y = c.firstY;
         ASSERT_TRUE(Dimension::LayoutDimensionRun(points, {0, 100}, settings, state, run));
-        const Dimension::ExtensionSegment& line = run.overall.extensions[0];
-        ASSERT_EQ(line.present, c.present);
+        const std::vector<Dimension::ExtensionLine> overall = DrawnOf(run).extensions;
+        // The last point's comes after the first's, when the first has one.
+        ASSERT_EQ(overall.size(), c.present ? 2u : 1u);
         if (!c.present) continue;
+        const Dimension::ExtensionLine& line = overall.front();
+        EXPECT_NEAR(InFrame(line.start, 0).X, 0, 1e-12);
         EXPECT_NEAR(InFrame(line.start, 0).Y, c.from, 1e-12);
         EXPECT_NEAR(InFrame(line.end, 0).Y, 111.5, 1e-12);
     }
@@ -540,16 +609,14 @@ TEST(Layout, ArrangementsOverGeneratedRuns)
 
         // Parallel: one line from the first point to each further one, with its distance; no
         // two texts share any room.
-        const DimensionRun& parallel = runs[2];
-        ASSERT_EQ(parallel.intervals.size(), xs.size() - 1);
+        const Drawn parallel = DrawnOf(runs[2]);
+        const Dimension::DrawingPoint& direction = runs[2].style.TextDirection;
+        ASSERT_EQ(parallel.lines.size(), xs.size() - 1);
+        ASSERT_EQ(parallel.texts.size(), xs.size() - 1);
         std::vector<std::vector<Dimension::DrawingPoint>> outlines;
         for (std::size_t k = 0; k + 1 < xs.size(); ++k) {
-            const std::int32_t text = parallel.intervals[k].text;
-            ASSERT_GE(text, 0);
-            const Dimension::ValueTextLayout& layout =
-                parallel.texts[static_cast<std::size_t>(text)];
-            EXPECT_EQ(layout.text, distance(k + 1));
-            outlines.push_back(TextOutline(layout, parallel.TextDirection, textHeight));
+            EXPECT_EQ(parallel.texts[k].text, distance(k + 1));
+            outlines.push_back(TextOutline(parallel.texts[k], direction, textHeight));
         }
         for (std::size_t a = 0; a < outlines.size(); ++a) {
             for (std::size_t b = a + 1; b < outlines.size(); ++b) {
@@ -558,7 +625,7 @@ TEST(Layout, ArrangementsOverGeneratedRuns)
         }
 
         // Cumulative: every point's distance from the first, "0" at the first, no overlap.
-        const Dimension::CumulativeLayout& cumulative = runs[3].cumulative;
+        const auto& cumulative = std::get<Dimension::CumulativeLayout>(runs[3].arrangement);
         ASSERT_EQ(cumulative.texts.size(), xs.size());
         outlines.clear();
         for (std::size_t k = 0; k < xs.size(); ++k) {
@@ -574,18 +641,17 @@ TEST(Layout, ArrangementsOverGeneratedRuns)
 
         // Chain with overall: the overall's value the whole distance, clear of every text of
         // the chain.
-        const DimensionRun& overall = runs[1];
-        ASSERT_EQ(overall.overall.present, xs.size() > 2);
-        if (!overall.overall.present) continue;
-        const Dimension::IntervalLayout& line = overall.overall.line;
-        ASSERT_GE(line.text, 0);
-        const Dimension::ValueTextLayout& whole =
-            overall.texts[static_cast<std::size_t>(line.text)];
-        EXPECT_EQ(whole.text, distance(xs.size() - 1));
-        const auto wholeOutline = TextOutline(whole, overall.TextDirection, textHeight);
-        for (std::size_t t = 0; t + 1 < overall.texts.size(); ++t) {
-            const auto chainText = TextOutline(overall.texts[t], overall.TextDirection, textHeight);
-            EXPECT_FALSE(Overlap({line.N, line.P}, chainText, slack)) << "line over text " << t;
+        const auto& overall = std::get<Dimension::ChainAndOverallLayout>(runs[1].arrangement);
+        ASSERT_EQ(overall.overall.has_value(), xs.size() > 2);
+        if (!overall.overall) continue;
+        const Dimension::LevelLineLayout& line = overall.overall->line;
+        ASSERT_TRUE(line.text.has_value());
+        EXPECT_EQ(line.text->text, distance(xs.size() - 1));
+        const auto wholeOutline = TextOutline(*line.text, direction, textHeight);
+        for (std::size_t t = 0; t < overall.chain.texts.size(); ++t) {
+            const auto chainText = TextOutline(overall.chain.texts[t], direction, textHeight);
+            EXPECT_FALSE(Overlap({line.segment.N, line.segment.P}, chainText, slack))
+                << "line over text " << t;
             EXPECT_FALSE(Overlap(wholeOutline, chainText, slack)) << "text over text " << t;
         }
     }

@@ -1,0 +1,120 @@
+// 累進 (item 3): one dimension line from the first kept point to the last, the origin symbol at the
+// first point and an end marker at each further one, pointing away from the origin. Each point's
+// distance from the first reads along its extension line, beyond the line on the outward side; a
+// text that would come too near the one before is moved along the run and gets a leader.
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+
+#include "common/geometry.hpp"
+#include "dimension/draw_internal.hpp"
+#include "dimension/layout_internal.hpp"
+
+namespace Dimension {
+namespace {
+
+// The texts of the points, each at its own place beside its extension line or pushed along the
+// run by the text before it.
+void PlaceTexts(const RunFrame& frame, CumulativeLayout& cumulative)
+{
+    const double h = frame.height.Y;
+    const KeptPoint& first = frame.kept.front();
+    // sin(TextAngle - DimensionAngle): +1 when the texts read towards +Y of the dimension
+    // frame, their upper side then towards -X; -1 the other way round.
+    const Rotation textTurn = MyFunc::RotationOfDeg(cumulative.TextAngle);
+    const Rotation& axis = frame.turns.axis;
+    const bool readsUp = textTurn.s * axis.c - textTurn.c * axis.s > 0.0L;
+
+    const long double out = frame.sides.outward;
+    const long double height = frame.H;
+    const long double g = frame.g;
+    const long double nearEnd =
+        std::max<long double>({frame.o, frame.style.EndAcross,
+                               MarkerExtentOf(kOriginMarkerCode, frame.settings).across}) + g;
+    const double nearY = Store(static_cast<long double>(h) + out * nearEnd);
+
+    cumulative.texts.reserve(frame.kept.size());
+    long double previous = 0.0L;  // where the text before stands along the run
+    for (std::size_t k = 0; k < frame.kept.size(); ++k) {
+        const KeptPoint& measured = frame.kept[k];
+        const double distance =
+            k == 0 ? 0.0 : Store(Abs(static_cast<long double>(measured.X) - first.X));
+        CumulativeText entry;
+        ValueTextLayout& text = entry.text;
+        text = MeasuredText(FormatDimensionValue(distance, frame.options), frame);
+        // The text's extent along the run starts at `place`: g beside the extension line, its
+        // body away from it.
+        const long double own = readsUp ? static_cast<long double>(measured.X) - g - height
+                                        : static_cast<long double>(measured.X) + g;
+        long double place = Store(own);
+        if (k > 0 && previous + height + g > own) {
+            place = Store(previous + height + g);
+            entry.moved = true;
+        }
+        previous = place;
+        const long double baseX = readsUp ? place + height : place;
+        const long double baseY = readsUp == (out > 0.0L)
+                                      ? static_cast<long double>(h) + out * nearEnd
+                                      : static_cast<long double>(h) + out * (nearEnd + text.width);
+        text.anchor = Turned(Store(baseX), Store(baseY), axis);
+        text.leaderEnd = Turned(Store(place + height / 2.0L), nearY, axis);
+        entry.leaderStart = Turned(measured.X, nearY, axis);
+        cumulative.texts.push_back(std::move(entry));
+    }
+}
+
+}  // namespace
+
+void LayOut(const RunFrame& frame, CumulativeLayout& cumulative)
+{
+    const double h = frame.height.Y;
+    const Rotation& axis = frame.turns.axis;
+    cumulative.lineStart = Turned(frame.kept.front().X, h, axis);
+    cumulative.lineEnd = Turned(frame.kept.back().X, h, axis);
+
+    // The texts read along the extension lines and stay upright in vertical runs too.
+    cumulative.TextAngle = TextAngleOf(frame.settings.DimensionAngle + 90.0);
+    const Rotation textTurn = MyFunc::RotationOfDeg(cumulative.TextAngle);
+    cumulative.TextDirection = {Store(10.0L * textTurn.c), Store(10.0L * textTurn.s)};
+    PlaceTexts(frame, cumulative);
+
+    BarbTurns barbTurns;
+    cumulative.ends.reserve(frame.kept.size() - 1);
+    for (std::size_t k = 1; k < frame.kept.size(); ++k) {
+        const DrawingPoint tip = Turned(frame.kept[k].X, h, axis);
+        const double away = DirectionDeg(cumulative.lineStart, tip);
+        if (k == 1) {
+            cumulative.origin = EndMarkerAt(kOriginMarkerCode, cumulative.lineStart, away,
+                                            frame.settings, barbTurns);
+        }
+        cumulative.ends.push_back(
+            EndMarkerAt(frame.settings.EndMarker, tip, away, frame.settings, barbTurns));
+    }
+    for (const KeptPoint& point : frame.kept) {
+        const ExtensionSegment line =
+            SegmentOf(point.X, ExtensionSpanTo(point.Y, h, frame.settings), axis);
+        if (line.present) cumulative.extensions.push_back({line.start, line.end});
+    }
+}
+
+RunCounts CountsOf(const CumulativeLayout& cumulative)
+{
+    return {1, cumulative.texts.size(), 0};
+}
+
+void Draw(const RunStyle& style, const CumulativeLayout& cumulative,
+          RidEdaza::CommandWriter& writer)
+{
+    WriteExtensionLines(cumulative.extensions, writer);
+    MarkedLine(writer, cumulative.lineStart, cumulative.lineEnd);
+    for (const CumulativeText& entry : cumulative.texts) {
+        WriteText(style, entry.text, cumulative.TextDirection, writer);
+        if (entry.moved) MarkedLine(writer, entry.leaderStart, entry.text.leaderEnd);
+    }
+    DrawEndMarker(writer, cumulative.origin, style.EndMarkerScale);
+    for (const EndMarkerLayout& end : cumulative.ends) {
+        DrawEndMarker(writer, end, style.EndMarkerScale);
+    }
+}
+
+}  // namespace Dimension

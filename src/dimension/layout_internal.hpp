@@ -1,0 +1,131 @@
+// The layout's own pieces, shared by the arrangements' files (arrangement_*.cpp): the frame of a
+// run, built once, and the geometry every arrangement lays out with. Only this module's sources,
+// its tests and the fuzzers include it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/geometry.hpp"
+#include "dimension/layout.hpp"
+
+namespace Dimension {
+
+using MyFunc::Rotation;
+
+inline double Store(long double v) { return static_cast<double>(v); }
+
+inline long double Abs(long double v) { return v < 0.0L ? -v : v; }
+
+// The turns of one run, each taken once.
+struct RunTurns {
+    Rotation axis;    // dimension frame -> drawing coordinates
+    Rotation text;    // a text's own upright frame -> drawing coordinates
+    Rotation untext;  // drawing coordinates -> a text's own frame
+};
+
+// The sides of a run whose dimensions stand beside one another, in the dimension frame.
+struct RunSides {
+    long double outward = 1.0L;  // +1 or -1 along Y: away from most kept points
+    bool textsTurned = false;    // the value texts' frame is the dimension frame turned half round
+};
+
+// Everything about a run that its arrangement does not decide, found once before the
+// arrangement's layout runs, which reads it and adds nothing to it.
+struct RunFrame {
+    std::vector<KeptPoint> kept;  // n >= 2, ascending X
+    HeightPoint height;           // height.Y: the level of the chain's line
+    double listStartX = 0.0;      // the first point of the sorted list, kept or not
+    const DimensionSettings& settings;
+    RunTurns turns;
+    RunStyle style;
+    // Found only for an arrangement whose lines stand beside the height point's level
+    // (kNeedsSides): the chain never looks at the sides, and so never pays for them.
+    RunSides sides;
+    long double H = 0.0L;      // the value text's height, drawing units (stored)
+    long double g = 0.0L;      // the value gap as the settings give it (signed)
+    long double o = 0.0L;      // the extension lines' overshoot
+    long double m = 0.0L;      // the markers' extent across the line: max(StartAcross, EndAcross)
+    long double pitch = 0.0L;  // between two lines that stand beside one another
+    ValueOptions options;
+};
+
+// The kept points of an ordered measuring-point list, in one pass.
+std::vector<KeptPoint> KeptPointsOf(const MeasurePointList& points);
+
+// The frame of a run of at least two kept points.
+RunFrame FrameOf(std::vector<KeptPoint> kept, const MeasurePointList& points,
+                 const HeightPoint& heightPoint, const DimensionSettings& settings,
+                 const RidEdaza::DrawingState& state, bool findSides);
+
+DrawingPoint Turned(double x, double y, const Rotation& turn);
+DrawingPoint Plus(const DrawingPoint& a, const DrawingPoint& b);
+
+// Direction in degrees of the vector from `from` to `to`.
+double DirectionDeg(const DrawingPoint& from, const DrawingPoint& to);
+
+// The sines and cosines of the barb angles. A run has few distinct ones (two per direction of
+// its dimension line), so each is taken once; a run whose directions scatter keeps only the
+// latest few.
+struct BarbTurns {
+    struct Entry {
+        std::uint64_t degreesBits;
+        Rotation turn;
+    };
+    static constexpr std::size_t kMostKept = 16;
+    std::vector<Entry> entries;
+};
+
+// A normal end marker at `tip`, q pointing out of the line. A line arrow's barbs open back
+// into the line: at q + 180 + theta and q + 180 - theta, each L (paper mm) long.
+EndMarkerLayout EndMarkerAt(std::int32_t kind, const DrawingPoint& tip, double q,
+                            const DimensionSettings& settings, BarbTurns& turns);
+
+// A wide line has room for both normal markers between its ends.
+bool IsWide(const RunStyle& style, double length);
+
+// The segment from (x, level) to (x + length, level) of the dimension frame.
+SegmentLayout SegmentAt(double x, double length, double level, const Rotation& axis);
+
+// The normal markers of a wide line: the start marker at N, the end marker at P.
+IntervalEnds WideEnds(const SegmentLayout& segment, const DimensionSettings& settings,
+                      BarbTurns& turns);
+
+// A value text and its width in drawing units; its place is the caller's.
+ValueTextLayout MeasuredText(std::string text, const RunFrame& frame);
+
+// The value text of a distance between two points; none when the plain value text is "0".
+bool DistanceText(double distance, const RunFrame& frame, ValueTextLayout& text);
+
+// An extension line in the dimension frame: from the gap beside the point at `y` to the overshoot
+// beyond the dimension line at `level`; none when the point lies within the gap of the line.
+struct ExtensionSpan {
+    bool present = false;
+    double startY = 0.0;
+    double endY = 0.0;
+};
+ExtensionSpan ExtensionSpanTo(double pointY, double level, const DimensionSettings& settings);
+ExtensionSegment SegmentOf(double x, const ExtensionSpan& span, const Rotation& axis);
+
+// How far past the end of a level line its end marker reaches along it.
+long double EndReachOf(const RunStyle& style, const LevelLineLayout& line);
+
+// One dimension from fromX to toX at `level` of the dimension frame, with its value text and
+// markers as a run of one interval has them.
+LevelLineLayout LevelLine(double fromX, double toX, double level, const RunFrame& frame,
+                          BarbTurns& barbTurns);
+
+// Each arrangement's layout, in its own file; each fills its part of the record from the frame.
+void LayOut(const RunFrame& frame, ChainLayout& chain);
+void LayOut(const RunFrame& frame, ChainAndOverallLayout& run);
+void LayOut(const RunFrame& frame, ParallelLayout& parallel);
+void LayOut(const RunFrame& frame, CumulativeLayout& cumulative);
+
+// What each arrangement draws, counted.
+RunCounts CountsOf(const ChainLayout& chain);
+RunCounts CountsOf(const ChainAndOverallLayout& run);
+RunCounts CountsOf(const ParallelLayout& parallel);
+RunCounts CountsOf(const CumulativeLayout& cumulative);
+
+}  // namespace Dimension
