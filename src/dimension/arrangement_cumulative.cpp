@@ -41,7 +41,8 @@ void PlaceTexts(const RunFrame& frame, CumulativeLayout& cumulative)
             k == 0 ? 0.0 : Store(Abs(static_cast<long double>(measured.X) - first.X));
         CumulativeText entry;
         ValueTextLayout& text = entry.text;
-        text = MeasuredText(FormatDimensionValue(distance, frame.options), frame);
+        text.text = FormatDimensionValue(distance, frame.options);
+        text.width = TextWidth(text.text, frame);
         // The text's extent along the run starts at `place`: g beside the extension line, its
         // body away from it.
         const long double own = readsUp ? static_cast<long double>(measured.X) - g - height

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/geometry.hpp"
@@ -59,11 +60,26 @@ RunFrame FrameOf(std::vector<KeptPoint> kept, const MeasurePointList& points,
                  const HeightPoint& heightPoint, const DimensionSettings& settings,
                  const RidEdaza::DrawingState& state, bool findSides);
 
-DrawingPoint Turned(double x, double y, const Rotation& turn);
-DrawingPoint Plus(const DrawingPoint& a, const DrawingPoint& b);
+// Small and called for every interval of a chain: inline, so that the chain pays no call for
+// them where it did not before its arrangement had a file of its own.
+inline DrawingPoint Turned(double x, double y, const Rotation& turn)
+{
+    DrawingPoint p;
+    MyFunc::RotatePoint(x, y, 0.0, 0.0, turn, p.X, p.Y);
+    return p;
+}
+
+inline DrawingPoint Plus(const DrawingPoint& a, const DrawingPoint& b)
+{
+    return {Store(static_cast<long double>(a.X) + b.X), Store(static_cast<long double>(a.Y) + b.Y)};
+}
 
 // Direction in degrees of the vector from `from` to `to`.
-double DirectionDeg(const DrawingPoint& from, const DrawingPoint& to);
+inline double DirectionDeg(const DrawingPoint& from, const DrawingPoint& to)
+{
+    return MyFunc::VectorAngleDeg(Store(static_cast<long double>(to.X) - from.X),
+                                  Store(static_cast<long double>(to.Y) - from.Y));
+}
 
 // The sines and cosines of the barb angles. A run has few distinct ones (two per direction of
 // its dimension line), so each is taken once; a run whose directions scatter keeps only the
@@ -83,17 +99,31 @@ EndMarkerLayout EndMarkerAt(std::int32_t kind, const DrawingPoint& tip, double q
                             const DimensionSettings& settings, BarbTurns& turns);
 
 // A wide line has room for both normal markers between its ends.
-bool IsWide(const RunStyle& style, double length);
+inline bool IsWide(const RunStyle& style, double length)
+{
+    return static_cast<long double>(style.StartAlong) + style.EndAlong < length;
+}
 
 // The segment from (x, level) to (x + length, level) of the dimension frame.
-SegmentLayout SegmentAt(double x, double length, double level, const Rotation& axis);
+inline SegmentLayout SegmentAt(double x, double length, double level, const Rotation& axis)
+{
+    SegmentLayout segment;
+    segment.length = length;
+    const double bx = Store(static_cast<long double>(x) + length);
+    segment.N = Turned(x, level, axis);
+    segment.P = Turned(bx, level, axis);
+    segment.M = {Store((static_cast<long double>(segment.N.X) + segment.P.X) / 2.0L),
+                 Store((static_cast<long double>(segment.N.Y) + segment.P.Y) / 2.0L)};
+    segment.direction = DirectionDeg(segment.N, segment.P);
+    return segment;
+}
 
 // The normal markers of a wide line: the start marker at N, the end marker at P.
 IntervalEnds WideEnds(const SegmentLayout& segment, const DimensionSettings& settings,
                       BarbTurns& turns);
 
-// A value text and its width in drawing units; its place is the caller's.
-ValueTextLayout MeasuredText(std::string text, const RunFrame& frame);
+// The width of a value text in drawing units.
+double TextWidth(std::string_view text, const RunFrame& frame);
 
 // The value text of a distance between two points; none when the plain value text is "0".
 bool DistanceText(double distance, const RunFrame& frame, ValueTextLayout& text);
@@ -105,8 +135,33 @@ struct ExtensionSpan {
     double startY = 0.0;
     double endY = 0.0;
 };
-ExtensionSpan ExtensionSpanTo(double pointY, double level, const DimensionSettings& settings);
-ExtensionSegment SegmentOf(double x, const ExtensionSpan& span, const Rotation& axis);
+inline ExtensionSpan ExtensionSpanTo(double pointY, double level,
+                                     const DimensionSettings& settings)
+{
+    const long double h = level;
+    const long double y = pointY;
+    ExtensionSpan span;
+    if (Abs(h - y) - settings.ExtensionGap <= MyFunc::kTolerance) return span;
+    span.present = true;
+    if (h >= y) {
+        span.startY = Store(y + settings.ExtensionGap);
+        span.endY = Store(h + settings.ExtensionOvershoot);
+    } else {
+        span.startY = Store(y - settings.ExtensionGap);
+        span.endY = Store(h - settings.ExtensionOvershoot);
+    }
+    return span;
+}
+
+inline ExtensionSegment SegmentOf(double x, const ExtensionSpan& span, const Rotation& axis)
+{
+    ExtensionSegment line;
+    if (!span.present) return line;
+    line.present = true;
+    line.start = Turned(x, span.startY, axis);
+    line.end = Turned(x, span.endY, axis);
+    return line;
+}
 
 // How far past the end of a level line its end marker reaches along it.
 long double EndReachOf(const RunStyle& style, const LevelLineLayout& line);

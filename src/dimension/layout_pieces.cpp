@@ -38,24 +38,6 @@ void PlaceLevelText(const LevelLineLayout& line, const RunFrame& frame, ValueTex
 
 }  // namespace
 
-DrawingPoint Plus(const DrawingPoint& a, const DrawingPoint& b)
-{
-    return {Store(static_cast<long double>(a.X) + b.X), Store(static_cast<long double>(a.Y) + b.Y)};
-}
-
-DrawingPoint Turned(double x, double y, const Rotation& turn)
-{
-    DrawingPoint p;
-    MyFunc::RotatePoint(x, y, 0.0, 0.0, turn, p.X, p.Y);
-    return p;
-}
-
-double DirectionDeg(const DrawingPoint& from, const DrawingPoint& to)
-{
-    return MyFunc::VectorAngleDeg(Store(static_cast<long double>(to.X) - from.X),
-                                  Store(static_cast<long double>(to.Y) - from.Y));
-}
-
 EndMarkerLayout EndMarkerAt(std::int32_t kind, const DrawingPoint& tip, double q,
                             const DimensionSettings& settings, BarbTurns& turns)
 {
@@ -79,24 +61,6 @@ EndMarkerLayout EndMarkerAt(std::int32_t kind, const DrawingPoint& tip, double q
     return marker;
 }
 
-bool IsWide(const RunStyle& style, double length)
-{
-    return static_cast<long double>(style.StartAlong) + style.EndAlong < length;
-}
-
-SegmentLayout SegmentAt(double x, double length, double level, const Rotation& axis)
-{
-    SegmentLayout segment;
-    segment.length = length;
-    const double bx = Store(static_cast<long double>(x) + length);
-    segment.N = Turned(x, level, axis);
-    segment.P = Turned(bx, level, axis);
-    segment.M = {Store((static_cast<long double>(segment.N.X) + segment.P.X) / 2.0L),
-                 Store((static_cast<long double>(segment.N.Y) + segment.P.Y) / 2.0L)};
-    segment.direction = DirectionDeg(segment.N, segment.P);
-    return segment;
-}
-
 IntervalEnds WideEnds(const SegmentLayout& segment, const DimensionSettings& settings,
                       BarbTurns& turns)
 {
@@ -107,48 +71,19 @@ IntervalEnds WideEnds(const SegmentLayout& segment, const DimensionSettings& set
     return ends;
 }
 
-ValueTextLayout MeasuredText(std::string text, const RunFrame& frame)
+double TextWidth(std::string_view text, const RunFrame& frame)
 {
     const ValueTextStyle& style = frame.style.TextStyle;
-    ValueTextLayout layout;
-    layout.text = std::move(text);
-    const double paperWidth = MyFunc::MeasureTextWidth(layout.text, style.width, style.spacing);
-    layout.width = Store(static_cast<long double>(paperWidth) * frame.settings.CurrentScale);
-    return layout;
+    const double paperWidth = MyFunc::MeasureTextWidth(text, style.width, style.spacing);
+    return Store(static_cast<long double>(paperWidth) * frame.settings.CurrentScale);
 }
 
 bool DistanceText(double distance, const RunFrame& frame, ValueTextLayout& text)
 {
     if (PlainValueText(distance, frame.options) == "0") return false;
-    text = MeasuredText(FormatDimensionValue(distance, frame.options), frame);
+    text.text = FormatDimensionValue(distance, frame.options);
+    text.width = TextWidth(text.text, frame);
     return true;
-}
-
-ExtensionSpan ExtensionSpanTo(double pointY, double level, const DimensionSettings& settings)
-{
-    const long double h = level;
-    const long double y = pointY;
-    ExtensionSpan span;
-    if (Abs(h - y) - settings.ExtensionGap <= MyFunc::kTolerance) return span;
-    span.present = true;
-    if (h >= y) {
-        span.startY = Store(y + settings.ExtensionGap);
-        span.endY = Store(h + settings.ExtensionOvershoot);
-    } else {
-        span.startY = Store(y - settings.ExtensionGap);
-        span.endY = Store(h - settings.ExtensionOvershoot);
-    }
-    return span;
-}
-
-ExtensionSegment SegmentOf(double x, const ExtensionSpan& span, const Rotation& axis)
-{
-    ExtensionSegment line;
-    if (!span.present) return line;
-    line.present = true;
-    line.start = Turned(x, span.startY, axis);
-    line.end = Turned(x, span.endY, axis);
-    return line;
 }
 
 long double EndReachOf(const RunStyle& style, const LevelLineLayout& line)
