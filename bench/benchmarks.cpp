@@ -169,7 +169,7 @@ void BM_WriteCommandFile(benchmark::State& state)
     RidEdaza::CommandWriter writer = p.writer;
     const Dimension::CommandResult result = Dimension::RunDimensionCommand(
         p.settings, p.model, {}, writer, Dimension::CommandHooks{});
-    benchmark::DoNotOptimize(result.intervals);
+    benchmark::DoNotOptimize(result.directions.size());
     const fs::path out = fs::temp_directory_path() / "korvane-bench-out.txt";
     for (auto _ : state) {
         benchmark::DoNotOptimize(RidEdaza::WriteCommandFile(writer.buffer, out));
@@ -187,7 +187,7 @@ void BM_WholeCommand(benchmark::State& state)
         RidEdaza::CommandWriter writer = p.writer;
         const Dimension::CommandResult result = Dimension::RunDimensionCommand(
             p.settings, p.model, {}, writer, Dimension::CommandHooks{});
-        benchmark::DoNotOptimize(result.intervals);
+        benchmark::DoNotOptimize(result.directions.size());
     }
     SetLabel(state, kind);
 }

@@ -122,6 +122,9 @@ int main(int argc, char** argv)
         const Dimension::CommandResult result = Dimension::RunDimensionCommand(
             settings, model, {}, fast, Dimension::CommandHooks{});
         const double fastSeconds = Seconds(fastStart);
+        // One direction was asked for: its counts, or none when the run was refused.
+        const Dimension::DirectionResult counts =
+            result.directions.empty() ? Dimension::DirectionResult{} : result.directions.front();
         if (fastOnly) {
             Dimension::DimensionSettings scaled = settings;
             Dimension::ScaleDimensionSettings(scaled, Dimension::CurrentScale(model.state));
@@ -132,8 +135,8 @@ int main(int argc, char** argv)
                                             height, points);
             const Components components = ComponentsOf(points);
             std::printf("%-28s %9zu %7zu %7zu %6zu %8zu %7.1f %9.3f %9s %s\n",
-                        fs::path(argv[a]).filename().string().c_str(), result.acquiredPoints,
-                        result.keptPoints, components.chains, components.inChains,
+                        fs::path(argv[a]).filename().string().c_str(), counts.acquiredPoints,
+                        counts.keptPoints, components.chains, components.inChains,
                         components.largestChain, static_cast<double>(components.widest * 1e10L),
                         fastSeconds, "-", "-");
             continue;
@@ -163,8 +166,8 @@ int main(int argc, char** argv)
         const bool same = fastBytes == referenceBytes;
         if (!same) ++differing;
         std::printf("%-28s %9zu %7zu %7zu %6zu %8zu %7.1f %9.3f %9.3f %s (%zu)\n",
-                    fs::path(argv[a]).filename().string().c_str(), result.acquiredPoints,
-                    result.keptPoints, components.chains, components.inChains,
+                    fs::path(argv[a]).filename().string().c_str(), counts.acquiredPoints,
+                    counts.keptPoints, components.chains, components.inChains,
                     components.largestChain, static_cast<double>(components.widest * 1e10L),
                     fastSeconds, referenceSeconds,
                     same ? "same" : "DIFFERENT", fastBytes.size());

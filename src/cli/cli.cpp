@@ -21,7 +21,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: korvane-cli [--folder DIR] [--settings FILE] [--set NAME=VALUE]... [--cancel]\n"
-    "                   [--summary] [--] [MODE [V]]\n"
+    "                   [--summary] [--] [MODE [V | HV]]\n"
     "       korvane-cli --help | -h | --version\n";
 
 // The help after the usage, up to the controls, which the controls table lists.
@@ -42,6 +42,9 @@ constexpr std::string_view kHelpOptions =
     "  MODE              the host's first argument: 1 the points indicated one by one, anything\n"
     "                    else a range selection\n"
     "  V                 (or v, as the first or the second argument) a vertical run\n"
+    "  HV                (or hv, where V may stand) both runs from the same selection in one\n"
+    "                    go: the horizontal run, then the vertical one; a direction with fewer\n"
+    "                    than two measuring points is skipped and the other one drawn\n"
     "\n"
     "Exit codes: 0 drawn or cancelled, 2 a value failed its check, 3 fewer than two measuring\n"
     "points, 4 cannot dimension, 5 the command file could not be written, 6 memory ran out,\n"
@@ -169,13 +172,16 @@ Request ParseArguments(const std::vector<std::string>& args, Options& options,
             return &args[++i];
         };
         if (optionsEnded || !a.starts_with('-')) {
-            // The host's arguments: the mode, and V after it.
+            // The host's arguments: the mode, and V or HV after it.
             if (options.positional.empty()) {
                 options.positional.push_back(a);
-            } else if (options.positional.size() == 1 && Dimension::IsVerticalArgument(a)) {
+            } else if (options.positional.size() == 1 &&
+                       (Dimension::IsVerticalArgument(a) ||
+                        Dimension::IsBothDirectionsArgument(a))) {
                 options.positional.push_back(a);
             } else {
-                err << "korvane-cli: after the mode only V (a vertical run) may follow\n"
+                err << "korvane-cli: after the mode only V (a vertical run) or HV (both runs) "
+                       "may follow\n"
                     << kUsage;
                 return Request::Usage;
             }
@@ -262,6 +268,52 @@ void PrintModelSummary(const RidEdaza::DrawingModel& model, bool fileRead, std::
     out << "\n";
 }
 
+std::string_view DirectionName(Dimension::RunDirection direction)
+{
+    switch (direction) {
+    case Dimension::RunDirection::Horizontal: return "horizontal";
+    case Dimension::RunDirection::Vertical: return "vertical";
+    }
+    return "horizontal";
+}
+
+// What one direction found and drew.
+void PrintDirectionSummary(const Dimension::DirectionResult& run, bool drawn,
+                           Dimension::DimensionArrangement arrangement, std::ostream& out)
+{
+    out << "points acquired: " << run.acquiredPoints << ", kept: " << run.keptPoints
+        << "\nintervals: " << run.intervals << ", texts staggered: " << run.staggeredTexts
+        << "\n";
+    if (drawn && run.drawn) {
+        const Dimension::ArrangementRow* row =
+            Dimension::ArrangementRowOf(static_cast<std::int32_t>(arrangement));
+        out << "arrangement: " << (row ? row->name : "")
+            << ", dimension lines: " << run.dimensionLines << ", value texts: " << run.valueTexts
+            << "\n";
+    }
+}
+
+// What the run found and drew: for one direction as it always was; for both, each direction
+// under its name, and a direction skipped for too few points says so.
+void PrintRunSummary(const Dimension::CommandResult& result, Dimension::RequestedRuns runs,
+                     std::ostream& out)
+{
+    const bool drawn = result.outcome == Dimension::CommandOutcome::Drawn;
+    if (runs != Dimension::RequestedRuns::Both) {
+        PrintDirectionSummary(result.directions.empty() ? Dimension::DirectionResult{}
+                                                        : result.directions.front(),
+                              drawn, result.arrangement, out);
+        return;
+    }
+    for (const Dimension::DirectionResult& run : result.directions) {
+        out << DirectionName(run.direction) << ":\n";
+        PrintDirectionSummary(run, drawn, result.arrangement, out);
+        if (drawn && !run.drawn) {
+            out << "skipped: fewer than two measuring points in this direction\n";
+        }
+    }
+}
+
 // Says why nothing was drawn, and gives the exit code of the outcome.
 int ReportOutcome(const Dimension::CommandResult& result, std::ostream& err)
 {
@@ -333,18 +385,7 @@ int RunCli(const std::vector<std::string>& args, const std::filesystem::path& ex
     } else if (!options.cancel) {
         const Dimension::CommandResult result = Unit1::PressOk(run, dialog, Unit1::OkHooks{});
         exitCode = ReportOutcome(result, err);
-        if (options.summary) {
-            out << "points acquired: " << result.acquiredPoints << ", kept: "
-                << result.keptPoints << "\nintervals: " << result.intervals
-                << ", texts staggered: " << result.staggeredTexts << "\n";
-            if (result.outcome == Dimension::CommandOutcome::Drawn) {
-                const Dimension::ArrangementRow* arrangement =
-                    Dimension::ArrangementRowOf(static_cast<std::int32_t>(result.arrangement));
-                out << "arrangement: " << (arrangement ? arrangement->name : "")
-                    << ", dimension lines: " << result.dimensionLines
-                    << ", value texts: " << result.valueTexts << "\n";
-            }
-        }
+        if (options.summary) PrintRunSummary(result, run.request.runs, out);
     }
 
     if (!Unit1::CloseToolRun(run)) {

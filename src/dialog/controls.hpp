@@ -124,6 +124,9 @@ inline constexpr std::string_view kPictureWindowCaption =
 // Korvane（垂直）: the title of a vertical run
 inline constexpr std::string_view kVerticalWindowCaption =
     "Korvane\x81\x69\x90\x82\x92\xBC\x81\x6A";
+// Korvane（縦横）: the title of a request for both runs
+inline constexpr std::string_view kBothWindowCaption =
+    "Korvane\x81\x69\x8F\x63\x89\xA1\x81\x6A";
 inline constexpr std::string_view kApplicationTitle = "tz47_Korvane";
 inline constexpr std::int32_t kClientWidth = 492;
 inline constexpr std::int32_t kClientHeight = 481;

@@ -4,14 +4,18 @@
 // back, and learn the progress through hooks. The sequence, in order: check the values (the
 // first bad one refuses OK), let the front end save its settings, scale the paper-mm distances,
 // acquire the measuring points, order and group them, check that two remain, lay out the run and
-// append its commands to the writer.
+// append its commands to the writer. A request for both directions runs the stages from the
+// acquisition on once per direction, the horizontal run first, into the same writer; the host's
+// text kind is restored once, after both.
 #pragma once
 
 #include <cstddef>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 #include "dimension/arrangements.hpp"
+#include "dimension/host_request.hpp"
 #include "dimension/settings.hpp"
 #include "exchange/command_writer.hpp"
 #include "exchange/drawing_model.hpp"
@@ -33,24 +37,35 @@ inline constexpr std::string_view kStatusWritingFile =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x90\xb6\x90\xac\x92\x86\x82\xc5\x82\xb7";  // ファイル生成中です
 
 enum class CommandOutcome {
-    Drawn,            // the run is in the writer's buffer; the front end closes and writes it
+    Drawn,            // the run (or both runs) is in the writer's buffer; the front end closes
+                      // and writes it
     Refused,          // a value failed its check: focus goes to CommandResult::focus
-    TooFewPoints,     // fewer than two measuring points kept
+    TooFewPoints,     // fewer than two measuring points kept (in every direction asked for)
     CannotDimension,  // zero scale or a number that is not finite: nothing appended
     OutOfMemory,      // memory ran out: the buffer is emptied, and the run can only end ("hq")
     Stopped,          // the caller's stop hook said so between two stages: nothing appended
 };
 
-struct CommandResult {
-    CommandOutcome outcome = CommandOutcome::Refused;
-    SettingControl focus = SettingControl::None;
+// What one direction of the command found and drew.
+struct DirectionResult {
+    RunDirection direction = RunDirection::Horizontal;
+    bool drawn = false;              // false: fewer than two measuring points kept, none drawn
     std::size_t acquiredPoints = 0;
     std::size_t keptPoints = 0;
     std::size_t intervals = 0;       // between the kept points
     std::size_t staggeredTexts = 0;
-    DimensionArrangement arrangement = DimensionArrangement::Chain;
     std::size_t dimensionLines = 0;  // drawn: intervals, parallel lines, the overall's
     std::size_t valueTexts = 0;
+};
+
+struct CommandResult {
+    CommandOutcome outcome = CommandOutcome::Refused;
+    SettingControl focus = SettingControl::None;
+    DimensionArrangement arrangement = DimensionArrangement::Chain;
+    // One per direction the host asked for, in the order they are drawn, as far as the command
+    // got. When both were asked for and one has too few points, that one is skipped (drawn
+    // false) and the other drawn; TooFewPoints only when neither has two.
+    std::vector<DirectionResult> directions;
 };
 
 struct CommandHooks {

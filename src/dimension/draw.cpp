@@ -133,10 +133,19 @@ void WriteExtensionLines(std::span<const ExtensionLine> lines, CommandWriter& wr
 void DrawDimensionRun(const DimensionRun& run, const RidEdaza::DrawingState& state,
                       RidEdaza::CommandWriter& writer)
 {
+    DrawDimensionRunBody(run, state, writer);
+    RestoreHostTextKind(state, writer);
+}
+
+void DrawDimensionRunBody(const DimensionRun& run, const RidEdaza::DrawingState& state,
+                          RidEdaza::CommandWriter& writer)
+{
     WriteHostAttributes(writer, state);
     std::visit([&](const auto& part) { Draw(run.style, part, writer); }, run.arrangement);
+}
 
-    // The host's current text kind is in force again after the run.
+void RestoreHostTextKind(const RidEdaza::DrawingState& state, RidEdaza::CommandWriter& writer)
+{
     const RidEdaza::TextKind& free = state.initialFreeText;
     RidEdaza::OutTextKind(writer, state.initialTextKind, free.colour, kAsGiven, free.width,
                           free.height, free.spacing);

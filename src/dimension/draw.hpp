@@ -22,4 +22,12 @@ namespace Dimension {
 void DrawDimensionRun(const DimensionRun& run, const RidEdaza::DrawingState& state,
                       RidEdaza::CommandWriter& writer);
 
+// The run's commands without the closing text kind: a command that draws the runs of both
+// directions writes one after the other into the same writer, then restores the text kind once.
+void DrawDimensionRunBody(const DimensionRun& run, const RidEdaza::DrawingState& state,
+                          RidEdaza::CommandWriter& writer);
+
+// The host's current text kind again, when the writer's cache says it is not in force.
+void RestoreHostTextKind(const RidEdaza::DrawingState& state, RidEdaza::CommandWriter& writer);
+
 }  // namespace Dimension

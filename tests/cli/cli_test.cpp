@@ -91,6 +91,14 @@ TEST(KorvaneCli, ExitCodesAndWhatTheHostFinds)
         {"after -- a dash is the host's mode", kTwoPoints, {"--", "-h"}, 3, false, ""},
         {"the mode after --", kTwoPoints, {"--", "1"}, 0, true, ""},
         {"V after --", kTwoPointsAbove, {"1", "--", "V"}, 0, true, ""},
+        {"both: the vertical run has too few points", kTwoPoints, {"1", "HV"}, 0, true, ""},
+        {"both: the horizontal run has too few points", kTwoPointsAbove, {"1", "hv"}, 0, true,
+         ""},
+        {"both: neither has two points", kOnePoint, {"1", "HV"}, 3, false,
+         "\xe8\xa8\x88\xe6\xb8\xac\xe7\x82\xb9"},  // 計測点
+        {"both: zero scale stops the whole command", kZeroScale, {"1", "HV"}, 4, false,
+         "cannot dimension"},
+        {"HV alone is a range run in both directions", kTwoPoints, {"HV"}, 3, false, ""},
         {"arrangement past the list", kTwoPoints, {"--set", "ComboBox6=4", "1"}, 2, false,
          "ComboBox6"},
         {"no arrangement", kTwoPoints, {"--set", "ComboBox6=-1", "1"}, 2, false, "ComboBox6"},
@@ -216,6 +224,8 @@ TEST(KorvaneCli, HelpVersionAndUsageErrorsWriteNothing)
         "      default: 0 (mm)\n",
         "\n  Edit4  ",
         "      values:  a number\n      default: 0.5\n",  // no check
+        "[MODE [V | HV]]",
+        "\n  HV                (or hv, where V may stand) both runs",
     };
     const std::string version = std::string("korvane-cli ") + KORVANE_PROJECT_VERSION + "\n";
     const Case cases[] = {
@@ -240,6 +250,10 @@ TEST(KorvaneCli, HelpVersionAndUsageErrorsWriteNothing)
         {{"V", "1"}, 64, {}},  // after the mode only V
         {{"1", "V", "V"}, 64, {}},
         {{"1", "Vertical"}, 64, {}},
+        {{"1", "HV", "V"}, 64, {}},
+        {{"1", "VH"}, 64, {}},
+        {{"1", "Hv"}, 64, {}},
+        {{"1", "H"}, 64, {}},
         {{"--", "1", "--cancel"}, 64, {}},  // after "--" an option is the host's argument
         {{"--folder"}, 64, {}},
     };
@@ -351,4 +365,22 @@ TEST(KorvaneCli, SummaryGoesToStandardOutput)
         << run.out;
     EXPECT_NE(run.out.find("intervals: 1, texts staggered: 0"), std::string::npos) << run.out;
     EXPECT_TRUE(run.err.empty()) << run.err;
+}
+
+// Both directions: each one's counts under its name, and the one skipped for too few points
+// says so.
+TEST(KorvaneCli, SummaryOfBothDirectionsReportsEach)
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kTwoPoints);
+    TestFiles::WriteBytes(folder / "Korvane.dat", DefaultSettings());
+    const CliRun run = RunIn(folder, {"--summary", "1", "HV"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::size_t at = run.out.find("horizontal:\n");
+    ASSERT_NE(at, std::string::npos) << run.out;
+    EXPECT_EQ(run.out.substr(at),
+              "horizontal:\npoints acquired: 2, kept: 2\nintervals: 1, texts staggered: 0\n"
+              "arrangement: chain, dimension lines: 1, value texts: 1\n"
+              "vertical:\npoints acquired: 2, kept: 1\nintervals: 0, texts staggered: 0\n"
+              "skipped: fewer than two measuring points in this direction\n");
 }

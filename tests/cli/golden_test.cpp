@@ -68,7 +68,7 @@ TEST_P(VerticalRun, IsTheHorizontalRunOfTheAxisTurnedByNinety)
     const GoldenCases::Case& c = GetParam();
     std::vector<std::string> horizontalArgs;
     for (const std::string& a : GoldenCases::Args(c)) {
-        if (a != "V" && a != "v") horizontalArgs.push_back(a);
+        if (a != "V" && a != "v" && a != "HV" && a != "hv") horizontalArgs.push_back(a);
     }
     std::vector<std::string> verticalArgs = horizontalArgs;
     verticalArgs.push_back("V");
@@ -136,3 +136,42 @@ std::string ArrangedName(const testing::TestParamInfo<ArrangedExample>& info)
 }
 
 INSTANTIATE_TEST_SUITE_P(, ArrangedRun, testing::ValuesIn(ArrangedExamples()), ArrangedName);
+
+// Both directions from one selection ("HV") in every arrangement, each run reviewed by hand as a
+// picture: the rotated axis's indicated points (the example floor-plan-corner asks for both
+// itself, so the example runs above cover it).
+std::vector<ArrangedExample> BothDirectionsExamples()
+{
+    const std::pair<const char*, const char*> items[] = {
+        {"0", "chain"}, {"1", "chain-and-overall"}, {"2", "parallel"}, {"3", "cumulative"}};
+    std::vector<ArrangedExample> cases;
+    for (const auto& [item, name] : items) {
+        for (const GoldenCases::Case& example : GoldenCases::Examples()) {
+            if (example.name != "examples/rotated-axis") continue;
+            GoldenCases::Case c = example;
+            c.name = std::string("both-directions/") + name + "/rotated-axis";
+            c.expected = TestFiles::SourcePath("tests/golden/expected") / c.name;
+            cases.push_back({c, item});
+        }
+    }
+    return cases;
+}
+
+class BothDirectionsRun : public testing::TestWithParam<ArrangedExample> {};
+
+TEST_P(BothDirectionsRun, GivesTheReviewedFilesAndExitCode)
+{
+    const ArrangedExample& a = GetParam();
+    std::vector<std::string> args = GoldenCases::Args(a.run);
+    args.push_back("HV");
+    const GoldenCases::RunOutput run = GoldenCases::Run(
+        a.run, {.before = {"--set", "ComboBox6=" + a.item}, .args = args});
+    if (GoldenFiles::UpdateRequested()) {
+        WriteExpectation(a.run, run);
+        return;
+    }
+    GoldenCases::ExpectReviewedOutput(a.run, run);
+}
+
+INSTANTIATE_TEST_SUITE_P(, BothDirectionsRun, testing::ValuesIn(BothDirectionsExamples()),
+                         ArrangedName);

@@ -64,7 +64,7 @@ TEST_P(RunPictureOfExample, IsKorvanePreviewsPictureOfTheCommandFile)
                               TestFiles::ReadBytes(c.expected / "JWC_TEMP.TXT"), commands);
     EXPECT_EQ(Svg(picture.shapes),
               Svg(Preview::BuildPreviewShapes(*open.run.model, commands,
-                                              open.run.request.direction)));
+                                              Dimension::DirectionsOf(open.run.request.runs).front())));
     // A picture saves nothing and writes nothing; the run's writer is as it was.
     EXPECT_EQ(TestFiles::ReadBytes(open.folder / "JWC_TEMP.TXT"), exchangeBefore);
     EXPECT_EQ(TestFiles::ReadBytes(open.folder / "Korvane.dat"), settingsBefore);
@@ -88,7 +88,7 @@ TEST_P(RunPictureOfExample, IsKorvanePreviewsPictureOfTheCommandFile)
             reviewed);
         EXPECT_EQ(Svg(arranged.shapes),
                   Svg(Preview::BuildPreviewShapes(*open.run.model, reviewed,
-                                                  open.run.request.direction)));
+                                                  Dimension::DirectionsOf(open.run.request.runs).front())));
     }
 }
 

@@ -49,6 +49,7 @@ struct Recorded {
 
 constexpr HostRequest kIndicated{PointSource::IndicatedPoints};
 constexpr HostRequest kRange{PointSource::RangeSelection};
+constexpr HostRequest kIndicatedBoth{PointSource::IndicatedPoints, RequestedRuns::Both};
 
 RidEdaza::CommandWriter FreshWriter(const RidEdaza::DrawingModel& model)
 {
@@ -70,24 +71,30 @@ TEST(DimensionCommand, StagesReportInOrderAndSaveBeforeAcquiring)
         "save", std::string(kStatusAcquiring), std::string(kStatusSorting),
         std::string(kStatusCounting), std::string(kStatusDrawing), std::string(kStatusWritingFile)};
     EXPECT_EQ(r.events, expected);
-    EXPECT_EQ(result.acquiredPoints, 2u);
-    EXPECT_EQ(result.keptPoints, 2u);
-    EXPECT_EQ(result.intervals, 1u);
+    ASSERT_EQ(result.directions.size(), 1u);
+    EXPECT_EQ(result.directions[0].acquiredPoints, 2u);
+    EXPECT_EQ(result.directions[0].keptPoints, 2u);
+    EXPECT_EQ(result.directions[0].intervals, 1u);
     EXPECT_FALSE(RidEdaza::LineCount(writer.buffer) == 0);
 }
 
 TEST(DimensionCommand, AStopBetweenStagesAppendsNothing)
 {
+    // Both directions ask four times each: a stop in the vertical run throws away the
+    // horizontal one, which is drawn by then.
+    for (const auto& [request, questions] : {std::pair{kIndicated, 4}, {kIndicatedBoth, 8}}) {
     // The stop hook answers true at its n-th question (0: never).
-    for (int n = 0; n <= 5; ++n) {
-        SCOPED_TRACE("stop at question " + std::to_string(n));
-        const RidEdaza::DrawingModel model = TwoPointModel();
+    for (int n = 0; n <= questions + 1; ++n) {
+        SCOPED_TRACE("stop at question " + std::to_string(n) + " of " +
+                     std::to_string(questions));
+        // Two points 1500 apart both ways, the height point beyond a corner of them.
+        const RidEdaza::DrawingModel model = ModelOf({"hp1 -1000 2500", "hp2 0 0", "hp3 1500 1500"});
         RidEdaza::CommandWriter writer = FreshWriter(model);
         Recorded r;
         int asked = 0;
         r.hooks.stop = [&] { return ++asked == n; };
-        const CommandResult result = RunDimensionCommand(Valid(), model, kIndicated, writer, r.hooks);
-        if (n == 0 || n == 5) {  // never, or after the last stage
+        const CommandResult result = RunDimensionCommand(Valid(), model, request, writer, r.hooks);
+        if (n == 0 || n == questions + 1) {  // never, or after the last stage
             EXPECT_EQ(result.outcome, CommandOutcome::Drawn);
             continue;
         }
@@ -95,6 +102,7 @@ TEST(DimensionCommand, AStopBetweenStagesAppendsNothing)
         EXPECT_EQ(asked, n);
         EXPECT_EQ(r.events.size(), static_cast<std::size_t>(n) + 1);  // the save, n stages
         EXPECT_TRUE(RidEdaza::LineCount(writer.buffer) == 0);
+    }
     }
 }
 
@@ -130,6 +138,23 @@ TEST(DimensionCommand, EachStopLeavesTheWriterUntouched)
           "hp2 0 0", "hp3 1500 0"},
          kIndicated, hugeGap, CommandOutcome::CannotDimension,
          {"save", acquiring, sorting, counting, drawing}},
+        // At 45 degrees a point far out on the diagonal cannot be turned into the run's frame.
+        {"both: the horizontal run cannot be mapped",
+         {"hk 45", "hp1 0 1", "hp2 0 0", "hp3 1.3e308 1.3e308"}, kIndicatedBoth, Valid(),
+         CommandOutcome::CannotDimension, {"save", acquiring}},
+        // Only the vertical run measures from -1e308 to 1e308: its length is not finite.
+        {"both: the vertical run not finite after the horizontal one is drawn",
+         {"hp1 0.5 1", "hp2 0 -1e308", "hp3 1 1e308"}, kIndicatedBoth, Valid(),
+         CommandOutcome::CannotDimension,
+         {"save", acquiring, sorting, counting, drawing, acquiring, sorting, counting, drawing}},
+        {"both: a number that is not finite",
+         {"hs 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100", "hp1 -1000 2500",
+          "hp2 0 0", "hp3 1500 1500"},
+         kIndicatedBoth, hugeGap, CommandOutcome::CannotDimension,
+         {"save", acquiring, sorting, counting, drawing, acquiring, sorting, counting, drawing}},
+        {"both: too few points either way", {"hp1 0 1", "hp2 0 0"}, kIndicatedBoth, Valid(),
+         CommandOutcome::TooFewPoints,
+         {"save", acquiring, sorting, counting, acquiring, sorting, counting}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -212,13 +212,14 @@ TEST(AcquireMeasurePoints, OnlyTheArgumentOneSelectsIndicatedPoints)
     DimensionSettings settings = Taking(kPoints);
     settings.CurrentScale = 50.0;
 
-    using Dimension::RunDirection;
-    constexpr RunDirection kH = RunDirection::Horizontal;
-    constexpr RunDirection kV = RunDirection::Vertical;
+    using Dimension::RequestedRuns;
+    constexpr RequestedRuns kH = RequestedRuns::Horizontal;
+    constexpr RequestedRuns kV = RequestedRuns::Vertical;
+    constexpr RequestedRuns kHV = RequestedRuns::Both;
     struct Case {
         std::vector<std::string> arguments;
         PointSource source;
-        RunDirection direction;
+        RequestedRuns runs;
     };
     const Case cases[] = {
         {{"1"}, kIndicated, kH},    {{" 1"}, kRange, kH},      {{"01"}, kRange, kH},
@@ -227,6 +228,9 @@ TEST(AcquireMeasurePoints, OnlyTheArgumentOneSelectsIndicatedPoints)
         {{"1", "V"}, kIndicated, kV}, {{"2", "v"}, kRange, kV}, {{"V"}, kRange, kV},
         {{"V", "1"}, kRange, kV},   {{"1", "2", "V"}, kIndicated, kH},
         {{"1", "Vertical"}, kIndicated, kH},
+        {{"2", "HV"}, kRange, kHV}, {{"1", "hv"}, kIndicated, kHV}, {{"HV"}, kRange, kHV},
+        {{"hv", "1"}, kRange, kHV}, {{"2", "Hv"}, kRange, kH},    {{"2", "VH"}, kRange, kH},
+        {{"1", "2", "HV"}, kIndicated, kH},
     };
     const std::vector<Xy> indicated = {{10, 1}, {20, 2}};  // turned, never scaled
     const std::vector<Xy> selected = {{4, 3}};              // 50 / 100 of the drawing
@@ -236,7 +240,7 @@ TEST(AcquireMeasurePoints, OnlyTheArgumentOneSelectsIndicatedPoints)
         SCOPED_TRACE(trace);
         const Dimension::HostRequest request = Dimension::ReadHostArguments(c.arguments);
         EXPECT_EQ(request.source, c.source);
-        EXPECT_EQ(request.direction, c.direction);
+        EXPECT_EQ(request.runs, c.runs);
         HeightPoint height;
         MeasurePointList points{{1, 1, 1}};  // left from an earlier OK
         ASSERT_EQ(AcquireMeasurePoints(settings, model, request.source, height, points),

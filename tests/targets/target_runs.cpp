@@ -12,6 +12,10 @@
 //                                                    give the FNV-1a sum SUM (16 hex digits)
 //                                                    of the reviewed version, the others
 //                                                    keep the chain's outcome and settings
+//   korvane_target_runs both SEED COUNT FOLDER       checks that COUNT generated drawings run
+//                                                    in both directions ("HV") write the
+//                                                    horizontal run's file, then the vertical
+//                                                    run's, in every arrangement
 //
 // A case is a folder holding JWC_TEMP.TXT, optionally Korvane.dat, and args (one argument a line),
 // as the golden cases. "run" copies each case's files to OUT/<case>/, runs it exactly as
@@ -25,6 +29,7 @@
 // z3-marked entities, Japanese texts) with dialog values all over their ranges, some of them
 // refused, some runs cancelled, some with too few points or a zero scale.
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -169,6 +174,37 @@ struct GeneratedCase {
     std::vector<std::string> args;
 };
 
+// The 27 lines of a settings file with values all over their ranges, some of them refused.
+std::string GeneratedSettings(Random& r)
+{
+    std::vector<std::string> s;
+    s.push_back(std::to_string(r.Between(-200, 2000)));
+    s.push_back(std::to_string(r.Between(-200, 2000)));
+    s.push_back(std::to_string(r.Chance(3) ? 12 : r.Between(0, 11)));  // start marker
+    s.push_back(std::to_string(r.Between(0, 11)));                      // end marker
+    s.push_back(std::to_string(r.Chance(3) ? 11 : r.Between(0, 10)));  // text kind
+    s.push_back(std::to_string(r.Between(0, 8)));                       // precision
+    s.push_back(std::to_string(r.Between(0, 2)));                       // rounding
+    s.push_back(RealText(r, {"1", "1", "0.5", "2", "1.5"}));            // end-point scale
+    s.push_back(AffixText(r));
+    s.push_back(AffixText(r));
+    s.push_back(RealText(r, {"0.5", "1", "0", "2.5"}));      // value to dimension line
+    s.push_back(RealText(r, {"2", "0", "1", "5"}));          // point to extension line
+    s.push_back(RealText(r, {"2", "0", "1.5", "3"}));        // overshoot
+    s.push_back(RealText(r, {"3", "2.5", "5", "1"}));        // arrow length
+    s.push_back(RealText(r, {"15", "30", "20", "45"}));      // arrow angle
+    for (int i = 0; i < 2; ++i) s.push_back(std::to_string(r.Between(0, 1)));
+    for (int i = 0; i < 4; ++i) s.push_back(r.Chance(30) ? "1" : "0");
+    s.push_back(std::to_string(r.Between(0, 1)));
+    for (int i = 0; i < 5; ++i) s.push_back(r.Chance(50) ? "1" : "0");
+    std::string text;
+    for (const std::string& v : s) {
+        text += v;
+        text += "\r\n";
+    }
+    return text;
+}
+
 GeneratedCase Generate(Random& r)
 {
     GeneratedCase c;
@@ -260,34 +296,7 @@ GeneratedCase Generate(Random& r)
     }
     c.exchange = x.str();
 
-    if (!r.Chance(5)) {
-        std::vector<std::string> s;
-        s.push_back(std::to_string(r.Between(-200, 2000)));
-        s.push_back(std::to_string(r.Between(-200, 2000)));
-        s.push_back(std::to_string(r.Chance(3) ? 12 : r.Between(0, 11)));  // start marker
-        s.push_back(std::to_string(r.Between(0, 11)));                      // end marker
-        s.push_back(std::to_string(r.Chance(3) ? 11 : r.Between(0, 10)));  // text kind
-        s.push_back(std::to_string(r.Between(0, 8)));                       // precision
-        s.push_back(std::to_string(r.Between(0, 2)));                       // rounding
-        s.push_back(RealText(r, {"1", "1", "0.5", "2", "1.5"}));            // end-point scale
-        s.push_back(AffixText(r));
-        s.push_back(AffixText(r));
-        s.push_back(RealText(r, {"0.5", "1", "0", "2.5"}));      // value to dimension line
-        s.push_back(RealText(r, {"2", "0", "1", "5"}));          // point to extension line
-        s.push_back(RealText(r, {"2", "0", "1.5", "3"}));        // overshoot
-        s.push_back(RealText(r, {"3", "2.5", "5", "1"}));        // arrow length
-        s.push_back(RealText(r, {"15", "30", "20", "45"}));      // arrow angle
-        for (int i = 0; i < 2; ++i) s.push_back(std::to_string(r.Between(0, 1)));
-        for (int i = 0; i < 4; ++i) s.push_back(r.Chance(30) ? "1" : "0");
-        s.push_back(std::to_string(r.Between(0, 1)));
-        for (int i = 0; i < 5; ++i) s.push_back(r.Chance(50) ? "1" : "0");
-        std::string text;
-        for (const std::string& v : s) {
-            text += v;
-            text += "\r\n";
-        }
-        c.settings = text;
-    }
+    if (!r.Chance(5)) c.settings = GeneratedSettings(r);
     if (r.Chance(4)) c.args.insert(c.args.begin(), "--cancel");
     // A vertical run, as the launcher's third and fourth menu items ask for one. Drawn last, so
     // that every case keeps the drawing and settings it had before vertical runs existed.
@@ -515,6 +524,203 @@ int CheckArrangements(std::uint64_t seed, int count, const fs::path& folder,
     return failing == 0 ? 0 : 1;
 }
 
+// A drawing for both directions: walls on a grid of the turned frame (axis 0, 30 or 90) or
+// entities at random, the height point outside a corner of them or anywhere, and settings all
+// over their ranges.
+GeneratedCase GenerateForBothDirections(Random& r)
+{
+    GeneratedCase c;
+    // cos and sin of the axis as written constants: the drawing must not depend on a libm.
+    struct Axis {
+        const char* text;
+        double c;
+        double s;
+    };
+    const std::vector<Axis> axes = {{"0", 1, 0}, {"30", 0.8660254037844386, 0.5}, {"90", 0, 1}};
+    const Axis& axis = r.Pick(axes);
+    std::ostringstream x;
+    auto line = [&](const std::string& text) { x << text << "\r\n"; };
+    auto turned = [&](std::int64_t u, std::int64_t v) {
+        const double px = static_cast<double>(u) * axis.c - static_cast<double>(v) * axis.s;
+        const double py = static_cast<double>(u) * axis.s + static_cast<double>(v) * axis.c;
+        char text[80];
+        char* end = std::to_chars(text, text + 40, px).ptr;
+        *end++ = ' ';
+        end = std::to_chars(end, text + sizeof text, py).ptr;
+        return std::string(text, end);
+    };
+    line(Words({"hk", axis.text}));
+    line(Words({"hs", r.Pick<std::string>({"1", "20", "50", "100", "0"}), "100"}));
+    line("hcw 2 2.5 3 4 5 6 7 8 9 10");
+    line("hch 2 2.5 3 4 5 6 7 8 9 10");
+    line("hcd 0 0 0.5 0.5 0.5 0.5 1 1 1 1");
+    line("lg0");
+    line(Concat({"cn", std::to_string(r.Between(1, 10))}));
+
+    const bool grid = r.Chance(60);
+    const std::int64_t cell = r.Pick<std::int64_t>({300, 900, 1800, 2700});
+    const std::int64_t columns = r.Between(1, 6);
+    const std::int64_t rows = r.Between(1, 6);
+    if (grid && r.Chance(70)) {
+        // Outside the top-left corner: the horizontal run above, the vertical one to the left.
+        line(Words({"hp1", turned(-r.Between(1, 4) * 300, rows * cell + r.Between(1, 4) * 300)}));
+    } else {
+        line(Words({"hp1", turned(r.Between(-3000, 12000), r.Between(-3000, 12000))}));
+    }
+    const bool indicated = r.Chance(25);
+    if (indicated) {
+        const int n = static_cast<int>(r.Between(0, 12));
+        for (int i = 0; i < n; ++i) {
+            line(Words({Concat({"hp", std::to_string(i + 2)}),
+                        turned(r.Between(-20, 40) * 300, r.Between(-20, 40) * 300)}));
+        }
+        c.args.push_back("1");
+    } else {
+        line("#");
+        if (grid) {
+            // Walls along both axes of the frame, some of them left out.
+            for (std::int64_t row = 0; row <= rows; ++row) {
+                if (r.Chance(15)) continue;
+                line(Words({turned(0, row * cell), turned(columns * cell, row * cell)}));
+            }
+            for (std::int64_t column = 0; column <= columns; ++column) {
+                if (r.Chance(15)) continue;
+                line(Words({turned(column * cell, 0), turned(column * cell, rows * cell)}));
+            }
+        } else {
+            const int entities = static_cast<int>(r.Between(0, 20));
+            for (int i = 0; i < entities; ++i) {
+                if (r.Chance(70)) {
+                    line(Words({turned(r.Between(-50, 50) * 100, r.Between(-50, 50) * 100),
+                                turned(r.Between(-50, 50) * 100, r.Between(-50, 50) * 100)}));
+                } else {
+                    line(Words({"pt", turned(r.Between(-5000, 5000), r.Between(-5000, 5000))}));
+                }
+            }
+        }
+        c.args.push_back("2");
+    }
+    c.exchange = x.str();
+    c.settings = GeneratedSettings(r);
+    return c;
+}
+
+// Whether a command line sets an attribute (layer group, layer, colours, line type and width,
+// text kind, font, cc value), and which one: the font's key is its own.
+std::string AttributeKey(const std::string& line)
+{
+    if (line.rfind("cn\"", 0) == 0) return "cn\"";
+    for (const char* key : {"lg", "ly", "lc", "pn", "lt", "lw", "cn", "cc"}) {
+        if (line.rfind(key, 0) == 0) return key;
+    }
+    return {};
+}
+
+// The last line of a run's file when it is the line that restores the host's text kind.
+bool EndsWithRestoringTextKind(const std::vector<std::string>& lines)
+{
+    return !lines.empty() && AttributeKey(lines.back()) == "cn";
+}
+
+// What a file made with "HV" must be, given the files of the horizontal and the vertical run
+// made alone: the horizontal run's file less its restoring text kind first, byte for byte; then
+// the vertical run's drawn lines in its order, an attribute written only where it is not in
+// force already; the restoring text kind last, once, where either run wrote one. Empty when it is.
+std::string WhyNotBothRuns(const RunResult& h, const RunResult& v, const RunResult& both)
+{
+    const bool hDrawn = h.code == Cli::kExitDone;
+    const bool vDrawn = v.code == Cli::kExitDone;
+    if (!hDrawn && !vDrawn) {
+        if (h.code == Cli::kExitCannotDimension || v.code == Cli::kExitCannotDimension) {
+            return both.code == Cli::kExitCannotDimension && both.commands == "hq\r\n"
+                       ? "" : "not stopped as a run that cannot be dimensioned";
+        }
+        return both.code == h.code && both.commands == h.commands ? "" : "not ended as H was";
+    }
+    if (h.code == Cli::kExitCannotDimension || v.code == Cli::kExitCannotDimension) {
+        return both.code == Cli::kExitCannotDimension && both.commands == "hq\r\n"
+                   ? "" : "half of a run that cannot be dimensioned was drawn";
+    }
+    if (both.code != Cli::kExitDone) return "not drawn";
+    if (!vDrawn) return both.commands == h.commands ? "" : "not the horizontal run alone";
+    if (!hDrawn) return both.commands == v.commands ? "" : "not the vertical run alone";
+
+    std::vector<std::string> first = LinesOf(h.commands);
+    std::vector<std::string> second = LinesOf(v.commands);
+    const std::vector<std::string> all = LinesOf(both.commands);
+    // After the horizontal run the writer's cache calls for the host's text kind exactly when
+    // the horizontal run alone wrote it: the vertical run's texts are of the same kind.
+    std::string restoring;
+    if (EndsWithRestoringTextKind(first)) {
+        restoring = first.back();
+        first.pop_back();
+    }
+    if (EndsWithRestoringTextKind(second)) second.pop_back();
+    if (all.size() < first.size() || !std::equal(first.begin(), first.end(), all.begin())) {
+        return "the horizontal run is not first and unchanged";
+    }
+    // The vertical run's lines as a writer that carries on from the horizontal run writes them:
+    // an attribute line only where it changes what is in force.
+    std::vector<std::pair<std::string, std::string>> inForce;
+    auto changes = [&](const std::string& line) {
+        const std::string key = AttributeKey(line);
+        if (key.empty()) return true;
+        for (auto& [k, value] : inForce) {
+            if (k != key) continue;
+            const bool changed = value != line;
+            value = line;
+            return changed;
+        }
+        inForce.emplace_back(key, line);
+        return true;
+    };
+    for (const std::string& l : first) changes(l);
+    std::vector<std::string> expected = first;
+    for (const std::string& l : second) {
+        if (changes(l)) expected.push_back(l);
+    }
+    if (!restoring.empty()) expected.push_back(restoring);
+    if (all != expected) return "not the vertical run after the horizontal one";
+    return "";
+}
+
+// Both directions from one selection ("HV"), in every arrangement, over generated drawings: the
+// file is the horizontal run's, then the vertical run's, with one restoring text kind; a
+// direction with too few points is skipped; the settings saved are the ones a single run saves.
+int CheckBothDirections(std::uint64_t seed, int count, const fs::path& folder)
+{
+    int failing = 0;
+    int drawnBoth = 0;
+    for (int i = 0; i < count; ++i) {
+        Random r(seed * 1000003u + static_cast<std::uint64_t>(i));
+        const GeneratedCase c = GenerateForBothDirections(r);
+        for (int item = 0; item <= 3; ++item) {
+            std::vector<std::string> args = {"--set", "ComboBox6=" + std::to_string(item)};
+            args.insert(args.end(), c.args.begin(), c.args.end());
+            const RunResult h = RunGenerated(c, c.exchange, args, folder / "h");
+            args.push_back("V");
+            const RunResult v = RunGenerated(c, c.exchange, args, folder / "v");
+            args.back() = "HV";
+            const RunResult both = RunGenerated(c, c.exchange, args, folder / "hv");
+            std::string why = WhyNotBothRuns(h, v, both);
+            if (why.empty() && both.settings != h.settings) why = "other settings saved";
+            if (!why.empty()) {
+                std::cerr << "case " << i << ", arrangement " << item << ": " << why << "\n";
+                ++failing;
+            }
+            if (h.code == Cli::kExitDone && v.code == Cli::kExitDone) ++drawnBoth;
+        }
+    }
+    std::cout << count << " drawings in four arrangements, " << drawnBoth
+              << " runs with both directions drawn, " << failing << " failing\n";
+    // Most drawings must draw both: a generator that stopped doing so would check little.
+    if (drawnBoth * 2 < count * 4) {
+        std::cerr << "too few runs drew both directions\n";
+        return 1;
+    }
+    return failing == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -528,11 +734,15 @@ int main(int argc, char** argv)
     if (args.size() == 4 && args[0] == "vertical") {
         return CheckVerticalRuns(std::stoull(args[1]), std::stoi(args[2]), fs::path(args[3]));
     }
+    if (args.size() == 4 && args[0] == "both") {
+        return CheckBothDirections(std::stoull(args[1]), std::stoi(args[2]), fs::path(args[3]));
+    }
     if (args.size() == 5 && args[0] == "arrangements") {
         return CheckArrangements(std::stoull(args[1]), std::stoi(args[2]), fs::path(args[3]),
                                  args[4]);
     }
     std::cerr << "usage: korvane_target_runs generate SEED COUNT FOLDER | run CASES OUT | "
-                 "vertical SEED COUNT FOLDER | arrangements SEED COUNT FOLDER SUM\n";
+                 "vertical SEED COUNT FOLDER | arrangements SEED COUNT FOLDER SUM | "
+                 "both SEED COUNT FOLDER\n";
     return 64;
 }

@@ -144,13 +144,15 @@ void Subclass(HWND window, WNDPROC procedure)
 }
 
 // The title says which way the run will measure.
-std::string_view WindowCaption(Dimension::RunDirection direction)
+std::string_view WindowCaption(Dimension::RequestedRuns runs)
 {
-    switch (direction) {
-    case Dimension::RunDirection::Horizontal:
+    switch (runs) {
+    case Dimension::RequestedRuns::Horizontal:
         return kWindowCaption;
-    case Dimension::RunDirection::Vertical:
+    case Dimension::RequestedRuns::Vertical:
         return kVerticalWindowCaption;
+    case Dimension::RequestedRuns::Both:
+        return kBothWindowCaption;
     }
     return kWindowCaption;
 }
@@ -488,7 +490,7 @@ bool CreateForm1(TForm1& form, HINSTANCE instance, HWND owner, ToolFiles files,
 
     const RECT frame = OuterRectAt(RECT{0, 0, kClientWidth, kClientHeight}, kFormStyle,
                                    kFormExStyle, kDesignDpi);
-    const std::wstring caption = Cp932ToWide(WindowCaption(request.direction));
+    const std::wstring caption = Cp932ToWide(WindowCaption(request.runs));
     form.handle = CreateWindowExW(kFormExStyle, kFormClass, caption.c_str(), kFormStyle, 100, 100,
                                   frame.right - frame.left, frame.bottom - frame.top, owner,
                                   nullptr, instance, &form);

@@ -226,9 +226,13 @@ TEST(Form1, WindowHasTheFixedFrameCaptionAndClientSize)
     EXPECT_EQ(TextOf(window), L"Korvane");
     // A vertical run says so in the title.
     OpenForm vertical(folder,
-                      {Dimension::PointSource::IndicatedPoints, Dimension::RunDirection::Vertical},
+                      {Dimension::PointSource::IndicatedPoints, Dimension::RequestedRuns::Vertical},
                       L"");
     EXPECT_EQ(TextOf(vertical.form().handle), L"Korvane\xFF08\x5782\x76F4\xFF09");
+    // So does a request for both runs.
+    OpenForm both(folder, {Dimension::PointSource::RangeSelection, Dimension::RequestedRuns::Both},
+                  L"");
+    EXPECT_EQ(TextOf(both.form().handle), L"Korvane\xFF08\x7E26\x6A2A\xFF09");
     RECT client{};
     GetClientRect(window, &client);
     EXPECT_EQ(client.right, 492);
