@@ -1,5 +1,5 @@
 // The launcher batch file as the host reads it: Shift-JIS with CR LF, its description on the
-// first REM line, and the directives that give the menu its four items, each with its own block.
+// first REM line, and the directives that give the menu its five items, each with its own block.
 // And what the program's manifest tells Windows about display scaling, which wine does not act
 // on and only reading can check.
 #include <gtest/gtest.h>
@@ -65,16 +65,18 @@ TEST(Launcher, ReadsAsTheHostReadsIt)
     const std::string pointsPrompt = "#99#";
     const std::vector<std::string> expectedHead = {
         "#jww", "#cd", "#zz",
-        // |計測点を指示|範囲選択|計測点を指示（垂直）|範囲選択（垂直）|
+        // |計測点を指示|範囲選択|計測点を指示（垂直）|範囲選択（垂直）|範囲選択（縦横）|
         "#hm |\x8C\x76\x91\xAA\x93\x5F\x82\xF0\x8E\x77\x8E\xA6|\x94\xCD\x88\xCD\x91\x49\x91\xF0|"
         "\x8C\x76\x91\xAA\x93\x5F\x82\xF0\x8E\x77\x8E\xA6\x81\x69\x90\x82\x92\xBC\x81\x6A|"
-        "\x94\xCD\x88\xCD\x91\x49\x91\xF0\x81\x69\x90\x82\x92\xBC\x81\x6A|"};
+        "\x94\xCD\x88\xCD\x91\x49\x91\xF0\x81\x69\x90\x82\x92\xBC\x81\x6A|"
+        "\x94\xCD\x88\xCD\x91\x49\x91\xF0\x81\x69\x8F\x63\x89\xA1\x81\x6A|"};
     ASSERT_GE(directives.size(), expectedHead.size());
     EXPECT_EQ(std::vector<std::string>(directives.begin(), directives.begin() + 4), expectedHead);
 
-    // Four blocks "#:N" ... "#e", in order: points one by one for 1 and 3, a range for 2 and 4.
+    // Five blocks "#:N" ... "#e", in order: points one by one for 1 and 3, a range for 2, 4
+    // and 5.
     std::size_t at = expectedHead.size();
-    for (int item = 1; item <= 4; ++item) {
+    for (int item = 1; item <= 5; ++item) {
         SCOPED_TRACE("item " + std::to_string(item));
         ASSERT_LT(at, directives.size());
         EXPECT_EQ(directives[at], "#:" + std::to_string(item));
@@ -85,7 +87,7 @@ TEST(Launcher, ReadsAsTheHostReadsIt)
         ASSERT_LT(at, directives.size()) << "the block has no #e";
         ++at;
         const std::vector<std::string> expected =
-            item % 2 == 1 ? std::vector<std::string>{"#1", pointsPrompt}
+            item == 1 || item == 3 ? std::vector<std::string>{"#1", pointsPrompt}
                           : std::vector<std::string>{"#1", "#h1", "#hc"};
         EXPECT_EQ(keys, expected);
     }

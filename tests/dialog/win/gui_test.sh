@@ -461,12 +461,13 @@ launcher)
         cat "$KORVANE_SOURCE_DIR/examples/floor-plan/JWC_TEMP.TXT"
         printf '%s\r\n' "hp2 0 0" "hp3 3600 2700" "hp4 7200 5400"
     }
-    for item in 1 2 3 4; do
+    for item in 1 2 3 4 5; do
         case $item in
             1) args=(1) ;;
             2) args=(2) ;;
             3) args=(1 V) ;;
             4) args=(2 V) ;;
+            5) args=(2 HV) ;;
         esac
         mkdir -p "$work/cli-$item"
         for folder in "$tool" "$work/cli-$item"; do
@@ -482,6 +483,7 @@ launcher)
         title=$(probe title)
         expected=Korvane
         [ $item -ge 3 ] && expected=$(printf 'Korvane\xef\xbc\x88\xe5\x9e\x82\xe7\x9b\xb4\xef\xbc\x89')
+        [ $item -eq 5 ] && expected=$(printf 'Korvane\xef\xbc\x88\xe7\xb8\xa6\xe6\xa8\xaa\xef\xbc\x89')
         [ "$title" = "$expected" ] || fail "item $item: title '$title'"
         keys Return
         wait_closed
