@@ -82,7 +82,7 @@ RunPicture DrawnPicture(const RidEdaza::DrawingModel& model,
         picture.stopped = true;
         return picture;
     }
-    picture.shapes = Preview::BuildPreviewShapes(model, commands, Dimension::DirectionsOf(request.runs).front(), stop);
+    picture.shapes = Preview::BuildPreviewShapes(model, commands, request.runs, stop);
     // Unfinished shapes are no picture of the run.
     if (stop && stop()) {
         picture.shapes = {};

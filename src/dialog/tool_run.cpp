@@ -70,8 +70,7 @@ DialogState OpenToolRun(ToolRun& run, DialogState controls)
 
 Dimension::CommandResult PressOk(ToolRun& run, DialogState& controls, const OkHooks& hooks)
 {
-    Dimension::CommandResult outOfMemory;
-    outOfMemory.outcome = Dimension::CommandOutcome::OutOfMemory;
+    const Dimension::CommandResult outOfMemory{.outcome = Dimension::CommandOutcome::OutOfMemory};
     if (run.outOfMemory || !run.model) return outOfMemory;
     Dimension::CommandHooks commandHooks;
     commandHooks.progress = hooks.progress;

@@ -65,7 +65,7 @@ struct CommandResult {
     // One per direction the host asked for, in the order they are drawn, as far as the command
     // got. When both were asked for and one has too few points, that one is skipped (drawn
     // false) and the other drawn; TooFewPoints only when neither has two.
-    std::vector<DirectionResult> directions;
+    std::vector<DirectionResult> directions{};
 };
 
 struct CommandHooks {

@@ -48,7 +48,7 @@ void ReadCommandModel(const DrawingModel& input, std::string_view commandFile,
 std::string RenderPreviewSvg(const DrawingModel& input, const DrawingModel& commands,
                              const PreviewOptions& options)
 {
-    return WritePreviewSvg(BuildPreviewShapes(input, commands, options.direction), options);
+    return WritePreviewSvg(BuildPreviewShapes(input, commands, options.runs), options);
 }
 
 }  // namespace Preview

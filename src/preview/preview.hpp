@@ -48,7 +48,7 @@ std::string RenderPreviewSvg(const RidEdaza::DrawingModel& input,
                              const RidEdaza::DrawingModel& commands,
                              const PreviewOptions& options);
 
-// The program: korvane-preview INPUT COMMANDS [-o OUT.svg] [--grid] [--labels] [V]. Writes the
+// The program: korvane-preview INPUT COMMANDS [-o OUT.svg] [--grid] [--labels] [V | HV]. Writes the
 // SVG to OUT.svg, or to out without -o; V draws the run as a vertical one. Exit codes: 0
 // written, 2 a file could not be read, 3 the picture could not be written, 64 usage. Messages go
 // to err.

@@ -18,10 +18,11 @@ constexpr int kExitNotWritten = 3;
 constexpr int kExitUsage = 64;
 
 constexpr const char* kUsage =
-    "usage: korvane-preview INPUT COMMANDS [-o OUT.svg] [--grid] [--labels] [V]\n"
+    "usage: korvane-preview INPUT COMMANDS [-o OUT.svg] [--grid] [--labels] [V | HV]\n"
     "  INPUT     the host's exchange file as it was before the tool ran\n"
     "  COMMANDS  the command file the tool wrote back\n"
     "  V         the run was a vertical one (the tool's argument V)\n"
+    "  HV        both runs, horizontal and vertical (the tool's argument HV)\n"
     "  -o FILE   write the SVG picture to FILE (default: standard output)\n"
     "  --grid    draw a light grid behind the drawing\n"
     "  --labels  label the measuring points with their positions along the run\n";
@@ -64,9 +65,13 @@ int RunPreview(const std::vector<std::filesystem::path>& args, std::ostream& out
             files.push_back(args[i]);
         }
     }
-    // A third word V (or v) says the run measured vertically, as the tool's own argument does.
+    // A third word V (or v) says the run measured vertically, HV (or hv) that both runs were
+    // drawn, as the tool's own arguments do.
     if (files.size() == 3 && Dimension::IsVerticalArgument(Utf8(files[2]))) {
-        options.direction = Dimension::RunDirection::Vertical;
+        options.runs = Dimension::RequestedRuns::Vertical;
+        files.pop_back();
+    } else if (files.size() == 3 && Dimension::IsBothDirectionsArgument(Utf8(files[2]))) {
+        options.runs = Dimension::RequestedRuns::Both;
         files.pop_back();
     }
     if (files.size() != 2) {

@@ -445,23 +445,33 @@ std::vector<MeasuringLabel> FindMeasuringLabels(const DrawingModel& commands, do
 }  // namespace
 
 PreviewShapes BuildPreviewShapes(const DrawingModel& input, const DrawingModel& commands,
-                                 Dimension::RunDirection direction,
+                                 Dimension::RequestedRuns runs,
                                  const std::function<bool()>& stop)
 {
     PreviewShapes shapes;
+    for (const Dimension::RunDirection direction : Dimension::DirectionsOf(runs)) {
+        RunAxis& axis = shapes.axes.emplace_back();
+        axis.axisAngle = Dimension::DimensionAngle(input.state, direction);
+        axis.textAngle = Dimension::TextAngleOf(axis.axisAngle);
+    }
     ElementBuilder selection(shapes.selection);
     if (!selection.AddEntities(input, kSelectionPalette, stop)) return shapes;
     selection.AddIndicatedPoints(input.state);
     if (!ElementBuilder(shapes.run).AddEntities(commands, kRunPalette, stop)) return shapes;
-    shapes.axisAngle = Dimension::DimensionAngle(input.state, direction);
-    shapes.textAngle = Dimension::TextAngleOf(shapes.axisAngle);
-    shapes.labels = FindMeasuringLabels(commands, shapes.axisAngle);
+    // Each direction's dimension line is the most numerous set of segments along its own axis:
+    // the other run's segments cross that axis.
+    for (RunAxis& axis : shapes.axes) axis.labels = FindMeasuringLabels(commands, axis.axisAngle);
     return shapes;
 }
 
-long double MarkerReach(const PreviewShapes& shapes)
+double FirstTextAngle(const PreviewShapes& shapes)
 {
-    const double radians = MyFunc::DegreesToRadians(shapes.axisAngle);
+    return shapes.axes.empty() ? 0.0 : shapes.axes.front().textAngle;
+}
+
+long double MarkerReach(const PreviewShapes& shapes, const RunAxis& axis)
+{
+    const double radians = MyFunc::DegreesToRadians(axis.axisAngle);
     const long double nx = -MyFunc::Sin(radians);
     const long double ny = MyFunc::Cos(radians);
     long double reach = 0.0L;

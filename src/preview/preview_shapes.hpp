@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dimension/host_request.hpp"
 #include "dimension/settings.hpp"
 #include "exchange/drawing_model.hpp"
 
@@ -98,29 +99,40 @@ struct MeasuringLabel {
 
 inline constexpr Colour kLabelColour{0x42, 0x42, 0x42};
 
+// One direction of the run: the way it measures and its measuring points.
+struct RunAxis {
+    double axisAngle = 0.0;  // the run's direction, degrees: the input's axis, + 90 if vertical
+    double textAngle = 0.0;  // the run's value texts: that direction, never upside down
+    // The ends of the segments on the dimension line (the most numerous set of segments along
+    // the axis with one offset), in the axis direction; none without such segments.
+    std::vector<MeasuringLabel> labels;
+};
+
 struct PreviewShapes {
     // The input's entities in file order (muted colours), then its indicated points.
     std::vector<ShapeElement> selection;
     // The command file's entities in file order (strong colours).
     std::vector<ShapeElement> run;
-    // The ends of the segments on the dimension line (the most numerous set of segments along
-    // the axis with one offset), in the axis direction; none without such segments.
-    std::vector<MeasuringLabel> labels;
-    double axisAngle = 0.0;  // the run's direction, degrees: the input's axis, + 90 if vertical
-    double textAngle = 0.0;  // the run's value texts: that direction, never upside down
+    // One per direction the run was asked for, in drawing order (the horizontal run first).
+    std::vector<RunAxis> axes;
 };
 
 // The shapes of both models: input as read from the host's exchange file, commands as read
-// from the command file with PrepareCommandModel's state. The direction is the run's: labels,
-// marker reach and text angle follow it. `stop`, when given, is asked every few thousand
-// entities; once it answers true the shapes come back unfinished (the caller throws them away).
+// from the command file with PrepareCommandModel's state. The runs are those the host asked
+// for: each direction's labels, marker reach and text angle follow it. `stop`, when given, is
+// asked every few thousand entities; once it answers true the shapes come back unfinished (the
+// caller throws them away), their axes given.
 PreviewShapes BuildPreviewShapes(const RidEdaza::DrawingModel& input,
                                  const RidEdaza::DrawingModel& commands,
-                                 Dimension::RunDirection direction,
+                                 Dimension::RequestedRuns runs,
                                  const std::function<bool()>& stop = {});
 
-// How far the run's marker points reach across the dimension line, drawing units: labels go
-// beyond them.
-long double MarkerReach(const PreviewShapes& shapes);
+// The angle the first direction's value texts read at, which a picture turns the run by; 0
+// without a run.
+double FirstTextAngle(const PreviewShapes& shapes);
+
+// How far the run's marker points reach across one direction's dimension line, drawing units:
+// labels go beyond them.
+long double MarkerReach(const PreviewShapes& shapes, const RunAxis& axis);
 
 }  // namespace Preview

@@ -326,55 +326,81 @@ void WriteGrid(SvgWriter& svg, const Fit& fit)
 }
 
 
-void WriteLabels(SvgWriter& svg, const Fit& fit, const PreviewShapes& shapes)
-{
-    // On the side away from the value texts, beyond the markers, just right of the point's
-    // extension line; a label that would overlap the one before it moves one row further out.
-    constexpr long double kFontSize = 11.0L;
-    constexpr long double kCharWidth = kFontSize / 2;  // digits of the monospaced font
-    constexpr long double kRowStep = 12.0L;
-    constexpr std::size_t kNeighbours = 8;
-    const double radians = MyFunc::DegreesToRadians(shapes.textAngle);
-    const long double awayX = MyFunc::Sin(radians);
-    const long double awayY = MyFunc::Cos(radians);
-    const long double markerReach = std::min(MarkerReach(shapes) * fit.scale, 200.0L);
-    const long double distance = 10.0L + markerReach + kFontSize / 2;
+// A measuring point's label: on the side away from the value texts, beyond the markers, just
+// right of the point's extension line; a label that would overlap one of the few before it moves
+// one row further out.
+class LabelWriter {
+public:
+    LabelWriter(SvgWriter& svg, const Fit& fit) : svg_(svg), fit_(fit) {}
+
+    void WriteAxis(const PreviewShapes& shapes, const RunAxis& axis)
+    {
+        const double radians = MyFunc::DegreesToRadians(axis.textAngle);
+        const long double awayX = MyFunc::Sin(radians);
+        const long double awayY = MyFunc::Cos(radians);
+        const long double markerReach =
+            std::min(MarkerReach(shapes, axis) * fit_.scale, 200.0L);
+        const long double distance = 10.0L + markerReach + kFontSize / 2;
+        for (const MeasuringLabel& label : axis.labels) {
+            Write(label, awayX, awayY, distance);
+        }
+    }
+
+private:
+    static constexpr long double kFontSize = 11.0L;
+    static constexpr long double kCharWidth = kFontSize / 2;  // digits of the monospaced font
+    static constexpr long double kRowStep = 12.0L;
+    static constexpr std::size_t kNeighbours = 8;
 
     struct Box {
         long double left, top, right, bottom;
     };
-    std::vector<Box> placed;
-    std::string& out = svg.out();
-    out += "<g id=\"labels\" font-size=\"11\" fill=\"" + ColourText(kLabelColour) + "\">\n";
-    for (std::size_t i = 0; i < shapes.labels.size(); ++i) {
-        const Pt& p = shapes.labels[i].at;
-        const std::string& text = shapes.labels[i].text;
+
+    void Write(const MeasuringLabel& label, long double awayX, long double awayY,
+               long double distance)
+    {
+        const Pt& p = label.at;
+        const std::string& text = label.text;
         const long double width = kCharWidth * static_cast<long double>(text.size());
         long double x = 0.0L;
         long double y = 0.0L;
         for (int row = 0; row < 6; ++row) {
             const long double away = distance + row * kRowStep;
-            x = fit.X(p.x) + awayX * away + 3.0L;
-            y = fit.Y(p.y) + awayY * away + kFontSize / 3;
+            x = fit_.X(p.x) + awayX * away + 3.0L;
+            y = fit_.Y(p.y) + awayY * away + kFontSize / 3;
             const Box box{x, y - kFontSize, x + width, y + 2.0L};
             bool free = true;
-            for (std::size_t k = placed.size() > kNeighbours ? placed.size() - kNeighbours : 0;
-                 k < placed.size(); ++k) {
-                const Box& other = placed[k];
+            for (std::size_t k = placed_.size() > kNeighbours ? placed_.size() - kNeighbours : 0;
+                 k < placed_.size(); ++k) {
+                const Box& other = placed_[k];
                 if (box.left < other.right && other.left < box.right && box.top < other.bottom &&
                     other.top < box.bottom) {
                     free = false;
                 }
             }
             if (free) {
-                placed.push_back(box);
+                placed_.push_back(box);
                 break;
             }
         }
-        out += "<text class=\"label\" data-point=\"" + std::to_string(i + 1) + "\" x=\"" +
-               Number(x, 2) + "\" y=\"" + Number(y, 2) + "\">" + EscapeXml(text) + "</text>\n";
+        svg_.out() += "<text class=\"label\" data-point=\"" + std::to_string(++written_) +
+                      "\" x=\"" + Number(x, 2) + "\" y=\"" + Number(y, 2) + "\">" +
+                      EscapeXml(text) + "</text>\n";
     }
-    out += "</g>\n";
+
+    SvgWriter& svg_;
+    const Fit& fit_;
+    std::vector<Box> placed_;
+    std::size_t written_ = 0;
+};
+
+// Every direction's labels, numbered on from one direction to the next.
+void WriteLabels(SvgWriter& svg, const Fit& fit, const PreviewShapes& shapes)
+{
+    svg.out() += "<g id=\"labels\" font-size=\"11\" fill=\"" + ColourText(kLabelColour) + "\">\n";
+    LabelWriter labels(svg, fit);
+    for (const RunAxis& axis : shapes.axes) labels.WriteAxis(shapes, axis);
+    svg.out() += "</g>\n";
 }
 
 }  // namespace

@@ -18,7 +18,8 @@ namespace Preview {
 struct PreviewOptions {
     bool grid = false;    // a light grid behind the drawing
     bool labels = false;  // the measuring points' positions along the dimension line
-    Dimension::RunDirection direction = Dimension::RunDirection::Horizontal;  // the run's
+    // The runs the host asked for (their directions): the labels follow each.
+    Dimension::RequestedRuns runs = Dimension::RequestedRuns::Horizontal;
 };
 
 // The whole SVG document. Never fails: the shapes are finite, and a number the fitting makes too

@@ -63,8 +63,7 @@ TEST_P(RunPictureOfExample, IsKorvanePreviewsPictureOfTheCommandFile)
     Preview::ReadCommandModel(*open.run.model,
                               TestFiles::ReadBytes(c.expected / "JWC_TEMP.TXT"), commands);
     EXPECT_EQ(Svg(picture.shapes),
-              Svg(Preview::BuildPreviewShapes(*open.run.model, commands,
-                                              Dimension::DirectionsOf(open.run.request.runs).front())));
+              Svg(Preview::BuildPreviewShapes(*open.run.model, commands, open.run.request.runs)));
     // A picture saves nothing and writes nothing; the run's writer is as it was.
     EXPECT_EQ(TestFiles::ReadBytes(open.folder / "JWC_TEMP.TXT"), exchangeBefore);
     EXPECT_EQ(TestFiles::ReadBytes(open.folder / "Korvane.dat"), settingsBefore);
@@ -88,7 +87,7 @@ TEST_P(RunPictureOfExample, IsKorvanePreviewsPictureOfTheCommandFile)
             reviewed);
         EXPECT_EQ(Svg(arranged.shapes),
                   Svg(Preview::BuildPreviewShapes(*open.run.model, reviewed,
-                                                  Dimension::DirectionsOf(open.run.request.runs).front())));
+                                                  open.run.request.runs)));
     }
 }
 

@@ -91,9 +91,9 @@ TEST(PreviewFromMemory, AStopEndsTheReadingAndTheShapesEarly)
     EXPECT_LT(stopped.lines.size(), kLines / 4);
 
     const Preview::PreviewShapes all =
-        Preview::BuildPreviewShapes(input, whole, Dimension::RunDirection::Horizontal, never);
+        Preview::BuildPreviewShapes(input, whole, Dimension::RequestedRuns::Horizontal, never);
     ASSERT_EQ(all.run.size(), kLines);
     const Preview::PreviewShapes part =
-        Preview::BuildPreviewShapes(input, whole, Dimension::RunDirection::Horizontal, atOnce);
+        Preview::BuildPreviewShapes(input, whole, Dimension::RequestedRuns::Horizontal, atOnce);
     EXPECT_LT(part.run.size(), kLines / 4);
 }

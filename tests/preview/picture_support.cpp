@@ -4,6 +4,11 @@
 
 #include <cmath>
 #include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dimension/host_request.hpp"
 
 #include "exchange/drawing_model.hpp"
 #include "support/test_files.hpp"
@@ -30,12 +35,19 @@ std::string RenderBytes(std::string_view input, std::string_view commands,
 std::string RenderExample(std::string_view example, const Preview::PreviewOptions& options)
 {
     const std::string name(example);
-    // An example run vertically says so among its arguments, as the host's launcher does.
+    // An example run vertically or both ways says so among its arguments, as the host's
+    // launcher does.
     Preview::PreviewOptions asRun = options;
     const fs::path args = TestFiles::SourcePath("examples/" + name + "/args");
-    if (fs::exists(args) && TestFiles::ReadBytes(args).find('V') != std::string::npos) {
-        asRun.direction = Dimension::RunDirection::Vertical;
+    std::vector<std::string> words;
+    if (fs::exists(args)) {
+        std::istringstream lines(TestFiles::ReadBytes(args));
+        for (std::string word; std::getline(lines, word);) {
+            if (!word.empty() && word.back() == '\r') word.pop_back();
+            words.push_back(word);
+        }
     }
+    asRun.runs = Dimension::ReadHostArguments(words).runs;
     return RenderBytes(
         TestFiles::ReadBytes(TestFiles::SourcePath("examples/" + name + "/JWC_TEMP.TXT")),
         TestFiles::ReadBytes(

@@ -293,18 +293,21 @@ TEST(PreviewPicture, LabelsFollowTheDirectionOfTheRun)
     const char* input = "hp1 100 0\r\nhp2 0 0\r\nhp3 0 1500\r\n";
     const char* commands = "z3\r\n100 0 100 1500\r\nz3\r\n0 0 102 0\r\nz3\r\n0 1500 102 1500\r\n";
     struct Case {
-        Dimension::RunDirection direction;
+        const char* name;
+        Dimension::RequestedRuns runs;
         std::vector<std::string> labels;
     };
     const Case cases[] = {
-        {Dimension::RunDirection::Vertical, {"0", "1500"}},
-        {Dimension::RunDirection::Horizontal, {"0", "102"}},
+        {"vertical", Dimension::RequestedRuns::Vertical, {"0", "1500"}},
+        {"horizontal", Dimension::RequestedRuns::Horizontal, {"0", "102"}},
+        // Both: the horizontal direction's labels, then the vertical one's, numbered on.
+        {"both", Dimension::RequestedRuns::Both, {"0", "102", "0", "1500"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.direction == Dimension::RunDirection::Vertical ? "vertical" : "horizontal");
+        SCOPED_TRACE(c.name);
         Preview::PreviewOptions options;
         options.labels = true;
-        options.direction = c.direction;
+        options.runs = c.runs;
         const std::vector<XmlElement> picture =
             CheckedPicture(PreviewTest::RenderBytes(input, commands, options));
         std::vector<std::string> labels;

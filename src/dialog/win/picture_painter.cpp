@@ -114,7 +114,7 @@ Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area, int dpi)
     Frame frame;
     frame.dpi = dpi;
     const int margin = frame.Px(kMargin);
-    const MyFunc::Rotation turn = MyFunc::RotationOfDeg(-shapes.textAngle);
+    const MyFunc::Rotation turn = MyFunc::RotationOfDeg(-Preview::FirstTextAngle(shapes));
     frame.cosine = static_cast<double>(turn.c);
     frame.sine = static_cast<double>(turn.s);
     Bounds all;
@@ -381,10 +381,11 @@ void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, Pictur
         const Frame frame = FitFrame(picture.shapes, area, dpi);
         // The selection under the run: the run's ink is its own.
         Ink selectionInk(area);
-        PaintElements(dc, frame, picture.shapes.selection, picture.shapes.textAngle, 55,
+        const double textAngle = Preview::FirstTextAngle(picture.shapes);
+        PaintElements(dc, frame, picture.shapes.selection, textAngle, 55,
                       selectionInk, stop);
         Ink runInk(area);
-        PaintElements(dc, frame, picture.shapes.run, picture.shapes.textAngle, 0, runInk, stop);
+        PaintElements(dc, frame, picture.shapes.run, textAngle, 0, runInk, stop);
     } else {
         PaintMessage(dc, area, picture.message, dpi);
     }
