@@ -62,6 +62,21 @@ std::string TakenAsZeroNote(const DialogState& values)
     return {};
 }
 
+// Both runs asked for and one drawn: which direction had too few points, or "".
+std::string SkippedDirectionNote(const Dimension::CommandResult& result)
+{
+    for (const Dimension::DirectionResult& run : result.directions) {
+        if (run.drawn) continue;
+        switch (run.direction) {
+        case Dimension::RunDirection::Horizontal:
+            return std::string(kHorizontalSkippedNote);
+        case Dimension::RunDirection::Vertical:
+            return std::string(kVerticalSkippedNote);
+        }
+    }
+    return {};
+}
+
 RunPicture Message(std::string_view text)
 {
     RunPicture picture;
@@ -142,7 +157,9 @@ RunPicture PictureOfRun(const RidEdaza::DrawingModel& model,
             if (stop && stop()) break;
             RunPicture picture = DrawnPicture(model, scratch, request, stop);
             if (picture.stopped) return picture;
-            picture.note = TakenAsZeroNote(values);
+            // A skipped direction is news about the run itself; a text taken as 0 can wait.
+            picture.note = SkippedDirectionNote(result);
+            if (picture.note.empty()) picture.note = TakenAsZeroNote(values);
             return picture;
         }
         case Dimension::CommandOutcome::Refused:

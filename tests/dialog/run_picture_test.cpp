@@ -12,6 +12,7 @@
 #include "dialog/controls.hpp"
 #include "dialog/run_picture.hpp"
 #include "dialog/tool_run.hpp"
+#include "exchange/exchange_reader.hpp"
 #include "preview/preview.hpp"
 #include "support/golden_cases.hpp"
 #include "support/test_files.hpp"
@@ -185,4 +186,38 @@ TEST(RunPicture, SaysWhyOkWouldDrawNothing)
         *open.run.model, open.run.writer, open.run.request, open.values, [] { return true; });
     EXPECT_TRUE(stopped.stopped);
     EXPECT_FALSE(stopped.drawn);
+}
+
+// Both runs asked for: the strip says which direction has too few points to be drawn, and the
+// picture holds the other one.
+TEST(RunPicture, SaysWhichDirectionIsSkipped)
+{
+    struct Case {
+        const char* name;
+        const char* exchange;
+        std::string_view note;
+    };
+    const Case cases[] = {
+        {"side by side: no vertical run", "hp1 0 100\r\nhp2 0 0\r\nhp3 10 0\r\n",
+         Unit1::kVerticalSkippedNote},
+        {"one above the other: no horizontal run", "hp1 100 0\r\nhp2 0 0\r\nhp3 0 10\r\n",
+         Unit1::kHorizontalSkippedNote},
+        {"on a diagonal: both runs", "hp1 -100 100\r\nhp2 0 0\r\nhp3 10 10\r\n", ""},
+    };
+    const Dimension::HostRequest both{Dimension::PointSource::IndicatedPoints,
+                                      Dimension::RequestedRuns::Both};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RidEdaza::DrawingModel model;
+        RidEdaza::ReadExchangeText(model, c.exchange);
+        RidEdaza::CommandWriter writer;
+        RidEdaza::ResetOutputState(writer, model.state);
+        Unit1::DialogState values = Unit1::DefaultDialogState();
+        values.ComboBox3Items = Unit1::TextKindItems(model.state);
+        ASSERT_TRUE(Unit1::SetControl(values, "ComboBox3", "0"));
+        const Unit1::RunPicture picture = Unit1::PictureOfRun(model, writer, both, values, {});
+        ASSERT_TRUE(picture.drawn) << picture.message;
+        EXPECT_EQ(picture.note, c.note);
+        EXPECT_EQ(picture.shapes.axes.size(), 2u);
+    }
 }
