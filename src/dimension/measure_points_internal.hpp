@@ -23,6 +23,12 @@ inline constexpr long double kSamePosition = MyFunc::kTolerance;
 
 inline bool IsFinitePoint(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
 
+// Two coordinates of one position: their extended difference is within the tolerance.
+inline bool NearCoordinates(double a, double b)
+{
+    return std::fabs(static_cast<long double>(a) - b) <= kSamePosition;
+}
+
 // The list being filled by an acquisition, with an index of its points by position: a hash
 // table keyed by the grid cell (2^-30 wide in X and Y) that each point lies in. A point matches
 // only points in the cells its 1e-10 window touches, so a look-up reads a cell or two instead of
