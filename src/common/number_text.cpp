@@ -5,35 +5,18 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 #include <system_error>
 
 namespace MyFunc {
 namespace {
 
-// A finite magnitude above zero rounded to 15 significant digits: digits * 10^(exponent - 14),
-// with 10^14 <= digits < 10^15.
-struct Rounded15 {
-    std::uint64_t digits = 0;
-    int exponent = 0;
-};
-
-constexpr std::uint64_t kTen14 = 100'000'000'000'000;
-constexpr std::uint64_t kTen15 = 1'000'000'000'000'000;
-
-// The short way scales by 10^k = 5^k * 2^k with 5^k below 2^64.
-constexpr int kLargestScale = 27;
-
-constexpr std::array<std::uint64_t, kLargestScale + 1> kPowersOfFive = [] {
-    std::array<std::uint64_t, kLargestScale + 1> powers{};
-    powers[0] = 1;
-    for (std::size_t k = 1; k < powers.size(); ++k) powers[k] = powers[k - 1] * 5;
-    return powers;
-}();
-
-// floor(e * log10 2), for the binary exponents of the magnitudes the short way takes.
-constexpr int FloorLog10OfPowerOfTwo(int e) { return (e * 78913) >> 18; }
+// The host writes its reals with 15 significant digits, and so does every number text here.
+// Everything below that counts digits or bytes follows from this one constant.
+constexpr int kSignificantDigits = 15;
 
 constexpr std::uint64_t PowerOfTen(int n)
 {
@@ -42,11 +25,53 @@ constexpr std::uint64_t PowerOfTen(int n)
     return p;
 }
 
-// 10^f <= 2^e < 10^(f + 1) for f = FloorLog10OfPowerOfTwo(e), checked in exact integers for
-// every exponent the short way can meet (scales 0 to kLargestScale: e from about -47 to 50).
+// A finite magnitude above zero rounded to kSignificantDigits digits:
+// digits * 10^(exponent - kSignificantDigits + 1), with kDigitsLow <= digits < kDigitsHigh.
+struct RoundedDigits {
+    std::uint64_t digits = 0;
+    int exponent = 0;
+};
+
+constexpr std::uint64_t kDigitsLow = PowerOfTen(kSignificantDigits - 1);
+constexpr std::uint64_t kDigitsHigh = PowerOfTen(kSignificantDigits);
+// The short way's first scaling can give up to twice kDigitsHigh (the magnitude's decimal
+// exponent is estimated from its binary one, which may fall one short).
+static_assert(kDigitsHigh <= UINT64_MAX / 2, "the digits of a first scaling fit in 64 bits");
+
+// The short way scales by 10^k = 5^k * 2^k with 5^k below 2^64, so that the double's 53-bit
+// integer times 5^k fits in 128 bits: k up to 27.
+constexpr int kLargestScale = [] {
+    int k = 0;
+    for (std::uint64_t p = 1; p <= UINT64_MAX / 5; p *= 5) ++k;
+    return k;
+}();
+static_assert(std::numeric_limits<double>::digits + 64 <= 128, "m * 5^k fits in 128 bits");
+
+constexpr std::array<std::uint64_t, kLargestScale + 1> kPowersOfFive = [] {
+    std::array<std::uint64_t, kLargestScale + 1> powers{};
+    powers[0] = 1;
+    for (std::size_t k = 1; k < powers.size(); ++k) powers[k] = powers[k - 1] * 5;
+    return powers;
+}();
+
+// The decimal exponents of the magnitudes the short way takes: k = kSignificantDigits - 1 -
+// exponent runs from kLargestScale down to 0, so from about 1e-13 to 1e14.
+constexpr int kLowestDirectExponent = kSignificantDigits - 1 - kLargestScale;
+constexpr int kHighestDirectExponent = kSignificantDigits - 1;
+
+// floor(e * log10 2), for the binary exponents of the magnitudes the short way takes.
+constexpr int FloorLog10OfPowerOfTwo(int e) { return (e * 78913) >> 18; }
+
+// 10^f <= 2^e < 10^(f + 1) for f = FloorLog10OfPowerOfTwo(e), checked in exact integers from
+// e = -60 to 60. The estimate grows with e, and at the ends of that range it lies outside the
+// direct exponents, so every exponent the short way keeps is checked.
+constexpr int kCheckedBinaryExponent = 60;
+static_assert(FloorLog10OfPowerOfTwo(-kCheckedBinaryExponent) < kLowestDirectExponent &&
+                  FloorLog10OfPowerOfTwo(kCheckedBinaryExponent) > kHighestDirectExponent,
+              "the check covers every exponent of the short way");
 constexpr bool FloorLog10IsExact()
 {
-    for (int e = -60; e <= 60; ++e) {
+    for (int e = -kCheckedBinaryExponent; e <= kCheckedBinaryExponent; ++e) {
         const int f = FloorLog10OfPowerOfTwo(e);
         if (e >= 0) {
             const std::uint64_t two = std::uint64_t{1} << e;
@@ -122,9 +147,9 @@ bool RoundedScaled(std::uint64_t m, int q, int k, std::uint64_t& result)
     return true;
 }
 
-// The 15 digits in exact integer arithmetic, for magnitudes from about 1e-13 to 1e14 (every
+// The digits in exact integer arithmetic, for the magnitudes of the direct exponents (every
 // coordinate and length of a drawing). False for the rest, which to_chars takes.
-bool RoundTo15Directly(double magnitude, Rounded15& rounded)
+bool RoundDirectly(double magnitude, RoundedDigits& rounded)
 {
     const auto bits = std::bit_cast<std::uint64_t>(magnitude);
     const int biased = static_cast<int>(bits >> 52);
@@ -133,37 +158,41 @@ bool RoundTo15Directly(double magnitude, Rounded15& rounded)
     const int q = biased - 1075;  // magnitude = m * 2^q, 2^(q+52) <= magnitude < 2^(q+53)
     // The decimal exponent of the magnitude is this or one more.
     const int estimate = FloorLog10OfPowerOfTwo(q + 52);
-    int k = 14 - estimate;
-    if (k < 0 || k > kLargestScale) return false;
+    if (estimate < kLowestDirectExponent || estimate > kHighestDirectExponent) return false;
+    int k = kSignificantDigits - 1 - estimate;
     std::uint64_t digits = 0;
     if (!RoundedScaled(m, q, k, digits)) return false;
-    if (digits >= kTen15) {
-        // The exponent is one more, or the rounding carried into a sixteenth digit.
+    if (digits >= kDigitsHigh) {
+        // The exponent is one more, or the rounding carried into one digit more.
         if (k == 0) return false;
         k -= 1;
         if (!RoundedScaled(m, q, k, digits)) return false;
     }
-    if (digits < kTen14 || digits >= kTen15) return false;  // cannot happen; never guess
-    rounded = {digits, 14 - k};
+    if (digits < kDigitsLow || digits >= kDigitsHigh) return false;  // cannot happen; never guess
+    rounded = {digits, kSignificantDigits - 1 - k};
     return true;
 }
 
-Rounded15 RoundTo15ByToChars(double magnitude)
+// The longest text to_chars writes below: d "." (kSignificantDigits - 1 digits) "e" sign and
+// the exponent's three digits at most (-324 .. 308).
+constexpr std::size_t kScientificChars = 1 + 1 + (kSignificantDigits - 1) + 1 + 1 + 3;
+
+RoundedDigits RoundByToChars(double magnitude)
 {
-    // to_chars rounds the exact binary value to 15 significant digits with ties to even, like
+    // to_chars rounds the exact binary value to the significant digits with ties to even, like
     // C's %.15G, and is the same on every target and in every locale (the C runtimes' printf
     // families are neither). Its exponent belongs to the rounded value, so 999999999999999.9
     // comes out as 1.00000000000000e+15.
-    char buffer[64];
+    char buffer[kScientificChars];
     const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                            std::chars_format::scientific, 14);
-    Rounded15 rounded;
+                                            std::chars_format::scientific, kSignificantDigits - 1);
+    RoundedDigits rounded;
     if (error != std::errc()) return rounded;
-    // text: d "." dddddddddddddd "e" ("+" | "-") exponent digits
     const std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
     const std::size_t e = text.find('e');
     for (std::size_t i = 0; i < e; ++i) {
-        if (text[i] != '.') rounded.digits = rounded.digits * 10 + static_cast<unsigned>(text[i] - '0');
+        if (text[i] == '.') continue;
+        rounded.digits = rounded.digits * 10 + static_cast<unsigned>(text[i] - '0');
     }
     std::string_view exponentText = text.substr(e + 1);
     if (exponentText.front() == '+') exponentText.remove_prefix(1);
@@ -181,11 +210,17 @@ constexpr std::array<char, 200> kDigitPairs = [] {
     return pairs;
 }();
 
-// The 15 digits of 10^14 <= value < 10^15, two at a time: the low eight and the high seven each
-// in 32-bit arithmetic.
-void WriteFifteenDigits(std::uint64_t value, char* digits)
+// The digits of kDigitsLow <= value < kDigitsHigh, two at a time from the last: the low eight,
+// then the high ones, each part in 32-bit arithmetic (the 32-bit program would divide a 64-bit
+// integer by a call); an odd one out is the first digit.
+constexpr int kLowDigits = 8;
+constexpr int kHighDigits = kSignificantDigits - kLowDigits;
+static_assert(kHighDigits > 0 && PowerOfTen(kHighDigits) - 1 <= UINT32_MAX,
+              "the high digits fit in 32 bits");
+
+void WriteDigits(std::uint64_t value, char* digits)
 {
-    char* at = digits + 15;
+    char* at = digits + kSignificantDigits;
     const auto writePairs = [&at](std::uint32_t part, int pairs) {
         for (int n = 0; n < pairs; ++n) {
             const std::uint32_t pair = part % 100;
@@ -196,21 +231,38 @@ void WriteFifteenDigits(std::uint64_t value, char* digits)
         }
         return part;
     };
-    writePairs(static_cast<std::uint32_t>(value % 100'000'000), 4);
-    const std::uint32_t first = writePairs(static_cast<std::uint32_t>(value / 100'000'000), 3);
-    digits[0] = static_cast<char>('0' + first);
+    constexpr std::uint64_t kLowPart = PowerOfTen(kLowDigits);
+    writePairs(static_cast<std::uint32_t>(value % kLowPart), kLowDigits / 2);
+    const std::uint32_t first = writePairs(static_cast<std::uint32_t>(value / kLowPart),
+                                           kHighDigits / 2);
+    if constexpr (kHighDigits % 2 != 0) digits[0] = static_cast<char>('0' + first);
 }
 
-char* WriteRounded(char* out, bool negative, const Rounded15& rounded)
+// C's %G rule: fixed notation from 10^-4 up to (not including) 10^kSignificantDigits, after
+// rounding; scientific notation outside.
+constexpr int kLowestFixedExponent = -4;
+
+// The longest texts of each notation: "-0.000" and the digits; "-", the digits with a point
+// among them; "-d.ddd" then "E" and an exponent of up to four bytes (-324 .. 308).
+constexpr std::size_t kExponentChars = 4;
+constexpr std::size_t kLongestFixedBelowOne =
+    1 + 2 + (-kLowestFixedExponent - 1) + kSignificantDigits;
+constexpr std::size_t kLongestFixed = 1 + kSignificantDigits + 1;
+constexpr std::size_t kLongestScientific = 1 + kSignificantDigits + 1 + 1 + kExponentChars;
+static_assert(kGeneralNumberMaxChars ==
+                  std::max({kLongestFixedBelowOne, kLongestFixed, kLongestScientific}),
+              "kGeneralNumberMaxChars is the longest text");
+
+char* WriteRounded(char* out, bool negative, const RoundedDigits& rounded)
 {
-    char digits[15];
-    WriteFifteenDigits(rounded.digits, digits);
-    std::size_t count = 15;
+    char digits[kSignificantDigits];
+    WriteDigits(rounded.digits, digits);
+    std::size_t count = kSignificantDigits;
     while (count > 1 && digits[count - 1] == '0') --count;
 
     const int exponent = rounded.exponent;
     if (negative) *out++ = '-';
-    if (exponent >= -4 && exponent < 15) {
+    if (exponent >= kLowestFixedExponent && exponent < kSignificantDigits) {
         if (exponent < 0) {
             *out++ = '0';
             *out++ = '.';
@@ -229,7 +281,7 @@ char* WriteRounded(char* out, bool negative, const Rounded15& rounded)
         out = std::copy_n(digits + 1, count - 1, out);
     }
     *out++ = 'E';
-    return std::to_chars(out, out + 4, exponent).ptr;  // -324 .. 308: four bytes at most
+    return std::to_chars(out, out + kExponentChars, exponent).ptr;
 }
 
 }  // namespace
@@ -242,8 +294,8 @@ char* WriteGeneralNumber(char* out, double value)
         return out;
     }
     const double magnitude = std::fabs(value);
-    Rounded15 rounded;
-    if (!RoundTo15Directly(magnitude, rounded)) rounded = RoundTo15ByToChars(magnitude);
+    RoundedDigits rounded;
+    if (!RoundDirectly(magnitude, rounded)) rounded = RoundByToChars(magnitude);
     return WriteRounded(out, std::signbit(value), rounded);
 }
 
@@ -258,7 +310,7 @@ std::string GeneralNumberTextByToChars(double value)
     if (!std::isfinite(value)) return {};
     if (value == 0.0) return "0";
     char buffer[kGeneralNumberMaxChars];
-    char* end = WriteRounded(buffer, std::signbit(value), RoundTo15ByToChars(std::fabs(value)));
+    char* end = WriteRounded(buffer, std::signbit(value), RoundByToChars(std::fabs(value)));
     return std::string(buffer, end);
 }
 
