@@ -189,6 +189,18 @@ void ApplyHnValues(DrawingModel& m, ReaderState&, const LineFields& f)
 // ---- Attribute lines ----
 // The running attributes; the first line of each kind is also the host's current setting.
 
+// Sets the running value of an attribute kind, and for the kind's first line (seen still false)
+// its initial value too: the first value seen is the host's current setting, which a run draws
+// with. True for that first line.
+bool TakeAttribute(bool& seen, std::int32_t& initial, std::int32_t& running, std::int32_t value)
+{
+    const bool first = !seen;
+    if (first) initial = value;
+    seen = true;
+    running = value;
+    return first;
+}
+
 void ApplyLayerGroupName(DrawingModel& m, ReaderState& s, const LineFields& f)
 {
     m.state.layerGroupName[static_cast<std::size_t>(s.layerGroup)].assign(f[0].substr(3));
@@ -203,18 +215,14 @@ void ApplyLayerName(DrawingModel& m, ReaderState& s, const LineFields& f)
 void ApplyLayerGroup(DrawingModel& m, ReaderState& s, const LineFields& f)
 {
     const std::int32_t g = HexDigitAfterKey(f[0]);
-    if (!s.seen.layerGroup) m.state.initialLayerGroup = g;
-    s.seen.layerGroup = true;
-    s.layerGroup = g;
+    TakeAttribute(s.seen.layerGroup, m.state.initialLayerGroup, s.layerGroup, g);
     if (f.count >= 2) m.state.layerGroupState[static_cast<std::size_t>(g)] = Int(f, 1);
 }
 
 void ApplyLayer(DrawingModel& m, ReaderState& s, const LineFields& f)
 {
     const std::int32_t l = HexDigitAfterKey(f[0]);
-    if (!s.seen.layer) m.state.initialLayer = l;
-    s.seen.layer = true;
-    s.layer = l;
+    TakeAttribute(s.seen.layer, m.state.initialLayer, s.layer, l);
     if (f.count >= 2) {
         m.state.layerState[static_cast<std::size_t>(s.layerGroup * 16 + l)] = Int(f, 1);
     }
@@ -226,28 +234,21 @@ std::int32_t NumberAfterKey(const LineFields& f) { return TextToIntOrZero(f[0].s
 void ApplyColour(DrawingModel& m, ReaderState& s, const LineFields& f)
 {
     const std::int32_t c = NumberAfterKey(f);
-    if (!s.seen.colour) m.state.initialColour = c;
-    s.seen.colour = true;
-    s.colour = c;
+    TakeAttribute(s.seen.colour, m.state.initialColour, s.colour, c);
     if (c == 10 && f.count >= 2) s.sColour = Int(f, 1);
 }
 
 void ApplyLineType(DrawingModel& m, ReaderState& s, const LineFields& f)
 {
-    const std::int32_t t = NumberAfterKey(f);
-    if (!s.seen.lineType) m.state.initialLineType = t;
-    s.seen.lineType = true;
-    s.lineType = t;
+    TakeAttribute(s.seen.lineType, m.state.initialLineType, s.lineType, NumberAfterKey(f));
 }
 
 void ApplyLineWidth(DrawingModel& m, ReaderState& s, const LineFields& f)
 {
-    const std::int32_t w = NumberAfterKey(f);
-    if (!s.seen.lineWidth) m.state.initialLineWidth = w;
-    s.seen.lineWidth = true;
-    s.lineWidth = w;
+    TakeAttribute(s.seen.lineWidth, m.state.initialLineWidth, s.lineWidth, NumberAfterKey(f));
 }
 
+// The font name has a rule of its own: the first name that is not empty is the initial one.
 void ApplyFontName(DrawingModel& m, ReaderState& s, const LineFields& f)
 {
     const std::string_view name = f[0].substr(3);
@@ -255,19 +256,17 @@ void ApplyFontName(DrawingModel& m, ReaderState& s, const LineFields& f)
     s.fontName.assign(name);
 }
 
-// "cnK", and for kind 0 with its four values also the free text size.
+// "cnK", and for kind 0 with its four values also the free text size, which is initial when the
+// line is the first of its kind.
 void ApplyTextKind(DrawingModel& m, ReaderState& s, const LineFields& f)
 {
     const std::int32_t k = NumberAfterKey(f);
-    const bool freeSize = k == 0 && f.count >= 5;
-    const TextKind size{Real(f, 1), Real(f, 2), Real(f, 3), Int(f, 4)};
-    if (!s.seen.textKind) {
-        m.state.initialTextKind = k;
-        if (freeSize) m.state.initialFreeText = size;
+    const bool first = TakeAttribute(s.seen.textKind, m.state.initialTextKind, s.textKind, k);
+    if (k == 0 && f.count >= 5) {
+        const TextKind size{Real(f, 1), Real(f, 2), Real(f, 3), Int(f, 4)};
+        if (first) m.state.initialFreeText = size;
+        s.freeText = size;
     }
-    s.seen.textKind = true;
-    s.textKind = k;
-    if (freeSize) s.freeText = size;
 }
 
 void ApplyCcValue(DrawingModel&, ReaderState& s, const LineFields& f)
@@ -483,27 +482,9 @@ void ApplySoOrSg(DrawingModel& m, ReaderState& s, const LineFields& f)
     EndEntity(s);
 }
 
-// Four numbers: a segment, or in dimension-figure mode the line of the next figure. A segment
-// keeps a polyline going and does not end a dimension figure.
-void ApplySegment(DrawingModel& m, ReaderState& s, Pt a, Pt b)
-{
-    TJwwEntLine line;
-    line.attributes = RunningAttributes(s);
-    Store(a, line.x1, line.y1);
-    Store(b, line.x2, line.y2);
-    if (s.dimensionFigureMode) {
-        line.polylineNumber = 0;
-        s.pendingDimensionLine = line;
-    } else {
-        line.polylineNumber = s.inPolyline ? s.polylineCounter : 0;
-        AppendEntity(m, m.lines, EntityKind::Line, s) = line;
-    }
-    s.zFlags = 0;
-}
-
 void ApplyLineSegment(DrawingModel& m, ReaderState& s, const LineFields& f)
 {
-    ApplySegment(m, s, PointAt(f, 0), PointAt(f, 2));
+    ApplySegmentLine(m, s, Real(f, 0), Real(f, 1), Real(f, 2), Real(f, 3));
 }
 
 void IgnoreLine(DrawingModel&, ReaderState&, const LineFields&) {}
@@ -656,55 +637,26 @@ void ApplyFields(DrawingModel& model, ReaderState& s)
     }
 }
 
-// The bytes of a plain segment line: separators, and the bytes of its numbers. Neither a key of
-// the table nor the "file=" of a drawing's name can be made of number bytes alone, so such a line
-// of four fields is a segment.
-enum ByteClass : std::uint8_t { kOtherByte, kSeparator, kNumberByte };
-
-constexpr std::array<ByteClass, 256> kByteClasses = [] {
-    std::array<ByteClass, 256> classes{};
-    classes[' '] = kSeparator;
-    classes['\t'] = kSeparator;
-    for (const char c : std::string_view("0123456789.+-")) {
-        classes[static_cast<unsigned char>(c)] = kNumberByte;
-    }
-    return classes;
-}();
-
-ByteClass ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
-
 }  // namespace
 
-bool ApplyPlainSegmentLine(DrawingModel& model, ReaderState& state, std::string_view line)
+// A segment keeps a polyline going and does not end a dimension figure.
+void ApplySegmentLine(DrawingModel& model, ReaderState& state, double x1, double y1, double x2,
+                      double y2)
 {
-    // A line ending in a blank has an empty last field, which the full splitting gives it.
-    if (line.empty() || ClassOf(line.back()) != kNumberByte) return false;
-    double values[4];
-    std::size_t count = 0;
-    const char* p = line.data();
-    const char* const end = p + line.size();
-    while (p != end) {
-        const ByteClass first = ClassOf(*p);
-        if (first == kSeparator) {
-            ++p;
-            continue;
-        }
-        if (first != kNumberByte || count == 4) return false;
-        const char* const start = p;
-        double value = 0.0;
-        p += MyFunc::PaddedPlainDecimalLength(
-            std::string_view(p, static_cast<std::size_t>(end - p)), value);
-        if (p == start || (p != end && ClassOf(*p) == kNumberByte)) {
-            // Not a plain decimal ("-", "1-2", "1.2.3", too many digits): read in full.
-            while (p != end && ClassOf(*p) == kNumberByte) ++p;
-            value = TextToRealOrZero(std::string_view(start, static_cast<std::size_t>(p - start)));
-        }
-        if (p != end && ClassOf(*p) != kSeparator) return false;
-        values[count++] = value;
+    TJwwEntLine line;
+    line.attributes = RunningAttributes(state);
+    line.x1 = x1;
+    line.y1 = y1;
+    line.x2 = x2;
+    line.y2 = y2;
+    if (state.dimensionFigureMode) {
+        line.polylineNumber = 0;
+        state.pendingDimensionLine = line;
+    } else {
+        line.polylineNumber = state.inPolyline ? state.polylineCounter : 0;
+        AppendEntity(model, model.lines, EntityKind::Line, state) = line;
     }
-    if (count != 4) return false;
-    ApplySegment(model, state, {values[0], values[1]}, {values[2], values[3]});
-    return true;
+    state.zFlags = 0;
 }
 
 void ParseExchangeLine(DrawingModel& model, ReaderState& state, std::string_view line)

@@ -1,9 +1,11 @@
 #include "exchange/exchange_reader.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -22,6 +24,23 @@ bool IsPlainByte(unsigned char b, bool splitting)
     if (b < 0x20 || b > 0xFD || IsLeadByte(b)) return false;
     return !splitting || (b != ' ' && b != '"' && b != '=');
 }
+
+// The bytes of a plain segment line: separators, and the bytes of its numbers. Neither a key of
+// the table of line forms (exchange_line_forms.cpp) nor the "file=" of a drawing's name can be
+// made of number bytes alone, so such a line of four fields is a segment.
+enum ByteClass : std::uint8_t { kOtherByte, kSeparator, kNumberByte };
+
+constexpr std::array<ByteClass, 256> kByteClasses = [] {
+    std::array<ByteClass, 256> classes{};
+    classes[' '] = kSeparator;
+    classes['\t'] = kSeparator;
+    for (const char c : std::string_view("0123456789.+-")) {
+        classes[static_cast<unsigned char>(c)] = kNumberByte;
+    }
+    return classes;
+}();
+
+ByteClass ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
 
 // Applies one raw line of the file. False when it starts with Ctrl-Z, which ends the file.
 // The bytes are ours, and so are MyFunc::kDecimalSlack more after them, which the numbers of a
@@ -69,6 +88,39 @@ void ReserveForTheRest(DrawingModel& model, std::uintmax_t fileBytes)
 }
 
 }  // namespace
+
+bool ApplyPlainSegmentLine(DrawingModel& model, ReaderState& state, std::string_view line)
+{
+    // A line ending in a blank has an empty last field, which the full splitting gives it.
+    if (line.empty() || ClassOf(line.back()) != kNumberByte) return false;
+    double values[4];
+    std::size_t count = 0;
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p != end) {
+        const ByteClass first = ClassOf(*p);
+        if (first == kSeparator) {
+            ++p;
+            continue;
+        }
+        if (first != kNumberByte || count == 4) return false;
+        const char* const start = p;
+        double value = 0.0;
+        p += MyFunc::PaddedPlainDecimalLength(
+            std::string_view(p, static_cast<std::size_t>(end - p)), value);
+        if (p == start || (p != end && ClassOf(*p) == kNumberByte)) {
+            // Not a plain decimal ("-", "1-2", "1.2.3", too many digits): read in full.
+            while (p != end && ClassOf(*p) == kNumberByte) ++p;
+            value = MyFunc::TextToRealOrZero(
+                std::string_view(start, static_cast<std::size_t>(p - start)));
+        }
+        if (p != end && ClassOf(*p) != kSeparator) return false;
+        values[count++] = value;
+    }
+    if (count != 4) return false;
+    ApplySegmentLine(model, state, values[0], values[1], values[2], values[3]);
+    return true;
+}
 
 void SplitExchangeLine(std::string_view line, LineFields& fields)
 {

@@ -1,7 +1,7 @@
 // The exchange reader's line level, shared by the reader's own sources (exchange_reader.cpp
-// splits the lines, exchange_line_forms.cpp applies them) and open to tests, fuzzers and
-// benchmarks. Every other module reads whole files through exchange_reader.hpp, which does not
-// include this header.
+// splits the lines and takes plain segment lines by a shortcut, exchange_line_forms.cpp applies
+// every line form) and open to tests, fuzzers and benchmarks. Every other module reads whole
+// files through exchange_reader.hpp, which does not include this header.
 //
 // A line is split into LineFields and applied against a ReaderState, the running state that
 // ReadExchangeFile keeps from the first line of a file to its last. Applying lines one by one
@@ -72,6 +72,12 @@ struct ReaderState {
 
 // Splits one line (without its line end) and applies it to the model and the running state.
 void ParseExchangeLine(DrawingModel& model, ReaderState& state, std::string_view line);
+
+// The line form of four numbers: a segment from (x1, y1) to (x2, y2), or in dimension-figure
+// mode the line of the next dimension figure. Where both ParseExchangeLine and
+// ApplyPlainSegmentLine put such a line.
+void ApplySegmentLine(DrawingModel& model, ReaderState& state, double x1, double y1, double x2,
+                      double y2);
 
 // The reader's shortcut for the lines most files are made of: a line of digits, signs, points,
 // blanks and tabs that splits into exactly four fields is applied as ParseExchangeLine applies
