@@ -39,7 +39,8 @@ ensure_packages() {
 KORVANE_NATIVE_PACKAGES=(cmake make g++ libgtest-dev)
 
 # Everything scripts/test needs on top: the Windows cross build and wine, the GUI test display
-# and its tools, the Japanese font, the SVG/PNG tools, locales, benchmarks and fuzzing.
+# and its tools, the Japanese font, the SVG/PNG tools, locales, benchmarks and fuzzing, and
+# Python 3 (its cp932 codec remakes the code page table the tests compare with the committed one).
 KORVANE_TEST_PACKAGES=(
     "${KORVANE_NATIVE_PACKAGES[@]}" googletest
     g++-mingw-w64-x86-64-posix wine wine64
@@ -47,6 +48,7 @@ KORVANE_TEST_PACKAGES=(
     xvfb xauth xdotool fonts-ipafont-gothic imagemagick
     libxml2-utils librsvg2-bin locales
     libbenchmark-dev clang-14 libclang-rt-14-dev
+    python3
     time
 )
 

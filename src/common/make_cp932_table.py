@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Writes cp932_table.inc, the two-byte characters of code page 932, from Python's cp932 codec.
 
-Run once by hand when the table must be made again (python3 src/common/make_cp932_table.py);
-the build only reads the file it writes. Python's codec, glibc's iconv CP932 and Windows agree on
+    python3 src/common/make_cp932_table.py [OUTPUT]
+
+Run by hand when the table must be made again: without OUTPUT it writes cp932_table.inc beside
+itself, which the build reads. The tests run it with an OUTPUT in the build tree and compare
+that with the committed file. Python's codec, glibc's iconv CP932 and Windows agree on
 every pair they define; the single bytes and the pairs they leave undefined are rules of
 cp932.cpp, not rows of this table.
 
@@ -70,8 +73,14 @@ def main():
         for start in range(0, len(row), 12):
             out.append("    " + " ".join(f"0x{c:04X}," for c in row[start:start + 12]))
     out.append("};")
-    target = pathlib.Path(__file__).with_name("cp932_table.inc")
-    target.write_text("\n".join(out) + "\n", encoding="ascii")
+    if len(sys.argv) > 2:
+        sys.exit("usage: make_cp932_table.py [OUTPUT]")
+    if len(sys.argv) == 2:
+        target = pathlib.Path(sys.argv[1])
+    else:
+        target = pathlib.Path(__file__).with_name("cp932_table.inc")
+    # Bytes, so that the line ends are LF on every system.
+    target.write_bytes(("\n".join(out) + "\n").encode("ascii"))
 
 
 if __name__ == "__main__":
