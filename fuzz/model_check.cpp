@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <string_view>
 
 #include "common/text.hpp"
@@ -23,6 +24,10 @@ public:
         std::memcpy(&bits, &v, sizeof bits);
         digest_ += std::to_string(bits);
         digest_ += ' ';
+    }
+    void Reals(std::initializer_list<double> values, const char* what)
+    {
+        for (double v : values) Real(v, what);
     }
     void Int(std::int32_t v)
     {
@@ -55,6 +60,18 @@ public:
         Int(a.lineWidth);
         Int(a.zFlags);
     }
+    // An entity of attributes and reals.
+    void Record(const EntityAttributes& a, std::initializer_list<double> reals, const char* what)
+    {
+        Attributes(a);
+        Reals(reals, what);
+    }
+    // The "s" figures begin with their colour number.
+    void SFigure(const EntityAttributes& a, std::int32_t sColour)
+    {
+        Attributes(a);
+        Int(sColour);
+    }
     void Kind(const TextKind& k)
     {
         Real(k.width, "text width");
@@ -66,10 +83,7 @@ public:
     {
         Attributes(l.attributes);
         Int(l.polylineNumber);
-        Real(l.x1, "line");
-        Real(l.y1, "line");
-        Real(l.x2, "line");
-        Real(l.y2, "line");
+        Reals({l.x1, l.y1, l.x2, l.y2}, "line");
     }
     void TextRecord(const TJwwEntText& t)
     {
@@ -79,13 +93,7 @@ public:
         Int(t.keyCode);
         Int(t.ccValue);
         Int(t.textKind);
-        Real(t.width, "text");
-        Real(t.height, "text");
-        Real(t.spacing, "text");
-        Real(t.x, "text");
-        Real(t.y, "text");
-        Real(t.dirX, "text");
-        Real(t.dirY, "text");
+        Reals({t.width, t.height, t.spacing, t.x, t.y, t.dirX, t.dirY}, "text");
         Field(t.fontName, "font name");
         Field(t.text, "text");
     }
@@ -147,34 +155,22 @@ std::string ModelDigest(const DrawingModel& model)
     for (const TJwwEntLine& l : model.lines) w.Line(l);
     w.Mark('C');
     for (const TJwwEntCircle& c : model.circles) {
-        w.Attributes(c.attributes);
-        w.Real(c.centreX, "circle");
-        w.Real(c.centreY, "circle");
-        w.Real(c.radius, "circle");
+        w.Record(c.attributes, {c.centreX, c.centreY, c.radius}, "circle");
     }
     w.Mark('A');
     for (const TJwwEntArc& a : model.arcs) {
-        w.Attributes(a.attributes);
-        for (double v : {a.centreX, a.centreY, a.radius, a.startAngle, a.endAngle, a.flatness,
-                         a.tiltAngle}) {
-            w.Real(v, "arc");
-        }
+        w.Record(a.attributes,
+                 {a.centreX, a.centreY, a.radius, a.startAngle, a.endAngle, a.flatness,
+                  a.tiltAngle},
+                 "arc");
     }
     w.Mark('T');
     for (const TJwwEntText& t : model.texts) w.TextRecord(t);
     w.Mark('P');
-    for (const TJwwEntPoint& p : model.points) {
-        w.Attributes(p.attributes);
-        w.Real(p.x, "point");
-        w.Real(p.y, "point");
-    }
+    for (const TJwwEntPoint& p : model.points) w.Record(p.attributes, {p.x, p.y}, "point");
     w.Mark('M');
     for (const TJwwEntMarkerPoint& p : model.markerPoints) {
-        w.Attributes(p.attributes);
-        w.Real(p.x, "marker point");
-        w.Real(p.y, "marker point");
-        w.Real(p.markerScale, "marker point");
-        w.Real(p.markerAngle, "marker point");
+        w.Record(p.attributes, {p.x, p.y, p.markerScale, p.markerAngle}, "marker point");
         w.Int(p.markerCode);
     }
     w.Mark('D');
@@ -187,34 +183,28 @@ std::string ModelDigest(const DrawingModel& model)
     }
     w.Mark('B');
     for (const TJwwEntBlk& b : model.blocks) {
-        w.Attributes(b.attributes);
-        w.Real(b.x, "block");
-        w.Real(b.y, "block");
+        w.Record(b.attributes, {b.x, b.y}, "block");
         w.Text(b.name);
     }
     w.Mark('2');
     for (const TJwwEntSl2& e : model.sl2) {
-        w.Attributes(e.attributes);
-        w.Int(e.sColour);
-        for (double v : {e.x1, e.y1, e.x2, e.y2}) w.Real(v, "sl");
+        w.SFigure(e.attributes, e.sColour);
+        w.Reals({e.x1, e.y1, e.x2, e.y2}, "sl");
     }
     w.Mark('3');
     for (const TJwwEntSl3& e : model.sl3) {
-        w.Attributes(e.attributes);
-        w.Int(e.sColour);
-        for (double v : {e.x1, e.y1, e.x2, e.y2, e.x3, e.y3}) w.Real(v, "sl");
+        w.SFigure(e.attributes, e.sColour);
+        w.Reals({e.x1, e.y1, e.x2, e.y2, e.x3, e.y3}, "sl");
     }
     w.Mark('4');
     for (const TJwwEntSl4& e : model.sl4) {
-        w.Attributes(e.attributes);
-        w.Int(e.sColour);
-        for (double v : {e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4}) w.Real(v, "sl");
+        w.SFigure(e.attributes, e.sColour);
+        w.Reals({e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4}, "sl");
     }
     for (const auto* table : {&model.sc, &model.se}) {
         w.Mark('c');
         for (const TJwwEntSc& e : *table) {
-            w.Attributes(e.attributes);
-            w.Int(e.sColour);
+            w.SFigure(e.attributes, e.sColour);
             for (double v : e.values) w.Real(v, "sc/se");
             w.Int(e.value8);
         }
@@ -222,8 +212,7 @@ std::string ModelDigest(const DrawingModel& model)
     for (const auto* table : {&model.so, &model.sg}) {
         w.Mark('o');
         for (const TJwwEntSo& e : *table) {
-            w.Attributes(e.attributes);
-            w.Int(e.sColour);
+            w.SFigure(e.attributes, e.sColour);
             for (double v : e.values) w.Real(v, "so/sg");
         }
     }

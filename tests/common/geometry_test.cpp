@@ -73,56 +73,46 @@ TEST(Geometry, RoundToResolutionSnapsToTheTenthOfANanounit)
     EXPECT_FALSE(std::signbit(RoundToResolution(-0.0)));
 }
 
-TEST(Geometry, VectorAngleIsCounterClockwiseFromTheXAxis)
+TEST(Geometry, VectorAnglesAreCounterClockwiseFromTheXAxis)
 {
+    enum Unit { kRadians, kDegrees };  // VectorAngle, VectorAngleDeg
     struct Case {
+        Unit unit;
         double dx;
         double dy;
         double expected;
     };
     const Case cases[] = {
-        {0.0, 0.0, 0.0},
-        {5e-11, -5e-11, 0.0},               // shorter than the tolerance both ways
-        {-9.9e-11, 9.9e-11, 0.0},
-        {0.0, 1e-10, 1.5707963267948966},   // the double 1e-10 lies just above 1e-10L
-        {-1e-10, 0.0, 3.141592653589793},
-        {1.0, 0.0, 0.0},
-        {-1.0, 0.0, 3.141592653589793},
-        {0.0, -2.0, 4.71238898038469},
-        {1.0, -1.0, 5.497787143782138},     // 7 pi / 4
-        {-1.0, -1.0, 0x1.f6a7a2955385fp+1},  // 5 pi / 4 through -3 pi / 4 stored
-        {1.0, -1e-17, 6.283185307179586},   // a hair below the axis: 2 pi after rounding
+        {kRadians, 0.0, 0.0, 0.0},
+        {kRadians, 5e-11, -5e-11, 0.0},               // shorter than the tolerance both ways
+        {kRadians, -9.9e-11, 9.9e-11, 0.0},
+        {kRadians, 0.0, 1e-10, 1.5707963267948966},   // the double 1e-10 lies just above 1e-10L
+        {kRadians, -1e-10, 0.0, 3.141592653589793},
+        {kRadians, 1.0, 0.0, 0.0},
+        {kRadians, -1.0, 0.0, 3.141592653589793},
+        {kRadians, 0.0, -2.0, 4.71238898038469},
+        {kRadians, 1.0, -1.0, 5.497787143782138},     // 7 pi / 4
+        {kRadians, -1.0, -1.0, 0x1.f6a7a2955385fp+1},  // 5 pi / 4 through -3 pi / 4 stored
+        {kRadians, 1.0, -1e-17, 6.283185307179586},   // a hair below the axis: 2 pi after rounding
         // atan2 gives -pi here; the stored -pi plus the extended 2 pi lands a double above pi.
-        {-1.0, -0.0, 0x1.921fb54442d19p+1},
+        {kRadians, -1.0, -0.0, 0x1.921fb54442d19p+1},
+        // Degrees are snapped to 1e-10 and can reach 360.
+        {kDegrees, 1.0, 1.0, 45.0},
+        {kDegrees, 0.0, 1.0, 90.0},
+        {kDegrees, -1.0, 0.0, 180.0},
+        {kDegrees, 0.0, -1.0, 270.0},
+        {kDegrees, 1.0, -1.0, 315.0},
+        {kDegrees, 1.7320508075688772, 1.0, 30.0},
+        {kDegrees, -3.0, 3.0, 135.0},
+        {kDegrees, 1.0, -1e-13, 360.0},  // 359.9999999999943 deg
+        {kDegrees, 1.0, -1.75e-12, 359.9999999999},  // 359.9999999998997 deg
+        {kDegrees, 0.0, 0.0, 0.0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.dx) + ", " + std::to_string(c.dy));
-        EXPECT_EQ(VectorAngle(c.dx, c.dy), c.expected);
-    }
-}
-
-TEST(Geometry, VectorAngleDegIsSnappedAndReachesThreeSixty)
-{
-    struct Case {
-        double dx;
-        double dy;
-        double expected;
-    };
-    const Case cases[] = {
-        {1.0, 1.0, 45.0},
-        {0.0, 1.0, 90.0},
-        {-1.0, 0.0, 180.0},
-        {0.0, -1.0, 270.0},
-        {1.0, -1.0, 315.0},
-        {1.7320508075688772, 1.0, 30.0},
-        {-3.0, 3.0, 135.0},
-        {1.0, -1e-13, 360.0},  // 359.9999999999943 deg
-        {1.0, -1.75e-12, 359.9999999999},  // 359.9999999998997 deg
-        {0.0, 0.0, 0.0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.dx) + ", " + std::to_string(c.dy));
-        EXPECT_EQ(VectorAngleDeg(c.dx, c.dy), c.expected);
+        SCOPED_TRACE(std::string(c.unit == kDegrees ? "degrees " : "radians ") +
+                     std::to_string(c.dx) + ", " + std::to_string(c.dy));
+        EXPECT_EQ(c.unit == kDegrees ? VectorAngleDeg(c.dx, c.dy) : VectorAngle(c.dx, c.dy),
+                  c.expected);
     }
 }
 

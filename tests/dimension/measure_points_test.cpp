@@ -61,62 +61,36 @@ RidEdaza::EntityAttributes OnGroup(std::int32_t layerGroup, std::int32_t zFlags 
     return attributes;
 }
 
+// The records of a drawing, on a layer group and with z marks where a test needs them.
 RidEdaza::TJwwEntLine Line(double x1, double y1, double x2, double y2, std::int32_t group = 0,
                            std::int32_t zFlags = 0)
 {
-    RidEdaza::TJwwEntLine line;
-    line.attributes = OnGroup(group, zFlags);
-    line.x1 = x1;
-    line.y1 = y1;
-    line.x2 = x2;
-    line.y2 = y2;
-    return line;
+    return {.attributes = OnGroup(group, zFlags), .x1 = x1, .y1 = y1, .x2 = x2, .y2 = y2};
 }
 
 RidEdaza::TJwwEntPoint Point(double x, double y, std::int32_t group = 0, std::int32_t zFlags = 0)
 {
-    RidEdaza::TJwwEntPoint point;
-    point.attributes = OnGroup(group, zFlags);
-    point.x = x;
-    point.y = y;
-    return point;
+    return {.attributes = OnGroup(group, zFlags), .x = x, .y = y};
 }
 
 RidEdaza::TJwwEntMarkerPoint Marker(double x, double y, std::int32_t group = 0,
                                     std::int32_t zFlags = 0)
 {
-    RidEdaza::TJwwEntMarkerPoint marker;
-    marker.attributes = OnGroup(group, zFlags);
-    marker.x = x;
-    marker.y = y;
-    return marker;
+    return {.attributes = OnGroup(group, zFlags), .x = x, .y = y};
 }
 
 RidEdaza::TJwwEntCircle Circle(double cx, double cy, double r, std::int32_t group = 0,
                                std::int32_t zFlags = 0)
 {
-    RidEdaza::TJwwEntCircle circle;
-    circle.attributes = OnGroup(group, zFlags);
-    circle.centreX = cx;
-    circle.centreY = cy;
-    circle.radius = r;
-    return circle;
+    return {.attributes = OnGroup(group, zFlags), .centreX = cx, .centreY = cy, .radius = r};
 }
 
 RidEdaza::TJwwEntArc Arc(double cx, double cy, double r, double start, double end,
                          double flatness = 1.0, double tilt = 0.0, std::int32_t group = 0,
                          std::int32_t zFlags = 0)
 {
-    RidEdaza::TJwwEntArc arc;
-    arc.attributes = OnGroup(group, zFlags);
-    arc.centreX = cx;
-    arc.centreY = cy;
-    arc.radius = r;
-    arc.startAngle = start;
-    arc.endAngle = end;
-    arc.flatness = flatness;
-    arc.tiltAngle = tilt;
-    return arc;
+    return {.attributes = OnGroup(group, zFlags), .centreX = cx, .centreY = cy, .radius = r,
+            .startAngle = start, .endAngle = end, .flatness = flatness, .tiltAngle = tilt};
 }
 
 void Indicate(DrawingModel& model, int n, double x, double y)
@@ -146,6 +120,16 @@ DimensionSettings Taking(unsigned kinds)
         settings.TakenPoints[k] = (kinds & (1u << k)) != 0;
     }
     return settings;
+}
+
+// The points of an acquisition in range-selection mode; one that does not complete fails the
+// test.
+MeasurePointList Acquired(const DimensionSettings& settings, const DrawingModel& model)
+{
+    HeightPoint height;
+    MeasurePointList points;
+    EXPECT_EQ(AcquireMeasurePoints(settings, model, kRange, height, points), AcquireResult::Done);
+    return points;
 }
 
 MeasurePointList Listed(const std::vector<Xy>& xy)
@@ -339,10 +323,7 @@ TEST(AcquireMeasurePoints, LineEndsNearAndFarFromTheHeightPoint)
         DrawingModel model;
         model.lines = c.lines;
         Indicate(model, 1, -50, c.heightY);
-        HeightPoint height;
-        MeasurePointList points;
-        ASSERT_EQ(AcquireMeasurePoints(Taking(c.categories), model, kRange, height, points),
-                  AcquireResult::Done);
+        const MeasurePointList points = Acquired(Taking(c.categories), model);
         ExpectPoints(points, c.expected);
     }
 }
@@ -378,10 +359,7 @@ TEST(AcquireMeasurePoints, ArcCentresAndEnds)
         SCOPED_TRACE(c.name);
         DrawingModel model;
         model.arcs.push_back(c.arc);
-        HeightPoint height;
-        MeasurePointList points;
-        ASSERT_EQ(AcquireMeasurePoints(Taking(c.categories), model, kRange, height, points),
-                  AcquireResult::Done);
+        const MeasurePointList points = Acquired(Taking(c.categories), model);
         ExpectPointsNear(points, c.expected);
     }
 }
@@ -400,10 +378,7 @@ TEST(AcquireMeasurePoints, ArcEndsAtRepeatedAndScatteredAnglesAreEachTheirOwn)
         const double tilt = i % 3 == 0 ? 0.0 : 7.0 * (i % 7);
         model.arcs.push_back(Arc(10.0 * i, 5.0 * (i % 13), 1.0 + i % 4, start, end, 0.75, tilt));
     }
-    HeightPoint height;
-    MeasurePointList points;
-    ASSERT_EQ(AcquireMeasurePoints(Taking(kArcEnds), model, kRange, height, points),
-              AcquireResult::Done);
+    const MeasurePointList points = Acquired(Taking(kArcEnds), model);
     ASSERT_EQ(points.size(), 2 * model.arcs.size());
     for (std::size_t i = 0; i < model.arcs.size(); ++i) {
         SCOPED_TRACE(i);
@@ -447,10 +422,7 @@ TEST(AcquireMeasurePoints, CategoriesAddInAFixedOrder)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("categories " + std::to_string(c.categories));
-        HeightPoint height;
-        MeasurePointList points;
-        ASSERT_EQ(AcquireMeasurePoints(Taking(c.categories), model, kRange, height, points),
-                  AcquireResult::Done);
+        const MeasurePointList points = Acquired(Taking(c.categories), model);
         ExpectPointsNear(points, c.expected);
     }
 }
@@ -483,9 +455,7 @@ TEST(AcquireMeasurePoints, MapsEveryRecordWithTheScaleOfItsLayerGroup)
         DimensionSettings settings = Taking(kPoints);
         settings.CurrentScale = c.currentScale;
         settings.DimensionAngle = c.axisAngle;
-        HeightPoint height;
-        MeasurePointList points;
-        ASSERT_EQ(AcquireMeasurePoints(settings, model, kRange, height, points), AcquireResult::Done);
+        const MeasurePointList points = Acquired(settings, model);
         ExpectPointsNear(points, {c.expected});
     }
 }
@@ -497,10 +467,7 @@ TEST(AcquireMeasurePoints, ScaleFactorIsStoredBeforeItMultiplies)
     model.state.layerGroupScale[2] = 3.0;
     model.points.push_back(Point(7, -7, 2));
     model.arcs.push_back(Arc(7, 0, 7, 0, 180, 1.0, 0.0, 2));
-    HeightPoint height;
-    MeasurePointList points;
-    ASSERT_EQ(AcquireMeasurePoints(Taking(kPoints | kCentres), model, kRange, height, points),
-              AcquireResult::Done);
+    const MeasurePointList points = Acquired(Taking(kPoints | kCentres), model);
     ExpectPoints(points, {{0x1.2aaaaaaaaaaaap+1, -0x1.2aaaaaaaaaaaap+1},
                           {0x1.2aaaaaaaaaaaap+1, 0}});
 }
@@ -526,10 +493,7 @@ TEST(AcquireMeasurePoints, RecordsMarkedZ3ContributeNothing)
         // A marked record on a layer group without scale is not visited, so it cannot stop.
         model.points.push_back(Point(60, 0, 9, c.zFlags));
         model.state.layerGroupScale[9] = c.taken ? 1.0 : 0.0;
-        HeightPoint height;
-        MeasurePointList points;
-        ASSERT_EQ(AcquireMeasurePoints(Taking(kAll), model, kRange, height, points),
-                  AcquireResult::Done);
+        const MeasurePointList points = Acquired(Taking(kAll), model);
         EXPECT_EQ(points.size(), c.taken ? 9u : 0u);
     }
 }
@@ -610,18 +574,20 @@ TEST(AcquireMeasurePoints, PointsThatAreNotFiniteStopAcquisition)
         void (*fill)(DrawingModel&, DimensionSettings&);
         AcquireResult expected;
     };
+    // Each of these two drawings is tried twice: in both modes, with and without its category.
+    const auto hugeHeightPoint = [](DrawingModel& m, DimensionSettings& s) {
+        s.DimensionAngle = 45;
+        Indicate(m, 1, kHuge, kHuge);
+    };
+    const auto hugeFactor = [](DrawingModel& m, DimensionSettings& s) {
+        s.CurrentScale = 1e300;
+        m.state.layerGroupScale[1] = 1e-300;
+        m.points.push_back(Point(0, 0, 1));
+    };
     const Case cases[] = {
-        {"height point overflows when turned", kRange, 0,
-         [](DrawingModel& m, DimensionSettings& s) {
-             s.DimensionAngle = 45;
-             Indicate(m, 1, kHuge, kHuge);
-         },
+        {"height point overflows when turned", kRange, 0, hugeHeightPoint,
          AcquireResult::CannotDimension},
-        {"height point overflows, indicated mode", kIndicated, 0,
-         [](DrawingModel& m, DimensionSettings& s) {
-             s.DimensionAngle = 45;
-             Indicate(m, 1, kHuge, kHuge);
-         },
+        {"height point overflows, indicated mode", kIndicated, 0, hugeHeightPoint,
          AcquireResult::CannotDimension},
         {"indicated point overflows", kIndicated, 0,
          [](DrawingModel& m, DimensionSettings& s) {
@@ -643,20 +609,9 @@ TEST(AcquireMeasurePoints, PointsThatAreNotFiniteStopAcquisition)
              m.points.push_back(Point(1e300, 0));
          },
          AcquireResult::CannotDimension},
-        {"factor overflows on the origin", kRange, kPoints,
-         [](DrawingModel& m, DimensionSettings& s) {
-             s.CurrentScale = 1e300;
-             m.state.layerGroupScale[1] = 1e-300;
-             m.points.push_back(Point(0, 0, 1));
-         },
+        {"factor overflows on the origin", kRange, kPoints, hugeFactor,
          AcquireResult::CannotDimension},
-        {"factor overflows, category off", kRange, kNear,
-         [](DrawingModel& m, DimensionSettings& s) {
-             s.CurrentScale = 1e300;
-             m.state.layerGroupScale[1] = 1e-300;
-             m.points.push_back(Point(0, 0, 1));
-         },
-         AcquireResult::Done},
+        {"factor overflows, category off", kRange, kNear, hugeFactor, AcquireResult::Done},
         {"far line end overflows", kRange, kFar,
          [](DrawingModel& m, DimensionSettings& s) {
              s.CurrentScale = 10;
