@@ -16,26 +16,27 @@ namespace MyFunc {
 inline constexpr std::size_t kSortByBitsFrom = 4096;
 
 // The order of the doubles as the order of unsigned integers: the sign bit set for the positive
-// ones, every bit flipped for the negative ones. Adding 0.0 turns -0 into 0 and leaves every other
-// value as it is, so two keys give the same integer exactly when they are equal.
+// ones, every bit flipped for the negative ones. This is IEEE 754's total order without the
+// NaNs: ascending values, and -0 before 0.
 inline std::uint64_t OrderedBits(double key)
 {
-    const auto bits = std::bit_cast<std::uint64_t>(key + 0.0);
+    const auto bits = std::bit_cast<std::uint64_t>(key);
     return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
-// Sorts items by keyOf(item), ascending and stable: the order std::stable_sort gives with
-// keyOf(a) < keyOf(b), also for -0 and 0 (equal keys keep the order they had). No key may be a
-// NaN. A list of kSortByBitsFrom items or more is sorted by the bits of its keys in passes of 11
-// bits from the lowest, each pass stable; a pass whose digit is the same for every key would
-// leave the list as it is and is skipped.
+// Sorts items by keyOf(item) in that order, stable: the order std::stable_sort gives when it
+// compares OrderedBits of the keys (equal keys keep the order they had). No key may be a NaN. A
+// list of kSortByBitsFrom items or more is sorted by the bits of its keys in passes of 11 bits
+// from the lowest, each pass stable; a pass whose digit is the same for every key would leave
+// the list as it is and is skipped.
 template <typename T, typename KeyOf>
 void SortByKeyBits(std::vector<T>& items, KeyOf keyOf)
 {
     const std::size_t n = items.size();
     if (n < kSortByBitsFrom) {
-        std::stable_sort(items.begin(), items.end(),
-                         [&keyOf](const T& a, const T& b) { return keyOf(a) < keyOf(b); });
+        std::stable_sort(items.begin(), items.end(), [&keyOf](const T& a, const T& b) {
+            return OrderedBits(keyOf(a)) < OrderedBits(keyOf(b));
+        });
         return;
     }
     // 2^11 counters of a pass fill 16 KiB, well inside the first-level cache.

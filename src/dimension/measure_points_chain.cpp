@@ -139,9 +139,9 @@ bool ChainTree<Rank>::MayPrecede(std::size_t node, std::uint32_t m) const
 
 // Up from the leaf of `from` to the first subtree to its right that may hold a preceding point,
 // then down into it, its left child first; past a leaf whose point passes the test without
-// preceding, on to its right.
+// preceding, on to its right. Inline: the replay calls it for every running minimum.
 template <typename Rank>
-std::size_t ChainTree<Rank>::FirstPreceding(std::size_t from, std::uint32_t m)
+inline std::size_t ChainTree<Rank>::FirstPreceding(std::size_t from, std::uint32_t m)
 {
     if (from >= leaves) return kNoSlot;
     std::size_t node = leaves + from;

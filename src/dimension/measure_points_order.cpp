@@ -163,7 +163,8 @@ void OrderMeasurePointsWith(MeasurePointList& points, std::size_t narrowRanksBel
         permutation.at[i] = p;
         permutation.where[i] = p;
     }
-    // Equal X may come out in either order: nothing after this looks at more than their values.
+    // By X, and -0 before 0: the two are near each other, as equal X are, and nothing after this
+    // tells near points apart by more than their values.
     MyFunc::SortByKeyBits(byX, [](const Keyed& k) { return k.key; });
 
     // Step 1: the components, cut between neighbours in X that are not near.

@@ -29,23 +29,6 @@ std::int32_t HexDigitAfterKey(std::string_view key)
     return value >= 0 && value <= 15 ? value : 0;
 }
 
-EntityAttributes RunningAttributes(const ReaderState& s)
-{
-    return {s.hhpNumber, s.layerGroup, s.layer, s.colour, s.lineType, s.lineWidth, s.zFlags};
-}
-
-// Adds the order pair first, then the record with the running attributes, so that the pair
-// names the record's position.
-template <typename Record>
-Record& AppendEntity(DrawingModel& model, std::vector<Record>& table, EntityKind kind,
-                     const ReaderState& s)
-{
-    model.order.push_back({kind, static_cast<std::int32_t>(table.size())});
-    Record& record = table.emplace_back();
-    record.attributes = RunningAttributes(s);
-    return record;
-}
-
 // After every entity other than a line segment: the marks were used, and a polyline or a
 // dimension figure cannot continue across another entity.
 void EndEntity(ReaderState& s)
@@ -638,26 +621,6 @@ void ApplyFields(DrawingModel& model, ReaderState& s)
 }
 
 }  // namespace
-
-// A segment keeps a polyline going and does not end a dimension figure.
-void ApplySegmentLine(DrawingModel& model, ReaderState& state, double x1, double y1, double x2,
-                      double y2)
-{
-    TJwwEntLine line;
-    line.attributes = RunningAttributes(state);
-    line.x1 = x1;
-    line.y1 = y1;
-    line.x2 = x2;
-    line.y2 = y2;
-    if (state.dimensionFigureMode) {
-        line.polylineNumber = 0;
-        state.pendingDimensionLine = line;
-    } else {
-        line.polylineNumber = state.inPolyline ? state.polylineCounter : 0;
-        AppendEntity(model, model.lines, EntityKind::Line, state) = line;
-    }
-    state.zFlags = 0;
-}
 
 void ParseExchangeLine(DrawingModel& model, ReaderState& state, std::string_view line)
 {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "exchange/drawing_model.hpp"
 #include "exchange/exchange_reader.hpp"
@@ -73,11 +74,46 @@ struct ReaderState {
 // Splits one line (without its line end) and applies it to the model and the running state.
 void ParseExchangeLine(DrawingModel& model, ReaderState& state, std::string_view line);
 
+// The attributes a record takes from the running state.
+inline EntityAttributes RunningAttributes(const ReaderState& s)
+{
+    return {s.hhpNumber, s.layerGroup, s.layer, s.colour, s.lineType, s.lineWidth, s.zFlags};
+}
+
+// Adds the order pair first, then the record with the running attributes, so that the pair
+// names the record's position. Inline, so that a segment line's record is added in place.
+template <typename Record>
+inline Record& AppendEntity(DrawingModel& model, std::vector<Record>& table, EntityKind kind,
+                            const ReaderState& s)
+{
+    model.order.push_back({kind, static_cast<std::int32_t>(table.size())});
+    Record& record = table.emplace_back();
+    record.attributes = RunningAttributes(s);
+    return record;
+}
+
 // The line form of four numbers: a segment from (x1, y1) to (x2, y2), or in dimension-figure
-// mode the line of the next dimension figure. Where both ParseExchangeLine and
-// ApplyPlainSegmentLine put such a line.
-void ApplySegmentLine(DrawingModel& model, ReaderState& state, double x1, double y1, double x2,
-                      double y2);
+// mode the line of the next dimension figure. A segment keeps a polyline going and does not end
+// a dimension figure. Both ParseExchangeLine and ApplyPlainSegmentLine end here; inline, as
+// most lines of a file are segments.
+inline void ApplySegmentLine(DrawingModel& model, ReaderState& state, double x1, double y1,
+                             double x2, double y2)
+{
+    TJwwEntLine line;
+    line.attributes = RunningAttributes(state);
+    line.x1 = x1;
+    line.y1 = y1;
+    line.x2 = x2;
+    line.y2 = y2;
+    if (state.dimensionFigureMode) {
+        line.polylineNumber = 0;
+        state.pendingDimensionLine = line;
+    } else {
+        line.polylineNumber = state.inPolyline ? state.polylineCounter : 0;
+        AppendEntity(model, model.lines, EntityKind::Line, state) = line;
+    }
+    state.zFlags = 0;
+}
 
 // The reader's shortcut for the lines most files are made of: a line of digits, signs, points,
 // blanks and tabs that splits into exactly four fields is applied as ParseExchangeLine applies

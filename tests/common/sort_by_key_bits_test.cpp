@@ -54,6 +54,15 @@ double MostlyOneValue(std::mt19937_64& random)
 
 double ZeroOfEitherSign(std::mt19937_64& random) { return random() % 2 == 0 ? 0.0 : -0.0; }
 
+double OneValue(std::mt19937_64&) { return -2.5; }
+
+// The order the sort promises, written out: ascending values, -0 before 0.
+bool Before(const Item& a, const Item& b)
+{
+    if (a.key != b.key) return a.key < b.key;
+    return std::signbit(a.key) && !std::signbit(b.key);
+}
+
 }  // namespace
 
 TEST(SortByKeyBits, OrdersAsTheStableSortDoes)
@@ -67,7 +76,8 @@ TEST(SortByKeyBits, OrdersAsTheStableSortDoes)
         {"any bits: every pass counts", FromAnyBits},
         {"one binade: the highest passes skipped", FromOneBinade},
         {"mostly one value: most keys share every digit", MostlyOneValue},
-        {"only zeros: every pass skipped, -0 and 0 keep their order", ZeroOfEitherSign},
+        {"only zeros: -0 before 0, each in its order", ZeroOfEitherSign},
+        {"one value: every pass skipped", OneValue},
     };
     const std::size_t from = MyFunc::kSortByBitsFrom;
     for (const Case& c : cases) {
@@ -80,8 +90,7 @@ TEST(SortByKeyBits, OrdersAsTheStableSortDoes)
                 items[i] = {c.source(random), static_cast<std::uint32_t>(i)};
             }
             std::vector<Item> expected = items;
-            std::stable_sort(expected.begin(), expected.end(),
-                             [](const Item& a, const Item& b) { return a.key < b.key; });
+            std::stable_sort(expected.begin(), expected.end(), Before);
             MyFunc::SortByKeyBits(items, [](const Item& item) { return item.key; });
             ASSERT_EQ(items.size(), expected.size());
             for (std::size_t i = 0; i < n; ++i) {
