@@ -44,11 +44,33 @@ long double ChainReach(const RunFrame& frame, const ChainLayout& chain)
     return reach;
 }
 
+// The chain's value texts as boxes in the dimension frame, from where their base lines start.
+std::vector<TextBox> ChainTextBoxes(const RunFrame& frame, const ChainLayout& chain)
+{
+    const Rotation back = MyFunc::RotationOfDeg(-frame.settings.DimensionAngle);
+    const bool turned = frame.sides.textsTurned;
+    std::vector<TextBox> boxes;
+    boxes.reserve(chain.texts.size());
+    for (const ValueTextLayout& text : chain.texts) {
+        const DrawingPoint base = Turned(text.anchor.X, text.anchor.Y, back);
+        const long double width = text.width;
+        TextBox box;
+        box.x0 = turned ? base.X - width : base.X;
+        box.x1 = box.x0 + width;
+        box.y0 = turned ? base.Y - frame.H : base.Y;
+        box.y1 = box.y0 + frame.H;
+        boxes.push_back(box);
+    }
+    return boxes;
+}
+
 // The overall's extension line at a kept point: from where the chain's ends (or from the gap
 // beside the point, or from the height point's level), whichever is farthest out, to the
-// overall's line plus the overshoot; it never runs over the chain's own lines.
-void AddOverallExtension(const KeptPoint& point, double level, const RunFrame& frame,
-                         std::vector<ExtensionLine>& lines)
+// overall's line plus the overshoot; it never runs over the chain's own lines, and it is
+// interrupted around the chain's values it would pass through (staggered ones stand across the
+// first and the last point's lines).
+void AddOverallExtension(const KeptPoint& point, double level, const std::vector<TextBox>& boxes,
+                         const RunFrame& frame, std::vector<ExtensionLine>& lines)
 {
     const DimensionSettings& settings = frame.settings;
     const long double h = frame.height.Y;
@@ -67,8 +89,8 @@ void AddOverallExtension(const KeptPoint& point, double level, const RunFrame& f
     }
     const double end = Store(static_cast<long double>(level) + out * settings.ExtensionOvershoot);
     if (out * (static_cast<long double>(end) - start) <= MyFunc::kTolerance) return;
-    lines.push_back({Turned(point.X, start, frame.turns.axis),
-                     Turned(point.X, end, frame.turns.axis)});
+    AddExtensionPieces(point.X, ExtensionPieces(point.X, start, end, {&level, 1}, boxes, frame),
+                       frame, lines);
 }
 
 }  // namespace
@@ -79,14 +101,16 @@ void LayOut(const RunFrame& frame, ChainAndOverallLayout& run)
     // With one interval the chain already is the overall dimension.
     if (run.chain.intervals.size() < 2) return;
     const long double beyond = ChainReach(frame, run.chain) + frame.pitch;
-    const double level = Store(static_cast<long double>(frame.height.Y) + frame.sides.outward * beyond);
+    const double level =
+        Store(static_cast<long double>(frame.height.Y) + frame.sides.outward * beyond);
     const KeptPoint& first = frame.kept.front();
     const KeptPoint& last = frame.kept.back();
     BarbTurns barbTurns;
+    std::vector<TextBox> boxes = ChainTextBoxes(frame, run.chain);
     ChainAndOverallLayout::Overall& overall = run.overall.emplace();
-    overall.line = LevelLine(first.X, last.X, level, frame, barbTurns);
-    AddOverallExtension(first, level, frame, overall.extensions);
-    AddOverallExtension(last, level, frame, overall.extensions);
+    overall.line = LevelLine(first.X, last.X, level, frame, barbTurns, boxes);
+    AddOverallExtension(first, level, boxes, frame, overall.extensions);
+    AddOverallExtension(last, level, boxes, frame, overall.extensions);
 }
 
 RunCounts CountsOf(const ChainAndOverallLayout& run)

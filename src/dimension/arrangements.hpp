@@ -43,9 +43,10 @@ inline constexpr std::array<ArrangementRow, 4> kArrangements = {{
     {"\x92\xBC\x97\xF1", "chain", {}},                                      // 直列
     {"\x92\xBC\x97\xF1\x81\x7B\x91\x53\x91\xCC", "chain with overall", {}},  // 直列＋全体
     {"\x95\xC0\x97\xF1", "parallel", {}},                                   // 並列
-    // One line with one arrow at each further point: no start marker, and plain texts (a value
-    // along an extension line is no dimension figure of the host).
-    {"\x97\xDD\x90\x69", "cumulative", {.startMarker = false, .dimensionFigure = false}},  // 累進
+    // One line with one arrow at each further point: no start marker, no narrow markers, and
+    // plain texts (a value along an extension line is no dimension figure of the host).
+    {"\x97\xDD\x90\x69", "cumulative",  // 累進
+     {.startMarker = false, .dimensionFigure = false, .narrowMarker = false}},
 }};
 
 inline constexpr std::int32_t kArrangementCount = static_cast<std::int32_t>(kArrangements.size());

@@ -135,6 +135,7 @@ RunFrame FrameOf(std::vector<KeptPoint> kept, const MeasurePointList& points,
         Store(static_cast<long double>(style.TextStyle.height) * settings.CurrentScale);
     const long double g = settings.ValueGap;
     const long double o = settings.ExtensionOvershoot;
+    const long double m = std::max(style.StartAcross, style.EndAcross);
     RunSides sides;
     if (findSides) sides = SidesOf(kept, heightPoint, turns);
     return RunFrame{.kept = std::move(kept),
@@ -146,11 +147,11 @@ RunFrame FrameOf(std::vector<KeptPoint> kept, const MeasurePointList& points,
                     .sides = sides,
                     .H = H,
                     .g = g,
+                    .beside = Abs(g),
                     .o = o,
-                    .m = std::max(style.StartAcross, style.EndAcross),
-                    // Room for a value text between two lines at the value gap, and for the
-                    // extension lines' overshoot.
-                    .pitch = std::max({2.0L * H, H + 2.0L * Abs(g), 2.0L * o}),
+                    .m = m,
+                    .pitch = std::max({2.0L * H, H + 2.0L * Abs(g), 2.0L * o, H + Abs(g) + m,
+                                       2.0L * m}),
                     .options = ValueOptionsOf(settings)};
 }
 

@@ -201,7 +201,9 @@ struct ParallelLayout {
 struct CumulativeText {
     ValueTextLayout text;      // leaderEnd: the middle of the text's near end
     bool moved = false;        // pushed along the run by the text before it: it has a leader
-    DrawingPoint leaderStart;  // on the extension line, level with the text's near end
+    // On its point's extension line, nearest the level of the text's near end; the point
+    // itself where it has none.
+    DrawingPoint leaderStart;
 };
 
 // 累進 (item 3).

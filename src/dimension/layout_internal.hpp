@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,11 +45,14 @@ struct RunFrame {
     // Found only for an arrangement whose lines stand beside the height point's level
     // (kNeedsSides): the chain never looks at the sides, and so never pays for them.
     RunSides sides;
-    long double H = 0.0L;      // the value text's height, drawing units (stored)
-    long double g = 0.0L;      // the value gap as the settings give it (signed)
-    long double o = 0.0L;      // the extension lines' overshoot
-    long double m = 0.0L;      // the markers' extent across the line: max(StartAcross, EndAcross)
-    long double pitch = 0.0L;  // between two lines that stand beside one another
+    long double H = 0.0L;       // the value text's height, drawing units (stored)
+    long double g = 0.0L;       // the value gap as the settings give it: the chain's, signed
+    long double beside = 0.0L;  // |g|: how far items 1-3 set a value beside its line
+    long double o = 0.0L;       // the extension lines' overshoot
+    long double m = 0.0L;       // the markers' extent across the line: max(StartAcross, EndAcross)
+    // Between two lines that stand beside one another: max(2H, H + 2|g|, 2o, H + |g| + m, 2m),
+    // room for a value and its gaps, for the overshoot, and for the markers of both lines.
+    long double pitch = 0.0L;
     ValueOptions options;
 };
 
@@ -166,10 +170,41 @@ inline ExtensionSegment SegmentOf(double x, const ExtensionSpan& span, const Rot
 // How far past the end of a level line its end marker reaches along it.
 long double EndReachOf(const RunStyle& style, const LevelLineLayout& line);
 
-// One dimension from fromX to toX at `level` of the dimension frame, with its value text and
-// markers as a run of one interval has them.
+// A value text's box in the dimension frame: x along the run, y across it.
+struct TextBox {
+    long double x0 = 0.0L;
+    long double x1 = 0.0L;
+    long double y0 = 0.0L;
+    long double y1 = 0.0L;
+};
+
+// One dimension from fromX to toX at `level` of the dimension frame, with its markers as a run
+// of one interval has them and its value text |g| beside it on the side it reads from: centred
+// between the markers when its width and both markers' reach along the line fit the line, else
+// on the same level beyond the end, past the end marker's reach. `box` receives the text's box.
 LevelLineLayout LevelLine(double fromX, double toX, double level, const RunFrame& frame,
-                          BarbTurns& barbTurns);
+                          BarbTurns& barbTurns, std::vector<TextBox>& boxes);
+
+// A stretch of an extension line in the dimension frame, at one X: from `from` (the end nearer
+// the point) to `to`.
+struct ExtensionPiece {
+    double from = 0.0;
+    double to = 0.0;
+};
+
+// The extension line at x from fromY (beside its point) to toY, left out where it would pass
+// through a value: it skips the stretch within the value's box grown by max(|g|, H/4) on every
+// side, but never the stretch within the overshoot of a line it serves (`serves`, the levels of
+// the lines that end on it), so every such line still ends on it and is passed by o. An
+// uninterrupted line is the one piece from fromY to toY, its ends exactly those numbers.
+std::vector<ExtensionPiece> ExtensionPieces(double x, double fromY, double toY,
+                                            std::span<const double> serves,
+                                            std::span<const TextBox> texts,
+                                            const RunFrame& frame);
+
+// The pieces turned into drawing coordinates, appended in order.
+void AddExtensionPieces(double x, std::span<const ExtensionPiece> pieces, const RunFrame& frame,
+                        std::vector<ExtensionLine>& lines);
 
 // Each arrangement's layout, in its own file; each fills its part of the record from the frame.
 void LayOut(const RunFrame& frame, ChainLayout& chain);

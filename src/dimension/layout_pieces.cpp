@@ -21,20 +21,65 @@ const Rotation& BarbTurn(BarbTurns& cache, double degrees)
     return cache.entries.back().turn;
 }
 
-// The value text of a line that stands on its own level: centred over it at the value gap or,
-// when it does not fit between the ends, on the same level beyond the end, past its marker.
-void PlaceLevelText(const LevelLineLayout& line, const RunFrame& frame, ValueTextLayout& text)
+// The value text of a line that stands on its own level, |g| beside it on the side it reads
+// from: centred on the stretch the markers leave free when its width and both markers' reach
+// along the line fit the line (with equal markers, the line's middle), else on the same level
+// beyond the end, past its marker's reach. Returns the text's box.
+TextBox PlaceLevelText(const LevelLineLayout& line, double fromX, double level,
+                       const RunFrame& frame, ValueTextLayout& text)
 {
     const SegmentLayout& segment = line.segment;
-    double offsetX = Store(-static_cast<long double>(text.width) / 2.0L);
-    if (segment.length < text.width) {
-        const long double beyond = static_cast<long double>(segment.length) / 2.0L +
-                                   EndReachOf(frame.style, line) + Abs(frame.g);
-        offsetX = frame.sides.textsTurned ? Store(-(beyond + text.width)) : Store(beyond);
+    const RunStyle& style = frame.style;
+    const bool turned = frame.sides.textsTurned;
+    const long double width = text.width;
+    const long double half = static_cast<long double>(segment.length) / 2.0L;
+    double offsetX = 0.0;
+    long double start = 0.0L;  // the text's lower end along the run, from the line's middle
+    if (width + style.StartAlong + style.EndAlong <= segment.length) {
+        const long double shift =
+            (static_cast<long double>(style.StartAlong) - style.EndAlong) / 2.0L;
+        offsetX = Store(-width / 2.0L + (turned ? -shift : shift));
+        start = shift - width / 2.0L;
+    } else {
+        start = half + EndReachOf(style, line) + frame.beside;
+        offsetX = turned ? Store(-(start + width)) : Store(start);
     }
-    text.anchor = Plus(segment.M, Turned(offsetX, frame.settings.ValueGap, frame.turns.text));
+    text.anchor = Plus(segment.M, Turned(offsetX, Store(frame.beside), frame.turns.text));
     text.leaderEnd = segment.M;
+    TextBox box;
+    box.x0 = static_cast<long double>(fromX) + half + start;
+    box.x1 = box.x0 + width;
+    const long double near = turned ? level - frame.beside : level + frame.beside;
+    const long double far = turned ? near - frame.H : near + frame.H;
+    box.y0 = std::min(near, far);
+    box.y1 = std::max(near, far);
+    return box;
 }
+
+// A stretch [low, high] of Y.
+struct Stretch {
+    long double low;
+    long double high;
+};
+
+// The stretches of `from` that none of `cuts` covers.
+std::vector<Stretch> Uncut(Stretch from, std::vector<Stretch> cuts)
+{
+    std::sort(cuts.begin(), cuts.end(),
+              [](const Stretch& a, const Stretch& b) { return a.low < b.low; });
+    std::vector<Stretch> left;
+    long double at = from.low;
+    for (const Stretch& cut : cuts) {
+        if (cut.low > at) left.push_back({at, std::min(cut.low, from.high)});
+        at = std::max(at, cut.high);
+        if (at >= from.high) break;
+    }
+    if (at < from.high) left.push_back({at, from.high});
+    return left;
+}
+
+// A piece no longer than this is left out rather than drawn as a line of (almost) no length.
+constexpr long double kShortestPiece = 1e-7L;
 
 }  // namespace
 
@@ -96,7 +141,7 @@ long double EndReachOf(const RunStyle& style, const LevelLineLayout& line)
 }
 
 LevelLineLayout LevelLine(double fromX, double toX, double level, const RunFrame& frame,
-                          BarbTurns& barbTurns)
+                          BarbTurns& barbTurns, std::vector<TextBox>& boxes)
 {
     LevelLineLayout line;
     const double length = Store(Abs(static_cast<long double>(toX) - fromX));
@@ -104,10 +149,60 @@ LevelLineLayout LevelLine(double fromX, double toX, double level, const RunFrame
     if (IsWide(frame.style, length)) line.ends = WideEnds(line.segment, frame.settings, barbTurns);
     ValueTextLayout text;
     if (DistanceText(length, frame, text)) {
-        PlaceLevelText(line, frame, text);
+        boxes.push_back(PlaceLevelText(line, fromX, level, frame, text));
         line.text = std::move(text);
     }
     return line;
+}
+
+std::vector<ExtensionPiece> ExtensionPieces(double x, double fromY, double toY,
+                                            std::span<const double> serves,
+                                            std::span<const TextBox> texts,
+                                            const RunFrame& frame)
+{
+    const Stretch whole{std::min<long double>(fromY, toY), std::max<long double>(fromY, toY)};
+    const long double grow = std::max(frame.beside, frame.H / 4.0L);
+    // A value whose side only touches the line is not passed through.
+    const long double slack = 1e-9L * (Abs(x) + frame.H);
+    std::vector<Stretch> cuts;
+    for (const TextBox& box : texts) {
+        if (box.x0 + slack < x && x < box.x1 - slack && box.y0 < whole.high - slack &&
+            box.y1 > whole.low + slack) {
+            cuts.push_back({box.y0 - grow, box.y1 + grow});
+        }
+    }
+    if (cuts.empty()) return {{fromY, toY}};
+    // The overshoot around each line the extension line serves stays.
+    for (const double level : serves) {
+        std::vector<Stretch> kept;
+        for (const Stretch& cut : cuts) {
+            for (const Stretch& part :
+                 Uncut(cut, {{static_cast<long double>(level) - frame.o,
+                              static_cast<long double>(level) + frame.o}})) {
+                kept.push_back(part);
+            }
+        }
+        cuts = std::move(kept);
+    }
+    std::vector<ExtensionPiece> pieces;
+    for (const Stretch& part : Uncut(whole, cuts)) {
+        if (part.high - part.low <= kShortestPiece) continue;
+        // The line's own ends keep their numbers.
+        const double low = part.low == whole.low ? Store(whole.low) : Store(part.low);
+        const double high = part.high == whole.high ? Store(whole.high) : Store(part.high);
+        pieces.push_back(fromY <= toY ? ExtensionPiece{low, high} : ExtensionPiece{high, low});
+    }
+    if (fromY > toY) std::reverse(pieces.begin(), pieces.end());
+    return pieces;
+}
+
+void AddExtensionPieces(double x, std::span<const ExtensionPiece> pieces, const RunFrame& frame,
+                        std::vector<ExtensionLine>& lines)
+{
+    for (const ExtensionPiece& piece : pieces) {
+        lines.push_back(
+            {Turned(x, piece.from, frame.turns.axis), Turned(x, piece.to, frame.turns.axis)});
+    }
 }
 
 }  // namespace Dimension

@@ -147,9 +147,9 @@ TEST(DialogControls, TabOrderRunsWithoutGapsAndEveryControlFitsItsParent)
     EXPECT_EQ(nextTab["GroupBox1"], 5);
 }
 
-// A cumulative run draws no start marker and no dimension figure: those two controls are greyed
-// out then, every other control stays in use whatever the arrangement.
-TEST(DialogControls, TheCumulativeArrangementLeavesTwoControlsUnused)
+// A cumulative run draws no start marker, no narrow marker and no dimension figure: those three
+// controls are greyed out then, every other control stays in use whatever the arrangement.
+TEST(DialogControls, TheCumulativeArrangementLeavesThreeControlsUnused)
 {
     for (const std::int32_t arrangement : {-1, 0, 1, 2, 3}) {
         SCOPED_TRACE(arrangement);
@@ -160,8 +160,9 @@ TEST(DialogControls, TheCumulativeArrangementLeavesTwoControlsUnused)
             if (!Unit1::ControlInUse(state, control)) unused.push_back(control.name);
         }
         const std::vector<std::string_view> expected =
-            arrangement == 3 ? std::vector<std::string_view>{"ComboBox1", "CheckBox4"}
-                             : std::vector<std::string_view>{};
+            arrangement == 3
+                ? std::vector<std::string_view>{"ComboBox1", "CheckBox4", "RadioGroup3"}
+                : std::vector<std::string_view>{};
         EXPECT_EQ(unused, expected);
     }
 }
