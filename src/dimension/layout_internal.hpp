@@ -181,7 +181,8 @@ struct TextBox {
 // One dimension from fromX to toX at `level` of the dimension frame, with its markers as a run
 // of one interval has them and its value text |g| beside it on the side it reads from: centred
 // between the markers when its width and both markers' reach along the line fit the line, else
-// on the same level beyond the end, past the end marker's reach. `box` receives the text's box.
+// on the same level beyond the end, past the end marker's reach. The text's box is appended
+// to `boxes`.
 LevelLineLayout LevelLine(double fromX, double toX, double level, const RunFrame& frame,
                           BarbTurns& barbTurns, std::vector<TextBox>& boxes);
 
