@@ -99,6 +99,16 @@ void ApplyItemIndex(DialogState& state, const ControlSpec& control, std::int32_t
     state.*field = index;
 }
 
+void SelectFirstItemOfUnusedEmptyLists(DialogState& state)
+{
+    for (const ControlSpec& control : DialogControls()) {
+        std::int32_t DialogState::*field = control.value.state.index;
+        if (!field || control.kind != ControlKind::DropDownList) continue;
+        if (state.*field >= 0 || ControlInUse(state, control)) continue;
+        if (ItemCount(state, control) > 0) state.*field = 0;
+    }
+}
+
 Dimension::DimensionSettings ReadDimensionSettings(const DialogState& state)
 {
     Dimension::DimensionSettings settings;

@@ -82,6 +82,12 @@ std::int32_t ItemCount(const DialogState& state, const ControlSpec& control);
 // the end leaves a drop-down list without a selection and selects a radio group's last item.
 void ApplyItemIndex(DialogState& state, const ControlSpec& control, std::int32_t index);
 
+// A list that the chosen arrangement leaves unused (the start marker of a cumulative run) and
+// that has no selection gets its first item. OK does this before it saves, so that the file it
+// writes loads as what it saved: a saved "-1" would read as item 0 and be saved as "0" by the
+// next run. What OK draws does not change: the list decides nothing in that arrangement.
+void SelectFirstItemOfUnusedEmptyLists(DialogState& state);
+
 // The record OK checks, unscaled (CurrentScale 1), each member from the control whose row names
 // it. Numbers by TextToRealOrZero; a prefix or suffix with nothing but blanks becomes empty, any
 // other is kept byte for byte.

@@ -76,6 +76,7 @@ Dimension::CommandResult PressOk(ToolRun& run, DialogState& controls, const OkHo
     commandHooks.progress = hooks.progress;
     commandHooks.settingsAccepted = [&] {
         if (hooks.beforeSave) hooks.beforeSave(controls);
+        SelectFirstItemOfUnusedEmptyLists(controls);
         SaveSettings(controls, run.files.settingsFile);
     };
     Dimension::CommandResult result = outOfMemory;

@@ -70,8 +70,10 @@ struct OkHooks {
     std::function<void(DialogState& controls)> beforeSave;
 };
 
-// OK on the controls' values. A failed save is silent and never changes the outcome. After the
-// run ran out of memory this draws nothing and answers OutOfMemory.
+// OK on the controls' values. Once the checks have passed, a list the arrangement leaves unused
+// and without a selection gets its first item in `controls` (SelectFirstItemOfUnusedEmptyLists),
+// which are then saved: the front end shows them. A failed save is silent and never changes the
+// outcome. After the run ran out of memory this draws nothing and answers OutOfMemory.
 Dimension::CommandResult PressOk(ToolRun& run, DialogState& controls, const OkHooks& hooks);
 
 // Writes the command file and lets go of the model, once. False when the file could not be

@@ -157,7 +157,6 @@ TEST(KorvaneCli, EachArrangementFromTheSameSelection)
         std::string settings;
     };
     const std::string chain = DefaultSettings("250", "80");
-    const std::string noStartMarker = "250\r\n80\r\n-1\r\n" + chain.substr(12);
     const Case cases[] = {
         {{"ComboBox6=0"}, 0, "arrangement: chain, dimension lines: 2, value texts: 2\n", chain},
         {{"ComboBox6=1"}, 0,
@@ -167,9 +166,10 @@ TEST(KorvaneCli, EachArrangementFromTheSameSelection)
          chain + "2\r\n"},
         {{"ComboBox6=3"}, 0, "arrangement: cumulative, dimension lines: 1, value texts: 3\n",
          chain + "3\r\n"},
-        // The start marker's list is not used by a cumulative run: it is saved as it is.
+        // The start marker's list is not used by a cumulative run: OK accepts it without a
+        // selection and saves its first item, which the next run reads as it was saved.
         {{"ComboBox6=3", "ComboBox1=-1"}, 0,
-         "arrangement: cumulative, dimension lines: 1, value texts: 3\n", noStartMarker + "3\r\n"},
+         "arrangement: cumulative, dimension lines: 1, value texts: 3\n", chain + "3\r\n"},
         {{"ComboBox6=2", "ComboBox1=-1"}, 2, "", chain},
     };
     for (const Case& c : cases) {
@@ -186,6 +186,27 @@ TEST(KorvaneCli, EachArrangementFromTheSameSelection)
         EXPECT_EQ(at == std::string::npos ? "" : run.out.substr(at), c.summary);
         EXPECT_EQ(run.settings, c.settings);
     }
+}
+
+// A cumulative run draws no start marker, so OK accepts ComboBox1 without a selection (here an
+// index past the list in the file). What OK saves must load as what it saved: the list is saved
+// as its first item, and the next run with that file saves the same bytes and draws the same
+// run. (A saved "-1" was read back as item 0 and saved as "0" by the second run.)
+TEST(KorvaneCli, WhatOkSavesLoadsAsItWasSavedUnderCumulativeToo)
+{
+    std::string pastTheList = DefaultSettings();
+    pastTheList.replace(pastTheList.find("\r\n0\r\n") + 2, 1, "12");  // line 3
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kThreePoints);
+    TestFiles::WriteBytes(folder / "Korvane.dat", pastTheList + "3\r\n");  // line 28: 累進
+    const CliRun first = RunIn(folder, {"1"});
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(first.settings, DefaultSettings() + "3\r\n");  // line 3: item 0
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kThreePoints);
+    const CliRun second = RunIn(folder, {"1"});
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(second.settings, first.settings);
+    EXPECT_EQ(second.commandFile, first.commandFile);
 }
 
 TEST(KorvaneCli, WithoutSettingsFileTheFirstOkStopsOnTheTextKind)

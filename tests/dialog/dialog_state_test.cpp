@@ -212,3 +212,35 @@ TEST(SetControl, AppliesValuesLikeTheSettingsFile)
         }
     }
 }
+
+// OK under an arrangement that leaves a list unused saves it with an item, never without one:
+// a saved "-1" would be read back as item 0.
+TEST(SelectFirstItemOfUnusedEmptyLists, GivesOnlyAnUnusedListWithoutSelectionItsFirstItem)
+{
+    struct Case {
+        const char* what;
+        std::int32_t arrangement;
+        std::int32_t startMarker;
+        std::int32_t endMarker;
+        std::int32_t expectedStart;
+        std::int32_t expectedEnd;
+    };
+    const Case cases[] = {
+        {"cumulative, no start marker", 3, -1, 0, 0, 0},
+        {"cumulative, a start marker kept", 3, 5, 0, 5, 0},
+        {"cumulative, the end marker is in use", 3, 0, -1, 0, -1},
+        {"chain: the start marker is in use", 0, -1, 0, -1, 0},
+        {"no arrangement chosen", -1, -1, 0, -1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DialogState state = ReadyState();
+        state.ComboBox6 = c.arrangement;
+        state.ComboBox1 = c.startMarker;
+        state.ComboBox2 = c.endMarker;
+        Unit1::SelectFirstItemOfUnusedEmptyLists(state);
+        EXPECT_EQ(state.ComboBox1, c.expectedStart);
+        EXPECT_EQ(state.ComboBox2, c.expectedEnd);
+        EXPECT_EQ(state.ComboBox6, c.arrangement);
+    }
+}

@@ -71,6 +71,36 @@ int ShowMessage(const TForm1& form, std::string_view text, UINT icon)
     return form.messageBox(owner, wideText.c_str(), title.c_str(), icon | MB_OK);
 }
 
+// Selects a list's item; an index that is no item leaves the list without a selection.
+void SelectListItem(HWND list, std::int32_t index)
+{
+    const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+    SendMessageW(list, CB_SETCURSEL,
+                 index >= 0 && index < count ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1),
+                 0);
+}
+
+// One control's value as the control shows it, into `state`.
+void ReadControl(const FormControl& control, DialogState& state)
+{
+    const StateField& field = control.spec->value.state;
+    if (field.index) {
+        if (control.spec->kind == ControlKind::DropDownList) {
+            const LRESULT selected = SendMessageW(control.handle, CB_GETCURSEL, 0, 0);
+            state.*field.index = selected == CB_ERR ? -1 : static_cast<std::int32_t>(selected);
+        } else {
+            state.*field.index = SelectedRadioItem(control);
+        }
+    } else if (field.text) {
+        const std::wstring shown = WindowText(control.handle);
+        // Unchanged text keeps its bytes: a byte sequence that does not survive the round trip
+        // through UTF-16 is saved as it was loaded.
+        state.*field.text = shown == control.shownText ? control.loadedBytes : WideToCp932(shown);
+    } else if (field.checked) {
+        state.*field.checked = SendMessageW(control.handle, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+}
+
 }  // namespace
 
 bool IsFocusable(HWND form, HWND window)
@@ -134,11 +164,7 @@ void UpdateRadioTabStops(TForm1& form)
 // values stay as they are and are saved.
 void UpdateControlsInUse(TForm1& form)
 {
-    DialogState state;
-    if (const FormControl* arrangement = FindFormControl(form, "ComboBox6")) {
-        const LRESULT selected = SendMessageW(arrangement->handle, CB_GETCURSEL, 0, 0);
-        state.ComboBox6 = selected == CB_ERR ? -1 : static_cast<std::int32_t>(selected);
-    }
+    const HWND focus = GetFocus();  // before greying: a greyed control loses it
     const bool okRuns = form.ok.has_value();
     const bool rangeMode =
         form.run && form.run->request.source == Dimension::PointSource::RangeSelection;
@@ -147,9 +173,16 @@ void UpdateControlsInUse(TForm1& form)
             control.spec->name == "GroupBox1" || control.spec->parent == "GroupBox1";
         const bool enabled =
             okRuns ? control.spec->isCancelButton
-                      : ControlInUse(state, *control.spec) && (rangeMode || !inRangeGroup);
+                      : ControlInUse(form.state, *control.spec) && (rangeMode || !inRangeGroup);
         EnableWindow(control.handle, enabled ? TRUE : FALSE);
         for (HWND item : control.radioButtons) EnableWindow(item, enabled ? TRUE : FALSE);
+    }
+    // A control greyed out under the keyboard focus leaves the dialog without one, and keys
+    // (Esc among them) would no longer reach it: the focus moves on to the next control that
+    // takes input (Cancel, while OK runs).
+    if (focus && form.handle && IsChild(form.handle, focus) && !IsWindowEnabled(focus)) {
+        HWND next = GetNextDlgTabItem(form.handle, focus, FALSE);
+        SetFocus(next && IsWindowEnabled(next) ? next : form.handle);
     }
 }
 
@@ -169,11 +202,7 @@ void ApplyDialogState(TForm1& form, const DialogState& state)
         if (field.index) {
             const std::int32_t index = state.*field.index;
             if (spec.kind == ControlKind::DropDownList) {
-                const LRESULT count = SendMessageW(control.handle, CB_GETCOUNT, 0, 0);
-                SendMessageW(control.handle, CB_SETCURSEL,
-                             index >= 0 && index < count ? static_cast<WPARAM>(index)
-                                                         : static_cast<WPARAM>(-1),
-                             0);
+                SelectListItem(control.handle, index);
             } else {
                 for (std::size_t i = 0; i < control.radioButtons.size(); ++i) {
                     SendMessageW(control.radioButtons[i], BM_SETCHECK,
@@ -198,33 +227,44 @@ void ApplyDialogState(TForm1& form, const DialogState& state)
 DialogState ReadDialogState(const TForm1& form)
 {
     DialogState state = form.state;
-    for (const FormControl& control : form.controls) {
-        const StateField field = FieldOf(control.spec->name);
-        if (field.index) {
-            if (control.spec->kind == ControlKind::DropDownList) {
-                const LRESULT selected = SendMessageW(control.handle, CB_GETCURSEL, 0, 0);
-                state.*field.index = selected == CB_ERR ? -1 : static_cast<std::int32_t>(selected);
-            } else {
-                state.*field.index = SelectedRadioItem(control);
-            }
-        } else if (field.text) {
-            const std::wstring shown = WindowText(control.handle);
-            // Unchanged text keeps its bytes: a byte sequence that does not survive the round
-            // trip through UTF-16 is saved as it was loaded.
-            state.*field.text = shown == control.shownText ? control.loadedBytes
-                                                           : WideToCp932(shown);
-        } else if (field.checked) {
-            state.*field.checked =
-                SendMessageW(control.handle, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    for (const FormControl& control : form.controls) ReadControl(control, state);
+    return state;
+}
+
+void TakeControlValue(TForm1& form, const FormControl& control)
+{
+    ReadControl(control, form.state);
+    UpdateRadioTabStops(form);
+    UpdateControlsInUse(form);
+    SchedulePictureOfRun(form);  // a value changed: its picture once the user pauses
+}
+
+void ShowStateValue(TForm1& form, const FormControl& control)
+{
+    const StateField& field = control.spec->value.state;
+    if (!field.index || control.spec->kind != ControlKind::DropDownList) return;
+    SelectListItem(control.handle, form.state.*field.index);
+    // CB_SETCURSEL notifies nobody: the greying and the picture follow here, as after a choice.
+    UpdateControlsInUse(form);
+    SchedulePictureOfRun(form);
+}
+
+FormControl* ControlOfWindow(TForm1& form, HWND window)
+{
+    if (!window) return nullptr;
+    for (FormControl& control : form.controls) {
+        if (control.handle == window) return &control;
+        for (HWND item : control.radioButtons) {
+            if (item == window) return &control;
         }
     }
-    return state;
+    return nullptr;
 }
 
 void FormShow(TForm1& form)
 {
     if (!form.run) return;
-    const DialogState state = OpenToolRun(*form.run, ReadDialogState(form));
+    const DialogState state = OpenToolRun(*form.run, form.state);
     ApplyDialogState(form, state);
 
     RECT outer{};
@@ -285,11 +325,25 @@ void TakeQueuedProgress(TForm1& form, bool show)
     }
 }
 
-void ReactToOutcome(TForm1& form, const DialogState& values,
-                    const Dimension::CommandResult& result)
+// What OK saved: the window's position, and a list it gave its first item (an unused list
+// without a selection), which the dialog shows from now on.
+void TakeSavedValues(TForm1& form, const DialogState& values)
 {
     form.state.SavedLeft = values.SavedLeft;
     form.state.SavedTop = values.SavedTop;
+    for (const FormControl& control : form.controls) {
+        const StateField& field = control.spec->value.state;
+        if (!field.index || control.spec->kind != ControlKind::DropDownList) continue;
+        if (form.state.*field.index == values.*field.index) continue;
+        form.state.*field.index = values.*field.index;
+        SelectListItem(control.handle, values.*field.index);
+    }
+}
+
+void ReactToOutcome(TForm1& form, const DialogState& values,
+                    const Dimension::CommandResult& result)
+{
+    TakeSavedValues(form, values);
     switch (result.outcome) {
     case Dimension::CommandOutcome::Drawn:
         SendMessageW(form.handle, WM_CLOSE, 0, 0);
@@ -336,7 +390,7 @@ void Button1Click(TForm1& form)
     MyFunc::UseExtendedPrecision();
 
     OkJob job;
-    job.values = ReadDialogState(form);
+    job.values = form.state;  // what the strip and the greying show
     job.hooks = PostedProgressHooks(form.handle);
     // The window's top-left in physical pixels, as GetWindowRect gives it to a program that is
     // aware of the monitor's DPI.
@@ -445,8 +499,7 @@ void StartPictureOfRun(TForm1& form)
     }
     const ToolRun& run = *form.run;
     if (!run.opened || run.closed || run.outOfMemory || !run.model) return;
-    StartPicture(form.picture, PictureInput{run.model, run.writer, run.request,
-                                            ReadDialogState(form)});
+    StartPicture(form.picture, PictureInput{run.model, run.writer, run.request, form.state});
 }
 
 }  // namespace Unit1

@@ -63,6 +63,9 @@ struct TForm1 {
     HWND noticeLink = nullptr;          // the page address inside the notice strip, if any
     HWND stripTip = nullptr;            // the strip's tooltip: a click (or F2) shows it larger
     HWND lastFocus = nullptr;           // restored when the window is activated again
+    // The drop-down list whose items are showing: from CBN_DROPDOWN until its close has been
+    // looked at (kListClosedMessage). While it is open its highlight is no choice.
+    HWND openList = nullptr;
     int dpi = 96;  // the DPI the window is laid out at (its monitor's)
 
     HFONT font = nullptr;
@@ -79,7 +82,10 @@ struct TForm1 {
     // Called first thing on OK's thread; tests hold OK there to look at the dialog meanwhile.
     std::function<void()> okThreadBegins;
 
-    DialogState state;  // the values loaded at FormShow; SavedLeft/SavedTop updated at OK
+    // The dialog's values: what the strip's picture, the greying and OK all read. Each control's
+    // notification brings its value in; a list takes only a choice (a close without one shows
+    // the value again). SavedLeft/SavedTop are updated at OK.
+    DialogState state;
     // Opened by FormShow, closed by FormClose (or by whatever else ends the program). Empty
     // while OK's thread holds it.
     std::optional<ToolRun> run{std::in_place};
@@ -130,7 +136,8 @@ void EndForWantOfMemory(TForm1& form);
 // thread, should it run, is waited for first, so that what it drew is written.
 void FormClose(TForm1& form);
 
-// The dialog's values as the controls hold them now.
+// The dialog's values as the controls show them now (form.state with each control read afresh):
+// equal to form.state whenever no notification is pending.
 DialogState ReadDialogState(const TForm1& form);
 
 // Puts the values into the controls (ComboBox3 is refilled from state.ComboBox3Items).

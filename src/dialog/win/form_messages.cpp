@@ -20,7 +20,50 @@ TForm1* FormOf(HWND window)
     return reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-Handled OnCommand(TForm1& form, WPARAM wParam)
+// A drop-down list's notifications. Only a choice changes the value: CBN_SELENDOK, or a change
+// while the list is closed (the arrow keys, the wheel). While the list is open its highlight is
+// no choice, and a list closed without one (Esc, a click elsewhere, CBN_SELENDCANCEL) shows the
+// value it had before it opened, whatever the list control did meanwhile: some lists, opened
+// from the keyboard, select the item under a resting mouse pointer and keep it on Esc.
+void OnListNotification(TForm1& form, const FormControl& list, int code)
+{
+    switch (code) {
+    case CBN_DROPDOWN:
+        form.openList = list.handle;
+        break;
+    case CBN_SELENDOK:
+        TakeControlValue(form, list);
+        break;
+    case CBN_SELENDCANCEL:
+        ShowStateValue(form, list);
+        break;
+    case CBN_CLOSEUP:
+        // Whether a choice was made is known once every notification of the close has come,
+        // in whatever order the system sends them.
+        PostMessageW(form.handle, kListClosedMessage, 0, reinterpret_cast<LPARAM>(list.handle));
+        break;
+    case CBN_SELCHANGE:
+        if (form.openList != list.handle) TakeControlValue(form, list);
+        break;
+    default:
+        break;
+    }
+}
+
+// The close of a list has been handled: should it still show something other than the value
+// (a close that brought neither a choice nor a cancel), it shows the value.
+void OnListClosed(TForm1& form, LPARAM list)
+{
+    HWND window = reinterpret_cast<HWND>(list);
+    if (form.openList == window) form.openList = nullptr;
+    FormControl* control = ControlOfWindow(form, window);
+    if (!control || SendMessageW(window, CB_GETDROPPEDSTATE, 0, 0)) return;
+    const LRESULT shown = SendMessageW(window, CB_GETCURSEL, 0, 0);
+    const std::int32_t value = form.state.*control->spec->value.state.index;
+    if ((shown == CB_ERR ? -1 : shown) != value) ShowStateValue(form, *control);
+}
+
+Handled OnCommand(TForm1& form, WPARAM wParam, LPARAM lParam)
 {
     const int id = LOWORD(wParam);
     const int code = HIWORD(wParam);
@@ -32,16 +75,23 @@ Handled OnCommand(TForm1& form, WPARAM wParam)
         Button2Click(form);
         return 0;
     }
-    if (id >= kFirstRadioId && code == BN_CLICKED) {
-        UpdateRadioTabStops(form);
-        SchedulePictureOfRun(form);
-        return 0;
+    const FormControl* control = ControlOfWindow(form, reinterpret_cast<HWND>(lParam));
+    if (!control) return std::nullopt;
+    switch (control->spec->kind) {
+    case ControlKind::DropDownList:
+        OnListNotification(form, *control, code);
+        break;
+    case ControlKind::Edit:
+        if (code == EN_CHANGE) TakeControlValue(form, *control);
+        break;
+    case ControlKind::CheckBox:
+    case ControlKind::RadioGroup:
+        if (code == BN_CLICKED) TakeControlValue(form, *control);
+        break;
+    default:
+        break;
     }
-    if (id >= kFirstControlId && (code == EN_CHANGE || code == CBN_SELCHANGE || code == BN_CLICKED)) {
-        if (code == CBN_SELCHANGE) UpdateControlsInUse(form);
-        SchedulePictureOfRun(form);  // a value changed: its picture once the user pauses
-    }
-    return std::nullopt;
+    return 0;
 }
 
 Handled OnTimer(TForm1& form, WPARAM timer)
@@ -164,7 +214,10 @@ Handled FormMessage(TForm1& form, HWND window, UINT message, WPARAM wParam, LPAR
 {
     switch (message) {
     case WM_COMMAND:
-        return OnCommand(form, wParam);
+        return OnCommand(form, wParam, lParam);
+    case kListClosedMessage:
+        OnListClosed(form, lParam);
+        return 0;
     case WM_TIMER:
         return OnTimer(form, wParam);
     case kPictureReadyMessage:

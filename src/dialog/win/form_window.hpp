@@ -40,6 +40,23 @@ inline constexpr UINT kOkProgressMessage = WM_APP + 2;
 struct TForm1;
 void UpdateControlsInUse(TForm1& form);
 
+// A list has closed (CBN_CLOSEUP): looked at once the notifications of the close have all been
+// handled (lParam: the list's window).
+inline constexpr UINT kListClosedMessage = WM_APP + 4;
+
+struct FormControl;
+
+// The control (or radio group) a child window belongs to; nullptr for none.
+FormControl* ControlOfWindow(TForm1& form, HWND window);
+
+// A control's value changed (typed, chosen, ticked): the dialog's state takes it, and the
+// greying and the picture follow.
+void TakeControlValue(TForm1& form, const FormControl& control);
+
+// A list shows the state's value again (after it closed without a choice); the greying and the
+// picture follow, since CB_SETCURSEL notifies nobody.
+void ShowStateValue(TForm1& form, const FormControl& control);
+
 // LabelA1's text, painted at once.
 void SetStatus(TForm1& form, std::string_view status);
 

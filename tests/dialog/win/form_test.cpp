@@ -652,7 +652,8 @@ TEST(Form1, DpiChangeLaysEverythingOutAgainInTheSuggestedRectangle)
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
 }
 
-void WriteSettings(const TestFiles::TempFolder& folder, void (*change)(Unit1::DialogState&));
+void WriteSettings(const TestFiles::TempFolder& folder,
+                   const std::function<void(Unit1::DialogState&)>& change);
 
 // What the dialog manager makes of Tab: the order of the controls table, into the radio
 // groups and the group box and round again (a range selection: in the indicated-points mode the
@@ -673,11 +674,12 @@ TEST(Form1, TabVisitsTheControlsInTheirOrder)
     const std::vector<std::pair<std::string, HWND>> order = {
         {"ComboBox1", open["ComboBox1"]}, {"ComboBox2", open["ComboBox2"]},
         {"Edit7", open["Edit7"]},         {"Edit8", open["Edit8"]},
-        {"Edit1", open["Edit1"]},         {"ComboBox6", open["ComboBox6"]},
-        {"ComboBox3", open["ComboBox3"]},
+        {"Edit1", open["Edit1"]},         {"ComboBox3", open["ComboBox3"]},
         {"Edit2", open["Edit2"]},         {"Edit3", open["Edit3"]},
         {"ComboBox4", open["ComboBox4"]}, {"ComboBox5", open["ComboBox5"]},
         {"RadioGroup1", choice("RadioGroup1")}, {"RadioGroup2", choice("RadioGroup2")},
+        // Reading order: the arrangement's list stands level with the unit's group.
+        {"ComboBox6", open["ComboBox6"]},
         {"CheckBox1", open["CheckBox1"]}, {"CheckBox2", open["CheckBox2"]},
         {"CheckBox3", open["CheckBox3"]}, {"CheckBox4", open["CheckBox4"]},
         {"Edit4", open["Edit4"]},         {"Edit5", open["Edit5"]},
@@ -777,6 +779,7 @@ TEST(Form1, FieldTextsCrossTheUtf16Boundary)
         Unit1::ApplyDialogState(open.form(), state);
         if (c.typed) SetWindowTextW(open["Edit2"], c.typed);
         EXPECT_EQ(Unit1::ReadDialogState(open.form()).Edit2, c.expected);
+        EXPECT_EQ(open.form().state.Edit2, c.expected);  // what OK and the picture read
     }
 }
 
@@ -816,7 +819,8 @@ TEST(Form1, WindowOpensWhereSavedUnlessNothingOfItWouldShow)
 }
 
 // Settings with a text kind chosen, saved through the product's own writer.
-void WriteSettings(const TestFiles::TempFolder& folder, void (*change)(Unit1::DialogState&))
+void WriteSettings(const TestFiles::TempFolder& folder,
+                   const std::function<void(Unit1::DialogState&)>& change)
 {
     Unit1::DialogState state = Unit1::DefaultDialogState();
     state.ComboBox3 = 0;
@@ -898,6 +902,9 @@ TEST(Form1, TheArrangementDecidesWhichControlsAreInUse)
     EXPECT_TRUE(IsWindowEnabled(open["CheckBox4"]));
 
     SendMessageW(arrangement, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SendMessageW(open.form().handle, WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(arrangement), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(arrangement));
     open.PressOk();
     EXPECT_EQ(GetFocus(), arrangement);
     EXPECT_FALSE(open.form().run->closed);
@@ -933,7 +940,7 @@ TEST(Form1, CannotDimensionWarnsAndALaterOkWritesWhatAFirstOneWould)
     ASSERT_FALSE(open.form().run->closed);
 
     // The user leaves out the points (the one on the zero-scale layer group) and tries again.
-    SendMessageW(open["CheckBox7"], BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageW(open["CheckBox7"], BM_CLICK, 0, 0);  // as the user clears it
     open.PressOk();
     ASSERT_TRUE(open.form().run->closed);
     const std::string written = TestFiles::ReadBytes(folder / "JWC_TEMP.TXT");
@@ -966,7 +973,8 @@ std::string DrawableDrawing()
 }
 
 // What OK writes on these files, run as korvane-cli runs it: open, OK, close.
-std::string CommandFileOfOk(const std::string& drawing, void (*change)(Unit1::DialogState&))
+std::string CommandFileOfOk(const std::string& drawing,
+                            const std::function<void(Unit1::DialogState&)>& change)
 {
     TestFiles::TempFolder folder;
     TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", drawing);
@@ -1424,3 +1432,102 @@ TEST(PictureWindow, OpensBesideTheDialogInsideTheWorkAreaClearOfTheButtons)
         }
     }
 }
+
+namespace {
+
+// A list's notification, as the list sends it to the dialog.
+void Notify(HWND list, int code)
+{
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), code),
+                 reinterpret_cast<LPARAM>(list));
+}
+
+// A list shows one thing and the dialog acts on it: only a choice changes the value. A list
+// closed without one (Esc, a click elsewhere) shows the value it had before it opened, whatever
+// the list control selected meanwhile (wine's list, opened from the keyboard, selects the item
+// under a resting pointer and keeps it on Esc), and the greying and the picture stay with it; a
+// choice brings them along, whichever order the close's notifications come in.
+TEST(Form1, ListsShowWhatTheDialogActsOn)
+{
+    struct Step {
+        int select;                 // what the list control selects on its own (CB_SETCURSEL)
+        std::vector<int> codes;     // then the notifications it sends, in this order
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        int expected;  // the arrangement afterwards: shown, in the state, greyed by, saved by OK
+    };
+    const int kOpen = CBN_DROPDOWN;
+    const Case cases[] = {
+        {"Esc after the highlight moved", {{3, {kOpen, CBN_SELCHANGE, CBN_SELENDCANCEL, CBN_CLOSEUP}}}, 1},
+        {"Esc, as wine sends it", {{3, {kOpen, CBN_SELENDCANCEL, CBN_CLOSEUP, CBN_SELCHANGE}}}, 1},
+        {"closed without an end", {{3, {kOpen, CBN_CLOSEUP}}}, 1},
+        {"a choice", {{3, {kOpen, CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP}}}, 3},
+        {"a choice, closed first", {{2, {kOpen, CBN_CLOSEUP, CBN_SELENDOK, CBN_SELCHANGE}}}, 2},
+        {"arrows on the closed list", {{2, {CBN_SELCHANGE}}, {3, {CBN_SELCHANGE}}}, 3},
+        {"a choice, then Esc on the next opening",
+         {{0, {kOpen, CBN_SELENDOK, CBN_CLOSEUP}}, {3, {kOpen, CBN_SELENDCANCEL, CBN_CLOSEUP}}}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFiles::TempFolder folder;
+        TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", DrawableDrawing());
+        WriteSettings(folder, [](Unit1::DialogState& s) { s.ComboBox6 = 1; });
+        OpenForm open(folder);
+        ASSERT_TRUE(open.created());
+        open.Show();
+        Unit1::TForm1& form = open.form();
+        HWND list = open["ComboBox6"];
+        for (const Step& step : c.steps) {
+            SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(step.select), 0);
+            for (const int code : step.codes) Notify(list, code);
+            OpenForm::Pump();
+        }
+        EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), c.expected);
+        EXPECT_EQ(form.state.ComboBox6, c.expected);
+        // 累進 greys out the start marker and the dimension figures.
+        EXPECT_EQ(IsWindowEnabled(open["ComboBox1"]) != FALSE, c.expected != 3);
+        EXPECT_EQ(IsWindowEnabled(open["CheckBox4"]) != FALSE, c.expected != 3);
+        ASSERT_TRUE(WaitForPicture(form, [](const Unit1::RunPicture& p) { return p.drawn; }));
+        open.PressOk();
+        ASSERT_TRUE(form.run->closed);
+        Unit1::DialogState saved = Unit1::DefaultDialogState();
+        saved.ComboBox3Items = Unit1::TextKindItems(RidEdaza::DrawingState{});
+        Unit1::LoadSettings(saved, folder / "Korvane.dat");
+        EXPECT_EQ(saved.ComboBox6, c.expected);
+        const int expected = c.expected;
+        EXPECT_EQ(TestFiles::ReadBytes(folder / "JWC_TEMP.TXT"),
+                  CommandFileOfOk(DrawableDrawing(),
+                                  [expected](Unit1::DialogState& s) { s.ComboBox6 = expected; }));
+    }
+}
+
+// Under 累進 OK accepts the start marker without a selection (it draws none); it saves the list
+// as its first item, so that the file loads as it was saved, and the dialog shows that item.
+TEST(Form1, OkUnderCumulativeGivesAnEmptyStartMarkerItsFirstItemAndShowsIt)
+{
+    TestFiles::TempFolder folder;
+    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePointDrawing);  // too few: stays open
+    WriteSettings(folder, [](Unit1::DialogState& s) {
+        s.ComboBox1 = 12;  // past the list: no selection
+        s.ComboBox6 = 3;
+    });
+    OpenForm open(folder);
+    ASSERT_TRUE(open.created());
+    open.Show();
+    HWND marker = open["ComboBox1"];
+    EXPECT_EQ(SendMessageW(marker, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_FALSE(IsWindowEnabled(marker));
+    open.PressOk();
+    ASSERT_EQ(ShownMessages().size(), 1u);  // too few points, after the save
+    EXPECT_EQ(SendMessageW(marker, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(open.form().state.ComboBox1, 0);
+    Unit1::DialogState saved = Unit1::DefaultDialogState();
+    saved.ComboBox3Items = Unit1::TextKindItems(RidEdaza::DrawingState{});
+    Unit1::LoadSettings(saved, folder / "Korvane.dat");
+    EXPECT_EQ(saved.ComboBox1, 0);
+    EXPECT_EQ(saved.ComboBox6, 3);
+}
+
+}  // namespace

@@ -7,7 +7,7 @@
 #
 # Scenarios: form-tests, enter, cancel-keys, minimise, close-box, too-few-points, refused,
 # first-run, cannot-dimension, launcher, out-of-memory, preview, dpi-layout, responsiveness,
-# arrangements, end-session.
+# arrangements, end-session, lists.
 # CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE, KORVANE_CLI, KORVANE_PROBE,
 # KORVANE_FORM_TESTS and KORVANE_BENCHGEN. The wine prefix is private to these tests
 # (BUILD_DIR/wineprefix-gui, BUILD_DIR/wineprefix-dpi for the DPI scenario,
@@ -599,10 +599,12 @@ preview)
     keys Down  # the start marker: the focus starts on ComboBox1
     wait_for_change strip-pixels "$before" "start marker"
     before=$(probe strip-pixels)
-    keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Up  # ComboBox4: precision 0.01
+    keys Tab Tab Tab Tab Tab Tab Tab Tab Up  # ComboBox4: precision 0.01
     wait_for_change strip-pixels "$before" "precision"
     before=$(probe strip-pixels)
-    keys Tab Tab Tab Tab Tab Tab Tab Tab 5  # Edit4, its text selected: the value's distance 5
+    # Edit4, its text selected: the value's distance 5 (past ComboBox5, the radio groups,
+    # ComboBox6 and the check boxes)
+    keys Tab Tab Tab Tab Tab Tab Tab Tab Tab 5
     wait_for_change strip-pixels "$before" "distance"
     read -r x y <<<"$(probe client-origin)"
     click $((x + 48 + 16)) $((y + 64 + 10))  # into Edit7
@@ -803,6 +805,158 @@ end-session)
     end_session "during OK"
     same "$work/gui/JWC_TEMP.TXT" "$work/cli/JWC_TEMP.TXT" \
         "the end of the session during OK did not write OK's run"
+    ;;
+
+lists)
+    # Each of the six drop-down lists driven as a user drives it: F4, Alt+Down, the arrows in the
+    # open list, Esc, Enter, the arrows on the closed list and the mouse, once with the pointer
+    # resting over the place where the list opens and once elsewhere. After each, what the list
+    # shows, the strip's picture and the greying agree (the picture of each item is recorded
+    # first, chosen as the arrow keys on the closed list choose it); a close without a choice
+    # keeps the value the list had; at the end of each round OK writes what korvane-cli writes
+    # with the list's shown item set.
+    control_state() {  # control_state NAME: sets sel, enabled, dropped, cx cy cb (centre, bottom), ih
+        local r
+        r=$(probe control "$1") || fail "no control $1"
+        read -r _ sel _ enabled _ dropped _ left top right bottom _ ih <<<"$r"
+        cx=$(((left + right) / 2))
+        cy=$(((top + bottom) / 2))
+        cb=$bottom
+    }
+    strip_settled() {  # the strip's hash, once the picture has stopped changing
+        local last="" now text
+        sleep 0.5
+        for _ in $(seq 1 60); do
+            text=$(probe strip-text)
+            now=$(probe strip-pixels | cut -d' ' -f1)
+            if [ -z "$text" ] && [ -n "$now" ] && [ "$now" = "$last" ]; then
+                echo "$now"
+                return 0
+            fi
+            last=$now
+            sleep 0.3
+        done
+        return 1
+    }
+    focus_list() {  # focus_list NAME "LEFT TOP": the keyboard focus on the list (a click opens
+        # it, Esc closes it again without a choice)
+        control_state "$1"
+        click "$cx" "$cy"
+        sleep 0.5
+        bounded 20 xdotool key Escape
+        sleep 0.3
+        [ "$(probe focus)" = "ComboBox $2" ] || fail "the focus is not on $1: $(probe focus)"
+    }
+    rest() {  # rest over|elsewhere: where the pointer rests while keys are pressed
+        if [ "$1" = over ]; then
+            bounded 20 xdotool mousemove "$cx" $((cb + ih * 2 + ih / 2))
+        else
+            bounded 20 xdotool mousemove 1010 750
+        fi
+        sleep 0.2
+    }
+    agree() {  # agree NAME WHAT [EXPECTED]: the list, the picture and the greying say the same
+        local name=$1 what=$2 expected=${3:-} hash arrangement
+        step="$name, $pointer: $what"
+        control_state "$name"
+        [ "$dropped" = 0 ] || fail "the list is still open"
+        local shown=$sel
+        [ -z "$expected" ] || [ "$shown" = "$expected" ] ||
+            fail "the list shows item $shown, expected $expected"
+        control_state ComboBox6
+        arrangement=$sel
+        for greyed in ComboBox1 CheckBox4; do
+            control_state "$greyed"
+            if [ "$arrangement" = 3 ]; then
+                [ "$enabled" = 0 ] || fail "$greyed is not greyed under 累進"
+            else
+                [ "$enabled" = 1 ] || fail "$greyed is greyed under arrangement $arrangement"
+            fi
+        done
+        hash=$(strip_settled) || fail "the strip's picture did not settle"
+        [ "$hash" = "${reference[$shown]:-none}" ] ||
+            fail "the list shows item $shown, the strip shows another picture"
+        echo "$name, $pointer: $what: item $shown, strip and greying agree"
+        selection=$shown
+    }
+    names=(${KORVANE_LISTS:-ComboBox1 ComboBox2 ComboBox3 ComboBox4 ComboBox5 ComboBox6})
+    tops=(4 28 28 136 160 200)  # their tops in the 96-DPI design: how the focus probe names them
+    lefts=(48 48 136 200 200 312)
+    all=(ComboBox1 ComboBox2 ComboBox3 ComboBox4 ComboBox5 ComboBox6)
+    for name in "${names[@]}"; do
+        for i in "${!all[@]}"; do [ "${all[$i]}" = "$name" ] && break; done
+        declare -A reference=()
+        for pointer in over elsewhere; do
+            folder="$work/$name-$pointer"
+            mkdir -p "$folder"
+            cp "$KORVANE_SOURCE_DIR/examples/floor-plan/JWC_TEMP.TXT" \
+                "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat" "$folder/"
+            start_tool "$folder"
+            control_state "$name"
+            start=$sel
+            case $name in
+            ComboBox3) count=11 ;;  # the host's text kinds
+            ComboBox4) count=9 ;;
+            ComboBox5) count=3 ;;
+            ComboBox6) count=4 ;;
+            *) count=12 ;;          # the end markers
+            esac
+            if [ ${#reference[@]} -eq 0 ]; then
+                step="recording the pictures of $name"
+                for item in $(seq 0 $((count - 1))); do
+                    probe choose "$name" "$item" >/dev/null || fail "cannot choose item $item"
+                    reference[$item]=$(strip_settled) || fail "no picture of item $item"
+                done
+                probe choose "$name" "$start" >/dev/null
+                strip_settled >/dev/null
+            fi
+            focus_list "$name" "${lefts[$i]} ${tops[$i]}"
+            control_state "$name"
+            selection=$sel
+            rest "$pointer"; bounded 20 xdotool key F4; sleep 0.5; bounded 20 xdotool key Escape
+            agree "$name" "F4, Esc" "$selection"
+            rest "$pointer"; bounded 20 xdotool key alt+Down; sleep 0.5
+            bounded 20 xdotool key Down; sleep 0.2; bounded 20 xdotool key Escape
+            agree "$name" "Alt+Down, Down, Esc" "$selection"
+            rest "$pointer"; bounded 20 xdotool key F4; sleep 0.5
+            bounded 20 xdotool key Down; sleep 0.2; bounded 20 xdotool key Return
+            agree "$name" "F4, Down, Enter"
+            rest "$pointer"; bounded 20 xdotool key alt+Down; sleep 0.5
+            bounded 20 xdotool key Up; sleep 0.2; bounded 20 xdotool key Return
+            agree "$name" "Alt+Down, Up, Enter"
+            rest "$pointer"; bounded 20 xdotool key Up
+            agree "$name" "Up on the closed list"
+            # The mouse: open the list with a click, click an item; open it, click elsewhere.
+            control_state "$name"
+            target=$(((selection + 2) % count))
+            click "$cx" "$cy"; sleep 0.5
+            item=$(probe list-item "$target") || fail "the list did not open on a click"
+            read -r ix iy <<<"$item"
+            click "$ix" "$iy"
+            agree "$name" "a click on item $target" "$target"
+            control_state "$name"
+            click "$cx" "$cy"; sleep 0.5
+            read -r ox oy <<<"$(probe client-origin)"
+            click $((ox + 12)) $((oy + 12))  # on the label 始点: no choice
+            agree "$name" "a click elsewhere" "$selection"
+
+            step="$name, $pointer: OK"
+            cli="$work/$name-$pointer-cli"
+            mkdir -p "$cli"
+            cp "$KORVANE_SOURCE_DIR/examples/floor-plan/JWC_TEMP.TXT" \
+                "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat" "$cli/"
+            [ "$(run_cli "$cli" --set "$name=$selection")" = 0 ] || fail "korvane-cli did not draw"
+            keys Return
+            wait_closed
+            # The window may have been placed where the user put it: the position lines aside.
+            same <(tail -n +3 "$folder/Korvane.dat") <(tail -n +3 "$cli/Korvane.dat") \
+                "OK saved other settings than korvane-cli with $name=$selection"
+            same "$folder/JWC_TEMP.TXT" "$cli/JWC_TEMP.TXT" \
+                "OK wrote another run than korvane-cli with $name=$selection"
+            echo "$name, $pointer: OK wrote what korvane-cli writes with $name=$selection"
+        done
+        unset reference
+    done
     ;;
 
 *)

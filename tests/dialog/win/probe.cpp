@@ -26,6 +26,12 @@
 //   korvane-probe dialog-hidden          the dialog's window exists but is not shown
 //   korvane-probe application            checks the task-bar window's title and that it owns
 //                                        the dialog
+//   korvane-probe control NAME           a control of the table (found by its id): its selected
+//                                        item (lists; -1 none), whether it is enabled, whether
+//                                        its list is open, its screen rectangle and item height
+//   korvane-probe list-item INDEX        the screen centre of an item of the open drop-down list
+//   korvane-probe choose NAME INDEX      selects a list's item as the arrow keys on the closed
+//                                        list do: CB_SETCURSEL, then CBN_SELCHANGE to the dialog
 //   korvane-probe minimise               what the dialog's minimise box sends
 //   korvane-probe restore                what a click on the minimised task-bar button sends
 //
@@ -40,6 +46,7 @@
 #include <vector>
 
 #include "dialog/controls.hpp"
+#include "dialog/win/display_scale.hpp"
 #include "dialog/win/win_text.hpp"
 
 namespace {
@@ -431,6 +438,102 @@ int Application(const std::wstring& command)
     return right ? 0 : 1;
 }
 
+// A control of the table in the dialog, found by its place: the window among the dialog's
+// children that starts at the table's left and whose middle lies in the table's rows (at the
+// dialog's DPI; a check box is centred on its row). Ids would change with the table's order,
+// places do not.
+HWND FindControl(const std::wstring& name)
+{
+    HWND form = FindDialog();
+    if (!form) return nullptr;
+    const int dpi = Unit1::WindowDpi(form);
+    for (const Unit1::ControlSpec& spec : Unit1::DialogControls()) {
+        if (Unit1::Cp932ToWide(spec.name) != name || !spec.parent.empty()) continue;
+        const RECT place = Unit1::ScaledRect(spec.left, spec.top, spec.width, spec.height, dpi);
+        for (HWND child = GetWindow(form, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT r{};
+            GetWindowRect(child, &r);
+            MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&r), 2);
+            const LONG middle = (r.top + r.bottom) / 2;
+            if (r.left == place.left && middle >= place.top && middle <= place.bottom) {
+                return child;
+            }
+        }
+    }
+    return nullptr;
+}
+
+int ControlReport(const std::wstring& name)
+{
+    HWND control = FindControl(name);
+    if (!control) {
+        Print("no control");
+        return 1;
+    }
+    LRESULT selected = -1;
+    LRESULT dropped = 0;
+    LRESULT itemHeight = 0;
+    if (ClassOf(control) == L"ComboBox") {
+        if (!Ask(control, CB_GETCURSEL, 0, 0, selected) ||
+            !Ask(control, CB_GETDROPPEDSTATE, 0, 0, dropped) ||
+            !Ask(control, CB_GETITEMHEIGHT, 0, 0, itemHeight)) {
+            return 1;
+        }
+        if (selected == CB_ERR) selected = -1;
+    }
+    RECT r{};
+    GetWindowRect(control, &r);
+    Print("selected " + std::to_string(selected) + " enabled " +
+          std::to_string(IsWindowEnabled(control) ? 1 : 0) + " dropped " +
+          std::to_string(dropped ? 1 : 0) + " rect " + std::to_string(r.left) + " " +
+          std::to_string(r.top) + " " + std::to_string(r.right) + " " + std::to_string(r.bottom) +
+          " item " + std::to_string(itemHeight));
+    return 0;
+}
+
+// The open drop-down list: a visible popup of the list class of combo boxes.
+HWND FindOpenList()
+{
+    HWND list = nullptr;
+    while ((list = FindWindowExW(nullptr, list, L"ComboLBox", nullptr)) != nullptr) {
+        if (IsWindowVisible(list)) return list;
+    }
+    return nullptr;
+}
+
+int ListItem(int index)
+{
+    HWND list = FindOpenList();
+    LRESULT height = 0;
+    LRESULT top = 0;
+    if (!list || !Ask(list, LB_GETITEMHEIGHT, 0, 0, height) ||
+        !Ask(list, LB_GETTOPINDEX, 0, 0, top)) {
+        Print("no open list");
+        return 1;
+    }
+    RECT client{};
+    GetClientRect(list, &client);
+    POINT centre{client.right / 2,
+                 static_cast<LONG>((index - top) * height + height / 2)};
+    ClientToScreen(list, &centre);
+    Print(std::to_string(centre.x) + " " + std::to_string(centre.y));
+    return 0;
+}
+
+int Choose(const std::wstring& name, int index)
+{
+    HWND control = FindControl(name);
+    const int id = control ? GetDlgCtrlID(control) : 0;
+    LRESULT ignored = 0;
+    if (!control || !Ask(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0, ignored) ||
+        !Ask(GetParent(control), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+             reinterpret_cast<LPARAM>(control), ignored)) {
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -551,6 +654,9 @@ int wmain(int argc, wchar_t** argv)
         return FindWindowW(L"TForm1", nullptr) && !FindDialog() ? 0 : 1;
     }
     if (command == L"close-box") return CloseBox();
+    if (command == L"control" && argc > 2) return ControlReport(argv[2]);
+    if (command == L"list-item" && argc > 2) return ListItem(_wtoi(argv[2]));
+    if (command == L"choose" && argc > 3) return Choose(argv[2], _wtoi(argv[3]));
     if (command == L"focus") return Focus();
     if (command == L"message-box") return MessageBoxReport(seconds, argc > 3 ? argv[3] : L"");
     if (command == L"no-message-box") {
