@@ -112,7 +112,7 @@ void LayOut(const RunFrame& frame, CumulativeLayout& cumulative)
     cumulative.TextAngle = TextAngleOf(frame.settings.DimensionAngle + 90.0);
     const Rotation textTurn = MyFunc::RotationOfDeg(cumulative.TextAngle);
     cumulative.TextDirection = {Store(10.0L * textTurn.c), Store(10.0L * textTurn.s)};
-    const std::vector<TextBox> boxes = PlaceTexts(frame, cumulative);
+    const TextBoxIndex boxes = IndexOf(PlaceTexts(frame, cumulative));
 
     BarbTurns barbTurns;
     cumulative.ends.reserve(frame.kept.size() - 1);

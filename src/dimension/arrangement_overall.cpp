@@ -4,6 +4,7 @@
 // its extension lines continue the chain's.
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 #include "dimension/draw_internal.hpp"
 #include "dimension/layout_internal.hpp"
@@ -69,7 +70,7 @@ std::vector<TextBox> ChainTextBoxes(const RunFrame& frame, const ChainLayout& ch
 // overall's line plus the overshoot; it never runs over the chain's own lines, and it is
 // interrupted around the chain's values it would pass through (staggered ones stand across the
 // first and the last point's lines).
-void AddOverallExtension(const KeptPoint& point, double level, const std::vector<TextBox>& boxes,
+void AddOverallExtension(const KeptPoint& point, double level, const TextBoxIndex& boxes,
                          const RunFrame& frame, std::vector<ExtensionLine>& lines)
 {
     const DimensionSettings& settings = frame.settings;
@@ -109,8 +110,9 @@ void LayOut(const RunFrame& frame, ChainAndOverallLayout& run)
     std::vector<TextBox> boxes = ChainTextBoxes(frame, run.chain);
     ChainAndOverallLayout::Overall& overall = run.overall.emplace();
     overall.line = LevelLine(first.X, last.X, level, frame, barbTurns, boxes);
-    AddOverallExtension(first, level, boxes, frame, overall.extensions);
-    AddOverallExtension(last, level, boxes, frame, overall.extensions);
+    const TextBoxIndex index = IndexOf(std::move(boxes));
+    AddOverallExtension(first, level, index, frame, overall.extensions);
+    AddOverallExtension(last, level, index, frame, overall.extensions);
 }
 
 RunCounts CountsOf(const ChainAndOverallLayout& run)

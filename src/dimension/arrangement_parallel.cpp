@@ -4,6 +4,7 @@
 // extension lines: the origin's reach the farthest line on each side of it, each further point's
 // its own line; where one would pass through a value it is interrupted around it.
 #include <cstddef>
+#include <utility>
 
 #include "dimension/draw_internal.hpp"
 #include "dimension/layout_internal.hpp"
@@ -16,7 +17,7 @@ namespace {
 // towards the height point's level first; each reaches the farthest line on its side. A line
 // within the gap of the origin needs none.
 void AddOriginExtensions(const KeptPoint& origin, const std::vector<double>& levels,
-                         const std::vector<TextBox>& boxes, const RunFrame& frame,
+                         const TextBoxIndex& boxes, const RunFrame& frame,
                          std::vector<ExtensionLine>& lines)
 {
     const long double y = origin.Y;
@@ -64,14 +65,15 @@ void LayOut(const RunFrame& frame, ParallelLayout& parallel)
         parallel.lines.push_back(
             LevelLine(first.X, frame.kept[k].X, level, frame, barbTurns, boxes));
     }
-    AddOriginExtensions(first, levels, boxes, frame, parallel.extensions);
+    const TextBoxIndex index = IndexOf(std::move(boxes));
+    AddOriginExtensions(first, levels, index, frame, parallel.extensions);
     for (std::size_t k = 1; k < frame.kept.size(); ++k) {
         const KeptPoint& point = frame.kept[k];
         const double level = levels[k - 1];
         const ExtensionSpan span = ExtensionSpanTo(point.Y, level, frame.settings);
         if (!span.present) continue;
         AddExtensionPieces(
-            point.X, ExtensionPieces(point.X, span.startY, span.endY, {&level, 1}, boxes, frame),
+            point.X, ExtensionPieces(point.X, span.startY, span.endY, {&level, 1}, index, frame),
             frame, parallel.extensions);
     }
 }

@@ -186,6 +186,15 @@ struct TextBox {
 LevelLineLayout LevelLine(double fromX, double toX, double level, const RunFrame& frame,
                           BarbTurns& barbTurns, std::vector<TextBox>& boxes);
 
+// The values' boxes ordered along the run, so that the few an extension line at some X can pass
+// through are found without looking at every value: only a box that starts less than the widest
+// box's width before X can reach X.
+struct TextBoxIndex {
+    std::vector<TextBox> boxes;  // by x0
+    long double widest = 0.0L;
+};
+TextBoxIndex IndexOf(std::vector<TextBox> boxes);
+
 // A stretch of an extension line in the dimension frame, at one X: from `from` (the end nearer
 // the point) to `to`.
 struct ExtensionPiece {
@@ -200,7 +209,7 @@ struct ExtensionPiece {
 // uninterrupted line is the one piece from fromY to toY, its ends exactly those numbers.
 std::vector<ExtensionPiece> ExtensionPieces(double x, double fromY, double toY,
                                             std::span<const double> serves,
-                                            std::span<const TextBox> texts,
+                                            const TextBoxIndex& texts,
                                             const RunFrame& frame);
 
 // The pieces turned into drawing coordinates, appended in order.

@@ -155,19 +155,33 @@ LevelLineLayout LevelLine(double fromX, double toX, double level, const RunFrame
     return line;
 }
 
+TextBoxIndex IndexOf(std::vector<TextBox> boxes)
+{
+    TextBoxIndex index;
+    std::sort(boxes.begin(), boxes.end(),
+              [](const TextBox& a, const TextBox& b) { return a.x0 < b.x0; });
+    for (const TextBox& box : boxes) index.widest = std::max(index.widest, box.x1 - box.x0);
+    index.boxes = std::move(boxes);
+    return index;
+}
+
 std::vector<ExtensionPiece> ExtensionPieces(double x, double fromY, double toY,
                                             std::span<const double> serves,
-                                            std::span<const TextBox> texts,
-                                            const RunFrame& frame)
+                                            const TextBoxIndex& texts, const RunFrame& frame)
 {
     const Stretch whole{std::min<long double>(fromY, toY), std::max<long double>(fromY, toY)};
     const long double grow = std::max(frame.beside, frame.H / 4.0L);
     // A value whose side only touches the line is not passed through.
     const long double slack = 1e-9L * (Abs(x) + frame.H);
     std::vector<Stretch> cuts;
-    for (const TextBox& box : texts) {
-        if (box.x0 + slack < x && x < box.x1 - slack && box.y0 < whole.high - slack &&
-            box.y1 > whole.low + slack) {
+    // The boxes that start before x, back to the first that cannot reach it.
+    const auto after = std::partition_point(
+        texts.boxes.begin(), texts.boxes.end(),
+        [&](const TextBox& box) { return box.x0 + slack < x; });
+    for (auto at = after; at != texts.boxes.begin();) {
+        const TextBox& box = *--at;
+        if (box.x0 + texts.widest <= x) break;
+        if (x < box.x1 - slack && box.y0 < whole.high - slack && box.y1 > whole.low + slack) {
             cuts.push_back({box.y0 - grow, box.y1 + grow});
         }
     }
