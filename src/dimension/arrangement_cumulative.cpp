@@ -128,7 +128,8 @@ void LayOut(const RunFrame& frame, CumulativeLayout& cumulative)
     }
     // The extension lines of points on the outward side run through the band of texts: they are
     // interrupted around every text they would pass through.
-    const double nearY = Store(static_cast<long double>(h) + frame.sides.outward * NearEndOf(frame));
+    const double nearY =
+        Store(static_cast<long double>(h) + frame.sides.outward * NearEndOf(frame));
     for (std::size_t k = 0; k < frame.kept.size(); ++k) {
         const KeptPoint& point = frame.kept[k];
         const ExtensionSpan span = ExtensionSpanTo(point.Y, h, frame.settings);

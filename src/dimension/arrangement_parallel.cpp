@@ -26,9 +26,8 @@ void AddOriginExtensions(const KeptPoint& origin, const std::vector<double>& lev
         double farthest = 0.0;
         for (const double level : levels) {
             const long double from = static_cast<long double>(level) - y;
-            if (side * from <= 0.0L || Abs(from) - frame.settings.ExtensionGap <= MyFunc::kTolerance) {
-                continue;
-            }
+            const bool withinGap = Abs(from) - frame.settings.ExtensionGap <= MyFunc::kTolerance;
+            if (side * from <= 0.0L || withinGap) continue;
             if (served.empty() || side * (static_cast<long double>(level) - farthest) > 0.0L) {
                 farthest = level;
             }

@@ -48,8 +48,9 @@ RunStyle StyleOf(const DimensionSettings& settings, const RidEdaza::DrawingState
     style.StartAcross = start.across;
     style.EndAlong = end.along;
     style.EndAcross = end.across;
-    style.SlashScale = Store(static_cast<long double>(std::min(style.StartAcross, style.EndAcross)) /
-                             (kDiagonalExtent * settings.CurrentScale));
+    style.SlashScale =
+        Store(static_cast<long double>(std::min(style.StartAcross, style.EndAcross)) /
+              (kDiagonalExtent * settings.CurrentScale));
     style.EndMarkerScale = settings.EndMarkerScale;
     style.narrowMarker =
         settings.NarrowMarker == 0 ? NarrowMarkerKind::Slash : NarrowMarkerKind::Dot;

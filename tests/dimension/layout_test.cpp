@@ -265,7 +265,8 @@ TEST(Layout, WideIntervalsGiveBothPointsNormalMarkers)
             markers += interval.ends >= 0 ? 'W' : n && p ? 'B' : n ? 'N' : p ? 'P' : '-';
         }
         EXPECT_EQ(markers, c.markers);
-        EXPECT_EQ(chain.ends.size(), static_cast<std::size_t>(std::count(markers.begin(), markers.end(), 'W')));
+        EXPECT_EQ(chain.ends.size(),
+                  static_cast<std::size_t>(std::count(markers.begin(), markers.end(), 'W')));
     }
 }
 
@@ -387,7 +388,8 @@ TEST(Layout, StaggeredTextsStackAwayFromTheMeasuredPoints)
         const Dimension::IntervalLayout& interval = chain.intervals.back();
         ASSERT_EQ(interval.row, c.row);
         ASSERT_GE(interval.text, 0);
-        const Dimension::ValueTextLayout& text = chain.texts[static_cast<std::size_t>(interval.text)];
+        const Dimension::ValueTextLayout& text =
+            chain.texts[static_cast<std::size_t>(interval.text)];
         const Dimension::DrawingPoint anchor = InFrame(text.anchor, c.axis);
         EXPECT_NEAR(anchor.X, c.anchorX, 1e-12);
         EXPECT_NEAR(anchor.Y, c.anchorY, 1e-12);
@@ -696,7 +698,8 @@ struct RunGeometry {
 
     Dimension::DrawingPoint In(const Dimension::DrawingPoint& p) const { return InFrame(p, axis); }
 
-    Box TextBox(const Dimension::ValueTextLayout& text, const Dimension::DrawingPoint& direction) const
+    Box TextBox(const Dimension::ValueTextLayout& text,
+                const Dimension::DrawingPoint& direction) const
     {
         const double ux = direction.X / 10, uy = direction.Y / 10;
         const double ax = text.anchor.X, ay = text.anchor.Y, w = text.width;
@@ -1082,7 +1085,8 @@ void CheckCumulative(const Dimension::CumulativeLayout& cumulative, const Sheet&
         bool onItsLine = false, hasLine = false;
         for (const Sheet::Line& line : sheet.lines) {
             const Piece& p = line.piece;
-            if (line.role != Sheet::Line::Extension || std::abs(p.a.X - point.X) > run.tol) continue;
+            if (line.role != Sheet::Line::Extension) continue;
+            if (std::abs(p.a.X - point.X) > run.tol) continue;
             hasLine = true;
             onItsLine |= std::abs(start.X - point.X) <= run.tol &&
                          std::min(p.a.Y, p.b.Y) - run.tol <= start.Y &&
@@ -1092,8 +1096,8 @@ void CheckCumulative(const Dimension::CumulativeLayout& cumulative, const Sheet&
         const double endY = run.h + run.outward * nearEnd;
         if (!onItsLine || std::abs(end.X - (place + run.H / 2)) > run.tol ||
             std::abs(end.Y - endY) > run.tol) {
-            properties.Fail(Properties::Cumulative, 3, "a leader not from its point's extension line",
-                            At(start.X, start.Y));
+            properties.Fail(Properties::Cumulative, 3,
+                            "a leader not from its point's extension line", At(start.X, start.Y));
         }
     }
 }
