@@ -65,8 +65,8 @@ inline constexpr std::size_t kNarrowRanksBelow = 32'767;
 //
 // Rank is std::int16_t or std::int32_t, signed: SSE2, all that either target may assume, has a
 // minimum of signed 16-bit lanes and a comparison of signed 32-bit lanes but neither for
-// unsigned lanes, so signed ranks keep combining two nodes to a few instructions. Every rank is
-// far below the type's largest value, so the sign never matters.
+// unsigned lanes, so signed ranks keep combining two nodes to a few instructions. Every rank
+// lies below the type's largest value (kNone), so the sign never matters.
 template <typename Rank>
 struct ChainTree {
     static constexpr std::size_t kNoSlot = std::numeric_limits<std::size_t>::max();
