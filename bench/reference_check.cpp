@@ -83,6 +83,16 @@ Components ComponentsOf(const Dimension::MeasurePointList& points)
     return c;
 }
 
+// The settings as the command scales them for a horizontal run of the drawing.
+Dimension::DimensionSettings HorizontalRunSettings(const Dimension::DimensionSettings& settings,
+                                                   const RidEdaza::DrawingModel& model)
+{
+    Dimension::DimensionSettings scaled = settings;
+    Dimension::ScaleDimensionSettings(scaled, Dimension::CurrentScale(model.state));
+    scaled.DimensionAngle = model.state.axisAngle;
+    return scaled;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -126,13 +136,11 @@ int main(int argc, char** argv)
         const Dimension::DirectionResult counts =
             result.directions.empty() ? Dimension::DirectionResult{} : result.directions.front();
         if (fastOnly) {
-            Dimension::DimensionSettings scaled = settings;
-            Dimension::ScaleDimensionSettings(scaled, Dimension::CurrentScale(model.state));
-            scaled.DimensionAngle = model.state.axisAngle;
             Dimension::HeightPoint height;
             Dimension::MeasurePointList points;
-            Dimension::AcquireMeasurePoints(scaled, model, Dimension::PointSource::RangeSelection,
-                                            height, points);
+            Dimension::AcquireMeasurePoints(HorizontalRunSettings(settings, model), model,
+                                            Dimension::PointSource::RangeSelection, height,
+                                            points);
             const Components components = ComponentsOf(points);
             std::printf("%-28s %9zu %7zu %7zu %6zu %8zu %7.1f %9.3f %9s %s\n",
                         fs::path(argv[a]).filename().string().c_str(), counts.acquiredPoints,
@@ -145,9 +153,7 @@ int main(int argc, char** argv)
         // The reference stages, in the same sequence.
         const Clock::time_point referenceStart = Clock::now();
         RidEdaza::CommandWriter reference = initial;
-        Dimension::DimensionSettings scaled = settings;
-        Dimension::ScaleDimensionSettings(scaled, Dimension::CurrentScale(model.state));
-        scaled.DimensionAngle = model.state.axisAngle;
+        const Dimension::DimensionSettings scaled = HorizontalRunSettings(settings, model);
         Dimension::HeightPoint height;
         Dimension::MeasurePointList points;
         Dimension::AcquireMeasurePointsByScan(scaled, model, Dimension::PointSource::RangeSelection,

@@ -23,14 +23,9 @@ fi
 runs=${RUNS:-3}
 timeout_s=${TIMEOUT:-600}
 
-cli="$build/src/cli/korvane-cli"
-gen="$build/bench/korvane-benchgen"
-for tool in "$cli" "$gen"; do
-    [ -x "$tool" ] || { echo "missing $tool: build with -DKORVANE_BENCH=ON" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/timed_lib.sh"
+bench_programs "$build"
+scratch_folder
 
 settings=(--set ComboBox3=0 --set CheckBox5=1 --set CheckBox6=1 --set CheckBox7=1
           --set CheckBox8=1 --set CheckBox9=1)

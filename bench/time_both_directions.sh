@@ -17,14 +17,9 @@ rounds=${ROUNDS:-3}
 runs=${RUNS:-5}
 command -v hyperfine >/dev/null || { echo "hyperfine is missing" >&2; exit 1; }
 command -v jq >/dev/null || { echo "jq is missing" >&2; exit 1; }
-cli="$build/src/cli/korvane-cli"
-gen="$build/bench/korvane-benchgen"
-for tool in "$cli" "$gen"; do
-    [ -x "$tool" ] || { echo "missing $tool: build with -DKORVANE_BENCH=ON" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/timed_lib.sh"
+bench_programs "$build"
+scratch_folder
 IFS=: read -r kind count opts <<<"$case_"
 input="$work/input.txt"
 # shellcheck disable=SC2086

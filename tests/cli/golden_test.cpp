@@ -87,10 +87,13 @@ INSTANTIATE_TEST_SUITE_P(, VerticalRun, testing::ValuesIn(GoldenCases::All()),
 
 // Every arrangement but the chain over the bundled examples, each run reviewed by hand: the
 // examples' own expectations are the chain's. The item is set before the example's arguments;
-// the settings saved hold it on line 28.
+// the settings saved hold it on line 28. And both directions from one selection ("HV") in every
+// arrangement on the rotated axis's indicated points (the example floor-plan-corner asks for
+// both itself, so the example runs cover it), each reviewed as a picture.
 struct ArrangedExample {
     GoldenCases::Case run;
     std::string item;
+    std::vector<std::string> extraArgs;  // after the example's own
 };
 
 void PrintTo(const ArrangedExample& a, std::ostream* os)
@@ -98,18 +101,22 @@ void PrintTo(const ArrangedExample& a, std::ostream* os)
     *os << a.run.name;
 }
 
-std::vector<ArrangedExample> ArrangedExamples()
+// The examples (all, or the one named) in the arrangements from `firstItem` on, their
+// expectations under `folder`/<arrangement>/<example>.
+std::vector<ArrangedExample> ExamplesArranged(const std::string& folder, int firstItem,
+                                              std::string_view onlyExample,
+                                              const std::vector<std::string>& extraArgs)
 {
-    const std::pair<const char*, const char*> items[] = {
-        {"1", "chain-and-overall"}, {"2", "parallel"}, {"3", "cumulative"}};
+    const char* const names[] = {"chain", "chain-and-overall", "parallel", "cumulative"};
     std::vector<ArrangedExample> cases;
-    for (const auto& [item, name] : items) {
+    for (int item = firstItem; item < 4; ++item) {
         for (const GoldenCases::Case& example : GoldenCases::Examples()) {
-            const std::string folder = example.name.substr(example.name.find('/') + 1);
+            const std::string name = example.name.substr(example.name.find('/') + 1);
+            if (!onlyExample.empty() && name != onlyExample) continue;
             GoldenCases::Case c = example;
-            c.name = std::string("arrangements/") + name + "/" + folder;
+            c.name = folder + "/" + names[item] + "/" + name;
             c.expected = TestFiles::SourcePath("tests/golden/expected") / c.name;
-            cases.push_back({c, item});
+            cases.push_back({c, std::to_string(item), extraArgs});
         }
     }
     return cases;
@@ -120,8 +127,10 @@ class ArrangedRun : public testing::TestWithParam<ArrangedExample> {};
 TEST_P(ArrangedRun, GivesTheReviewedFilesAndExitCode)
 {
     const ArrangedExample& a = GetParam();
+    std::vector<std::string> args = GoldenCases::Args(a.run);
+    args.insert(args.end(), a.extraArgs.begin(), a.extraArgs.end());
     const GoldenCases::RunOutput run =
-        GoldenCases::Run(a.run, {.before = {"--set", "ComboBox6=" + a.item}});
+        GoldenCases::Run(a.run, {.before = {"--set", "ComboBox6=" + a.item}, .args = args});
     if (GoldenFiles::UpdateRequested()) {
         WriteExpectation(a.run, run);
         return;
@@ -135,43 +144,10 @@ std::string ArrangedName(const testing::TestParamInfo<ArrangedExample>& info)
                                                                            info.index));
 }
 
-INSTANTIATE_TEST_SUITE_P(, ArrangedRun, testing::ValuesIn(ArrangedExamples()), ArrangedName);
-
-// Both directions from one selection ("HV") in every arrangement, each run reviewed by hand as a
-// picture: the rotated axis's indicated points (the example floor-plan-corner asks for both
-// itself, so the example runs above cover it).
-std::vector<ArrangedExample> BothDirectionsExamples()
-{
-    const std::pair<const char*, const char*> items[] = {
-        {"0", "chain"}, {"1", "chain-and-overall"}, {"2", "parallel"}, {"3", "cumulative"}};
-    std::vector<ArrangedExample> cases;
-    for (const auto& [item, name] : items) {
-        for (const GoldenCases::Case& example : GoldenCases::Examples()) {
-            if (example.name != "examples/rotated-axis") continue;
-            GoldenCases::Case c = example;
-            c.name = std::string("both-directions/") + name + "/rotated-axis";
-            c.expected = TestFiles::SourcePath("tests/golden/expected") / c.name;
-            cases.push_back({c, item});
-        }
-    }
-    return cases;
-}
-
-class BothDirectionsRun : public testing::TestWithParam<ArrangedExample> {};
-
-TEST_P(BothDirectionsRun, GivesTheReviewedFilesAndExitCode)
-{
-    const ArrangedExample& a = GetParam();
-    std::vector<std::string> args = GoldenCases::Args(a.run);
-    args.push_back("HV");
-    const GoldenCases::RunOutput run = GoldenCases::Run(
-        a.run, {.before = {"--set", "ComboBox6=" + a.item}, .args = args});
-    if (GoldenFiles::UpdateRequested()) {
-        WriteExpectation(a.run, run);
-        return;
-    }
-    GoldenCases::ExpectReviewedOutput(a.run, run);
-}
-
-INSTANTIATE_TEST_SUITE_P(, BothDirectionsRun, testing::ValuesIn(BothDirectionsExamples()),
+INSTANTIATE_TEST_SUITE_P(, ArrangedRun,
+                         testing::ValuesIn(ExamplesArranged("arrangements", 1, "", {})),
+                         ArrangedName);
+INSTANTIATE_TEST_SUITE_P(BothDirections, ArrangedRun,
+                         testing::ValuesIn(ExamplesArranged("both-directions", 0, "rotated-axis",
+                                                            {"HV"})),
                          ArrangedName);
