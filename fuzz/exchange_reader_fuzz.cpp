@@ -15,31 +15,6 @@
 #include "fuzz_support.hpp"
 #include "model_check.hpp"
 
-namespace {
-
-std::string ReadLineByLine(std::string_view bytes)
-{
-    RidEdaza::DrawingModel model;
-    RidEdaza::CommandBuffer buffer;
-    RidEdaza::InitDrawingModel(model, buffer);
-    RidEdaza::ReaderState state;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string line;
-        for (char c : bytes.substr(start, end - start)) {
-            if (c != '\r') line.push_back(c);
-        }
-        if (!line.empty() && line.front() == '\x1a') break;
-        RidEdaza::ParseExchangeLine(model, state, line);
-        start = end + 1;
-    }
-    return Fuzz::ModelDigest(model);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -51,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RidEdaza::InitDrawingModel(model, buffer);
     if (!RidEdaza::ReadExchangeFile(model, path)) Fuzz::Fail("an existing file was not read");
     const std::string digest = Fuzz::ModelDigest(model);  // checks the invariants on the way
-    if (digest != ReadLineByLine(bytes)) {
+    if (digest != Fuzz::DigestReadLineByLine(bytes)) {
         Fuzz::Fail("reading the file differs from applying its lines one by one");
     }
 

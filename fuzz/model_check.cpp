@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "common/text.hpp"
+#include "exchange/command_writer.hpp"
+#include "exchange/exchange_reader_internal.hpp"
 #include "fuzz_support.hpp"
 
 namespace Fuzz {
@@ -238,6 +240,27 @@ std::string ModelDigest(const DrawingModel& model)
     }
     if (seen != sizes) Fail("EntityOrder does not hold one pair per record");
     return std::move(w.digest());
+}
+
+std::string DigestReadLineByLine(std::string_view bytes)
+{
+    RidEdaza::DrawingModel model;
+    RidEdaza::CommandBuffer buffer;
+    RidEdaza::InitDrawingModel(model, buffer);
+    RidEdaza::ReaderState state;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos) end = bytes.size();
+        std::string line;
+        for (const char c : bytes.substr(start, end - start)) {
+            if (c != '\r') line.push_back(c);
+        }
+        if (!line.empty() && line.front() == '\x1a') break;
+        RidEdaza::ParseExchangeLine(model, state, line);
+        start = end + 1;
+    }
+    return ModelDigest(model);
 }
 
 }  // namespace Fuzz

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "exchange/drawing_model.hpp"
 
@@ -16,5 +17,10 @@ void CheckModel(const RidEdaza::DrawingModel& model);
 
 // Every field of the model, reals by their bits, in a fixed order.
 std::string ModelDigest(const RidEdaza::DrawingModel& model);
+
+// The digest of the model the bytes give when each line, split the plain way (at LF, CR bytes
+// dropped, a line starting with Ctrl-Z ending the file), goes through the full line matching
+// alone: what the reader's blocks and shortcuts must come to.
+std::string DigestReadLineByLine(std::string_view bytes);
 
 }  // namespace Fuzz

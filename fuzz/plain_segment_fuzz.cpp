@@ -37,27 +37,6 @@ std::string Text(std::string_view input)
     return text;
 }
 
-std::string ReadByFullMatching(std::string_view bytes)
-{
-    RidEdaza::DrawingModel model;
-    RidEdaza::CommandBuffer buffer;
-    RidEdaza::InitDrawingModel(model, buffer);
-    RidEdaza::ReaderState state;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string line;
-        for (const char c : bytes.substr(start, end - start)) {
-            if (c != '\r') line.push_back(c);
-        }
-        if (!line.empty() && line.front() == '\x1a') break;
-        RidEdaza::ParseExchangeLine(model, state, line);
-        start = end + 1;
-    }
-    return Fuzz::ModelDigest(model);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -67,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RidEdaza::CommandBuffer buffer;
     RidEdaza::InitDrawingModel(model, buffer);
     RidEdaza::ReadExchangeText(model, text);
-    if (Fuzz::ModelDigest(model) != ReadByFullMatching(text)) {
+    if (Fuzz::ModelDigest(model) != Fuzz::DigestReadLineByLine(text)) {
         Fuzz::Fail("the shortcut for segment lines differs from the full line matching",
                    Fuzz::Printable(text.substr(0, 400)));
     }
