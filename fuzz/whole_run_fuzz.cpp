@@ -2,7 +2,8 @@
 // argument, with real files in a scratch folder.
 //
 // Input: a flag byte (bit 0: argument "1"; bit 3: argument "0" when bit 0 is clear; bit 5: then
-// "V", a vertical run; bit 1: Cancel; bit 2: no settings file; bit 4: no exchange file), the settings file's length (two
+// "V", a vertical run, or with bit 6 "HV", both runs; bit 1: Cancel; bit 2: no settings file;
+// bit 4: no exchange file), the settings file's length (two
 // bytes, little-endian, cut to what is there), the settings file, and the rest as the exchange
 // file.
 //
@@ -103,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (flags & 8) {
         args.push_back("0");
     }
-    if (flags & 32) args.push_back("V");
+    if (flags & 32) args.push_back(flags & 64 ? "HV" : "V");
     std::ostringstream out;
     std::ostringstream err;
     const int code = Cli::RunCli(args, folder / "korvane-cli", out, err);
