@@ -160,8 +160,13 @@ TEST(KorvaneCli, EachArrangementFromTheSameSelection)
     // Line 22, RadioGroup3: the narrow marker, which a cumulative run draws none of.
     std::string dots = chain;
     std::size_t line22 = 0;
-    for (int line = 1; line < 22; ++line) line22 = dots.find("\r\n", line22) + 2;
-    dots.replace(line22, 1, "1");
+    for (int line = 1; line < 22; ++line) {
+        line22 = dots.find("\r\n", line22);
+        ASSERT_NE(line22, std::string::npos);
+        line22 += 2;
+    }
+    ASSERT_LT(line22, dots.size());
+    dots[line22] = '1';
     const Case cases[] = {
         {{"ComboBox6=0"}, 0, "arrangement: chain, dimension lines: 2, value texts: 2\n", chain},
         {{"ComboBox6=1"}, 0,
