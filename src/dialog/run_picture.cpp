@@ -171,13 +171,13 @@ RunPicture PictureOfRun(const RidEdaza::DrawingModel& model,
         case Dimension::CommandOutcome::CannotDimension:
             return Message(kCannotDimensionMessage);
         case Dimension::CommandOutcome::OutOfMemory:
-            return Message(kOutOfMemoryMessage);
+            return Message(kPictureOutOfMemoryMessage);
         case Dimension::CommandOutcome::Stopped:
             break;
         }
     } catch (const std::bad_alloc&) {
         // A picture too large to hold: only the picture is lost, not the run.
-        return Message(kOutOfMemoryMessage);
+        return Message(kPictureOutOfMemoryMessage);
     }
     RunPicture stopped;
     stopped.stopped = true;

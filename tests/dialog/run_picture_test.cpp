@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <new>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -186,6 +187,37 @@ TEST(RunPicture, SaysWhyOkWouldDrawNothing)
         *open.run.model, open.run.writer, open.run.request, open.values, [] { return true; });
     EXPECT_TRUE(stopped.stopped);
     EXPECT_FALSE(stopped.drawn);
+}
+
+// Memory running out at any stage of the picture (the command, the read-back, the shapes): the
+// strip says the picture lacks memory, and predicts nothing about OK, which has its own.
+TEST(RunPicture, SaysThePictureLacksMemoryAtEveryStage)
+{
+    GoldenCases::Case floorPlan;
+    for (const GoldenCases::Case& c : GoldenCases::Examples()) {
+        if (c.name == "examples/floor-plan") floorPlan = c;
+    }
+    ASSERT_FALSE(floorPlan.name.empty());
+    OpenedExample open(floorPlan);
+    int stages = 0;
+    const Unit1::RunPicture whole =
+        Unit1::PictureOfRun(*open.run.model, open.run.writer, open.run.request, open.values,
+                            [&stages] { return ++stages < 0; });
+    ASSERT_TRUE(whole.drawn);
+    ASSERT_GT(stages, 2);
+    for (int failing = 1; failing <= stages; ++failing) {
+        SCOPED_TRACE("out of memory at the stop check " + std::to_string(failing));
+        int asked = 0;
+        const auto stop = [&asked, failing] {
+            if (++asked == failing) throw std::bad_alloc();
+            return false;
+        };
+        const Unit1::RunPicture picture = Unit1::PictureOfRun(
+            *open.run.model, open.run.writer, open.run.request, open.values, stop);
+        EXPECT_FALSE(picture.drawn);
+        EXPECT_FALSE(picture.stopped);
+        EXPECT_EQ(picture.message, Unit1::kPictureOutOfMemoryMessage);
+    }
 }
 
 // Both runs asked for: the strip says which direction has too few points to be drawn, and the

@@ -4,13 +4,16 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <system_error>
 #include <utility>
 
 #include "common/fpu.hpp"
 #include "dialog/controls.hpp"
+#include "dialog/run_picture.hpp"
 #include "dialog/win/display_scale.hpp"
 #include "dialog/win/form_window.hpp"
 #include "dialog/win/picture_painter.hpp"
@@ -117,11 +120,40 @@ struct PictureJob {
     PictureResult* result = nullptr;  // the view's, until the thread is joined
 };
 
+// The strip's image (unless only the larger window's is asked for) and the larger window's.
+void PaintImages(const PictureJob& job, const RunPicture& picture, HBITMAP& strip,
+                 HBITMAP& window, const std::function<bool()>& stopped)
+{
+    if (!stopped() && !job.existing) {
+        strip = PaintedImage(picture, job.stripSize, PictureFit::Strip, job.dpi, stopped);
+    }
+    if (!stopped()) {
+        window = PaintedImage(picture, job.windowSize, PictureFit::Window, job.dpi, stopped);
+    }
+}
+
+// The picture that says it lacks the memory, with its images; null when not even that fits.
+std::shared_ptr<const RunPicture> OutOfMemoryPicture(const PictureJob& job, HBITMAP& strip,
+                                                     HBITMAP& window,
+                                                     const std::function<bool()>& stopped)
+{
+    try {
+        auto picture = std::make_shared<RunPicture>();
+        picture->message = kPictureOutOfMemoryMessage;
+        PaintImages(job, *picture, strip, window, stopped);
+        return picture;
+    } catch (const std::exception&) {
+        Forget(strip);
+        Forget(window);
+        return nullptr;
+    }
+}
+
 void MakePicture(const std::stop_token& stop, const PictureJob& job)
 {
     // A thread of its own has the processor's default precision.
     MyFunc::UseExtendedPrecision();
-    const auto stopped = [&stop] { return stop.stop_requested(); };
+    const std::function<bool()> stopped = [&stop] { return stop.stop_requested(); };
     std::shared_ptr<const RunPicture> picture = job.existing;
     HBITMAP strip = nullptr;
     HBITMAP window = nullptr;
@@ -132,13 +164,14 @@ void MakePicture(const std::stop_token& stop, const PictureJob& job)
                              job.input.values, stopped));
             if (!made->stopped) picture = std::move(made);
         }
-        if (picture && !stopped() && !job.existing) {
-            strip = PaintedImage(*picture, job.stripSize, PictureFit::Strip, job.dpi, stopped);
-        }
-        if (picture && !stopped()) {
-            window =
-                PaintedImage(*picture, job.windowSize, PictureFit::Window, job.dpi, stopped);
-        }
+        if (picture) PaintImages(job, *picture, strip, window, stopped);
+    } catch (const std::bad_alloc&) {
+        // The shapes were made but not their painting: the picture says it lacks the memory,
+        // in the few bytes that takes. What OK would draw is not known from this.
+        Forget(strip);
+        Forget(window);
+        picture = job.existing;  // painting it again for a new size: it stays what it was
+        if (!job.existing) picture = OutOfMemoryPicture(job, strip, window, stopped);
     } catch (const std::exception&) {
         // Nothing may leave the thread; a picture that could not be made is none.
         picture = nullptr;
