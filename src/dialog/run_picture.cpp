@@ -1,11 +1,14 @@
 #include "dialog/run_picture.hpp"
 
+#include <algorithm>
 #include <new>
+#include <vector>
 
 #include "common/number_text.hpp"
 #include "common/text.hpp"
 #include "dialog/controls.hpp"
 #include "dimension/command.hpp"
+#include "exchange/command_writer.hpp"
 #include "preview/preview.hpp"
 
 namespace Unit1 {
@@ -84,20 +87,56 @@ RunPicture Message(std::string_view text)
     return picture;
 }
 
+// How many entities each direction drew, where both were asked for: the directions' lines
+// follow each other, so all but the last are read on their own (an entity is one whatever the
+// attributes before it) and the last has the rest.
+std::vector<std::size_t> EntitiesPerRun(const RidEdaza::DrawingModel& model,
+                                        const RidEdaza::CommandBuffer& buffer,
+                                        const Dimension::CommandResult& result,
+                                        std::size_t entities, const std::function<bool()>& stop)
+{
+    std::vector<std::size_t> counts;
+    if (result.directions.size() < 2) return counts;
+    std::size_t line = 0;
+    std::size_t counted = 0;
+    for (std::size_t d = 0; d + 1 < result.directions.size(); ++d) {
+        const std::size_t lines = result.directions[d].commandLines;
+        std::size_t own = 0;
+        if (lines > 0) {
+            RidEdaza::CommandBuffer part;
+            for (std::size_t i = line; i < line + lines && i < RidEdaza::LineCount(buffer); ++i) {
+                RidEdaza::AppendCommand(part, RidEdaza::LineAt(buffer, i));
+            }
+            RidEdaza::DrawingModel read;
+            Preview::ReadCommandModel(model, RidEdaza::CommandFileBytes(part), read, stop);
+            own = std::min(read.order.size(), entities - counted);
+        }
+        counts.push_back(own);
+        counted += own;
+        line += lines;
+    }
+    counts.push_back(entities - counted);
+    return counts;
+}
+
 RunPicture DrawnPicture(const RidEdaza::DrawingModel& model,
                         const RidEdaza::CommandWriter& scratch,
                         const Dimension::HostRequest& request,
+                        const Dimension::CommandResult& result,
                         const std::function<bool()>& stop)
 {
     // Read back exactly as korvane-preview reads the command file the host would get.
     RidEdaza::DrawingModel commands;
     Preview::ReadCommandModel(model, RidEdaza::CommandFileBytes(scratch.buffer), commands, stop);
     RunPicture picture;
+    const std::vector<std::size_t> entitiesPerRun =
+        EntitiesPerRun(model, scratch.buffer, result, commands.order.size(), stop);
     if (stop && stop()) {
         picture.stopped = true;
         return picture;
     }
-    picture.shapes = Preview::BuildPreviewShapes(model, commands, request.runs, stop);
+    picture.shapes =
+        Preview::BuildPreviewShapes(model, commands, request.runs, stop, entitiesPerRun);
     // Unfinished shapes are no picture of the run.
     if (stop && stop()) {
         picture.shapes = {};
@@ -155,7 +194,7 @@ RunPicture PictureOfRun(const RidEdaza::DrawingModel& model,
         switch (result.outcome) {
         case Dimension::CommandOutcome::Drawn: {
             if (stop && stop()) break;
-            RunPicture picture = DrawnPicture(model, scratch, request, stop);
+            RunPicture picture = DrawnPicture(model, scratch, request, result, stop);
             if (picture.stopped) return picture;
             // A skipped direction is news about the run itself; a text taken as 0 can wait.
             picture.note = SkippedDirectionNote(result);

@@ -7,6 +7,7 @@
 #include "common/fpu.hpp"
 #include "dimension/draw.hpp"
 #include "dimension/layout.hpp"
+#include "exchange/command_writer.hpp"
 
 namespace Dimension {
 namespace {
@@ -65,7 +66,9 @@ DirectionOutcome RunDirectionStages(DimensionSettings scaled, const RidEdaza::Dr
     result.staggeredTexts = counts.staggeredTexts;
 
     if (!Continue(hooks, kStatusDrawing)) return DirectionOutcome::Stopped;
+    const std::size_t linesBefore = RidEdaza::LineCount(writer.buffer);
     DrawDimensionRunBody(run, model.state, writer);
+    result.commandLines = RidEdaza::LineCount(writer.buffer) - linesBefore;
     result.drawn = true;
     return DirectionOutcome::Drawn;
 }

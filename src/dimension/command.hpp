@@ -56,6 +56,9 @@ struct DirectionResult {
     std::size_t staggeredTexts = 0;
     std::size_t dimensionLines = 0;  // drawn: intervals, parallel lines, the overall's
     std::size_t valueTexts = 0;
+    // Drawn: how many lines of the command file its commands take. The directions' lines follow
+    // each other in the order drawn, so a picture can tell whose each entity is.
+    std::size_t commandLines = 0;
 };
 
 struct CommandResult {

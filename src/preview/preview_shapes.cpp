@@ -260,13 +260,22 @@ public:
 
     // Every entity of the model in file order, in the palette's colours. False when `stop`
     // answered true: the list then ends early.
+    // `marks` (ascending entity indices) get the number of elements listed before that entity.
     bool AddEntities(const DrawingModel& model, const Palette& palette,
-                     const std::function<bool()>& stop = {})
+                     const std::function<bool()>& stop = {},
+                     std::vector<std::size_t>* marks = nullptr)
     {
         const DrawingState& state = model.state;
         std::size_t added = 0;
+        std::size_t nextMark = 0;
+        const auto markUpTo = [&](std::size_t entity) {
+            for (; marks && nextMark < marks->size() && (*marks)[nextMark] <= entity; ++nextMark) {
+                (*marks)[nextMark] = elements_.size();
+            }
+        };
         for (const RidEdaza::EntityOrderEntry& entry : model.order) {
-            if (stop && (++added % kEntitiesBetweenStops) == 0 && stop()) return false;
+            markUpTo(added++);
+            if (stop && (added % kEntitiesBetweenStops) == 0 && stop()) return false;
             const auto at = static_cast<std::size_t>(entry.position);
             switch (entry.kind) {
             case EntityKind::Line:
@@ -319,6 +328,7 @@ public:
                 break;  // blocks and the "s" records are not part of a selection to dimension
             }
         }
+        markUpTo(SIZE_MAX);
         return true;
     }
 
@@ -446,7 +456,8 @@ std::vector<MeasuringLabel> FindMeasuringLabels(const DrawingModel& commands, do
 
 PreviewShapes BuildPreviewShapes(const DrawingModel& input, const DrawingModel& commands,
                                  Dimension::RequestedRuns runs,
-                                 const std::function<bool()>& stop)
+                                 const std::function<bool()>& stop,
+                                 const std::vector<std::size_t>& entitiesPerRun)
 {
     PreviewShapes shapes;
     for (const Dimension::RunDirection direction : Dimension::DirectionsOf(runs)) {
@@ -457,7 +468,21 @@ PreviewShapes BuildPreviewShapes(const DrawingModel& input, const DrawingModel& 
     ElementBuilder selection(shapes.selection);
     if (!selection.AddEntities(input, kSelectionPalette, stop)) return shapes;
     selection.AddIndicatedPoints(input.state);
-    if (!ElementBuilder(shapes.run).AddEntities(commands, kRunPalette, stop)) return shapes;
+    // Where each direction's entities begin and end; without the counts, all are the first's.
+    std::vector<std::size_t> bounds{0};
+    for (std::size_t i = 0; i < shapes.axes.size(); ++i) {
+        std::size_t end = bounds.back();  // a later direction without a count has none
+        if (i < entitiesPerRun.size()) end = bounds.back() + entitiesPerRun[i];
+        else if (i == 0) end = SIZE_MAX;  // all of them
+        bounds.push_back(end);
+    }
+    if (!ElementBuilder(shapes.run).AddEntities(commands, kRunPalette, stop, &bounds)) {
+        return shapes;
+    }
+    for (std::size_t i = 0; i < shapes.axes.size(); ++i) {
+        shapes.axes[i].firstElement = bounds[i];
+        shapes.axes[i].endElement = bounds[i + 1];
+    }
     // Each direction's dimension line is the most numerous set of segments along its own axis:
     // the other run's segments cross that axis.
     for (RunAxis& axis : shapes.axes) axis.labels = FindMeasuringLabels(commands, axis.axisAngle);

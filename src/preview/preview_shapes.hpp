@@ -106,6 +106,10 @@ struct RunAxis {
     // The ends of the segments on the dimension line (the most numerous set of segments along
     // the axis with one offset), in the axis direction; none without such segments.
     std::vector<MeasuringLabel> labels;
+    // The elements of PreviewShapes::run this direction drew: [firstElement, endElement). Empty
+    // for a direction skipped for too few points.
+    std::size_t firstElement = 0;
+    std::size_t endElement = 0;
 };
 
 struct PreviewShapes {
@@ -121,11 +125,14 @@ struct PreviewShapes {
 // from the command file with PrepareCommandModel's state. The runs are those the host asked
 // for: each direction's labels, marker reach and text angle follow it. `stop`, when given, is
 // asked every few thousand entities; once it answers true the shapes come back unfinished (the
-// caller throws them away), their axes given.
+// caller throws them away), their axes given. `entitiesPerRun`, where the caller knows it, says
+// how many of the command model's entities each direction drew, in drawing order; without it
+// every element is the first direction's.
 PreviewShapes BuildPreviewShapes(const RidEdaza::DrawingModel& input,
                                  const RidEdaza::DrawingModel& commands,
                                  Dimension::RequestedRuns runs,
-                                 const std::function<bool()>& stop = {});
+                                 const std::function<bool()>& stop = {},
+                                 const std::vector<std::size_t>& entitiesPerRun = {});
 
 // The angle the first direction's value texts read at, which a picture turns the run by; 0
 // without a run.

@@ -14,6 +14,7 @@
 #include "dialog/run_picture.hpp"
 #include "dialog/tool_run.hpp"
 #include "exchange/exchange_reader.hpp"
+#include "preview/picture_fit.hpp"
 #include "preview/preview.hpp"
 #include "support/golden_cases.hpp"
 #include "support/test_files.hpp"
@@ -187,6 +188,86 @@ TEST(RunPicture, SaysWhyOkWouldDrawNothing)
         *open.run.model, open.run.writer, open.run.request, open.values, [] { return true; });
     EXPECT_TRUE(stopped.stopped);
     EXPECT_FALSE(stopped.drawn);
+}
+
+namespace {
+
+GoldenCases::Case Example(std::string_view name)
+{
+    for (const GoldenCases::Case& c : GoldenCases::Examples()) {
+        if (c.name == "examples/" + std::string(name)) return c;
+    }
+    ADD_FAILURE() << "no example " << name;
+    return {};
+}
+
+// The strip at its design size (96 DPI), inside its sunken edge of two pixels.
+Preview::PixelRect StripArea()
+{
+    for (const Unit1::ControlSpec& control : Unit1::DialogControls()) {
+        if (control.name != "ScrollBox1") continue;
+        return {0.0, 0.0, control.width - 4.0, control.height - 4.0};
+    }
+    ADD_FAILURE() << "no strip in the controls table";
+    return {};
+}
+
+Unit1::RunPicture PictureWithArrangement(const GoldenCases::Case& c, int arrangement,
+                                         Dimension::RequestedRuns runs)
+{
+    OpenedExample open(c);
+    EXPECT_TRUE(Unit1::SetControl(open.values, "ComboBox6", std::to_string(arrangement)));
+    Dimension::HostRequest request = open.run.request;
+    request.runs = runs;
+    return Unit1::PictureOfRun(*open.run.model, open.run.writer, request, open.values, {});
+}
+
+}  // namespace
+
+// Both directions: each part of the picture holds exactly what its direction alone draws, and
+// the two parts share the strip without overlapping.
+TEST(RunPicture, BothDirectionsArePicturedApart)
+{
+    const GoldenCases::Case corner = Example("floor-plan-corner");
+    for (const int arrangement : {0, 1, 2, 3}) {
+        SCOPED_TRACE("arrangement " + std::to_string(arrangement));
+        const auto both = PictureWithArrangement(corner, arrangement,
+                                                 Dimension::RequestedRuns::Both);
+        const auto horizontal = PictureWithArrangement(corner, arrangement,
+                                                       Dimension::RequestedRuns::Horizontal);
+        const auto vertical = PictureWithArrangement(corner, arrangement,
+                                                     Dimension::RequestedRuns::Vertical);
+        ASSERT_TRUE(both.drawn && horizontal.drawn && vertical.drawn);
+        ASSERT_EQ(both.shapes.axes.size(), 2u);
+        const Preview::RunAxis& h = both.shapes.axes[0];
+        const Preview::RunAxis& v = both.shapes.axes[1];
+        EXPECT_EQ(h.firstElement, 0u);
+        EXPECT_EQ(h.endElement, horizontal.shapes.run.size());
+        EXPECT_EQ(v.firstElement, h.endElement);
+        EXPECT_EQ(v.endElement - v.firstElement, vertical.shapes.run.size());
+        EXPECT_EQ(v.endElement, both.shapes.run.size());
+
+        const Preview::PixelRect strip = StripArea();
+        const auto frames = Preview::FitPicture(both.shapes, strip, Preview::kPictureMargin);
+        ASSERT_EQ(frames.size(), 2u);
+        const bool sideBySide = frames[0].area.right <= frames[1].area.left;
+        const bool stacked = frames[0].area.bottom <= frames[1].area.top;
+        EXPECT_TRUE(sideBySide || stacked);
+        EXPECT_EQ(frames[0].textAngle, h.textAngle);
+        EXPECT_EQ(frames[1].textAngle, v.textAngle);
+    }
+    // A direction skipped for too few points leaves the whole strip to the other.
+    const Preview::PreviewShapes shapes = PictureWithArrangement(
+        corner, 0, Dimension::RequestedRuns::Horizontal).shapes;
+    Preview::PreviewShapes skipped = shapes;
+    Preview::RunAxis none;
+    none.textAngle = 90.0;
+    none.firstElement = none.endElement = shapes.run.size();
+    skipped.axes.push_back(none);
+    const auto frames = Preview::FitPicture(skipped, StripArea(), Preview::kPictureMargin);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].area.right, StripArea().right);
+    EXPECT_EQ(frames[0].area.bottom, StripArea().bottom);
 }
 
 // Memory running out at any stage of the picture (the command, the read-back, the shapes): the

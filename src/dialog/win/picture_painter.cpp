@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "dialog/controls.hpp"
 #include "dialog/win/display_scale.hpp"
 #include "dialog/win/win_text.hpp"
+#include "preview/picture_fit.hpp"
 
 namespace Unit1 {
 namespace {
@@ -22,8 +24,8 @@ using Preview::ShapeKind;
 using Preview::ShapePoint;
 
 // In pixels of the 96-DPI design, scaled with the picture's DPI like the rest of the dialog.
-constexpr int kMargin = 6;
-constexpr double kSmallestLegibleText = 7.0;
+constexpr int kMargin = Preview::kPictureMargin;
+constexpr double kSmallestLegibleText = Preview::kSmallestLegibleText;
 // How far a mark (a dot, cross or diamond) reaches from its point at most.
 constexpr int kMarkReach = 6;
 // Pixel coordinates stay within this, whatever a far-off shape asks for.
@@ -35,112 +37,27 @@ COLORREF Blend(Preview::Colour c, int towardsWhitePercent)
     return RGB(mix(c.red), mix(c.green), mix(c.blue));
 }
 
-// Drawing units (Y up) to pixels (Y down), the run turned by minus its text angle. Pixels need no
-// more than doubles: a picture of a run is drawn a million points at a time.
+// A direction's picture in pixels of the dialog's DPI: the shared fitting, with the design's
+// lengths scaled and pixel coordinates kept within what GDI takes.
 struct Frame {
+    Preview::PictureFrame fit;
     int dpi = kDesignDpi;
-    double cosine = 1.0;
-    double sine = 0.0;
     double scale = 1.0;
-    double minX = 0.0;
-    double maxY = 0.0;
-    double left = 0.0;
-    double top = 0.0;
+
+    Frame(const Preview::PictureFrame& f, int d) : fit(f), dpi(d), scale(f.scale) {}
 
     // A length of the 96-DPI design in this picture's pixels.
     int Px(int designPixels) const { return Scaled(designPixels, dpi); }
     // Texts drawn smaller than this many pixels are not legible.
     double SmallestLegibleText() const { return kSmallestLegibleText * dpi / kDesignDpi; }
 
-    ShapePoint Turned(const ShapePoint& p) const
-    {
-        return {cosine * p.x - sine * p.y, sine * p.x + cosine * p.y};
-    }
-
     POINT Map(const ShapePoint& p) const
     {
-        const ShapePoint t = Turned(p);
-        const double x = left + (t.x - minX) * scale;
-        const double y = top + (maxY - t.y) * scale;
-        return {static_cast<LONG>(std::clamp(x, -kPixelLimit, kPixelLimit)),
-                static_cast<LONG>(std::clamp(y, -kPixelLimit, kPixelLimit))};
+        const ShapePoint q = fit.Map(p);
+        return {static_cast<LONG>(std::clamp(q.x, -kPixelLimit, kPixelLimit)),
+                static_cast<LONG>(std::clamp(q.y, -kPixelLimit, kPixelLimit))};
     }
 };
-
-struct Bounds {
-    long double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
-    bool Empty() const { return !(minX <= maxX); }
-    void Add(const ShapePoint& p)
-    {
-        minX = std::min<long double>(minX, p.x);
-        maxX = std::max<long double>(maxX, p.x);
-        minY = std::min<long double>(minY, p.y);
-        maxY = std::max<long double>(maxY, p.y);
-    }
-};
-
-// A line across the dimension line once the run is turned: an extension line or a leader.
-bool RunsAcross(const Frame& frame, const Shape& shape)
-{
-    if (shape.kind != ShapeKind::Line || shape.points.size() != 2) return false;
-    const ShapePoint a = frame.Turned(shape.points[0]);
-    const ShapePoint b = frame.Turned(shape.points[1]);
-    return std::fabs(a.x - b.x) <= 1e-9 * (std::fabs(a.y - b.y) + 1.0);
-}
-
-// The extents of the elements: all of them, and the band without the lines across the
-// dimension line (which may run off the picture towards far measuring points).
-void Extend(Bounds& all, Bounds& band, const Frame& frame,
-            const std::vector<ShapeElement>& elements)
-{
-    for (const ShapeElement& element : elements) {
-        for (const Shape& shape : element.shapes) {
-            const bool across = RunsAcross(frame, shape);
-            for (const ShapePoint& p : shape.extent.empty() ? shape.points : shape.extent) {
-                const ShapePoint t = frame.Turned(p);
-                all.Add(t);
-                if (!across) band.Add(t);
-            }
-        }
-    }
-}
-
-// The run (or, without one, the selection) fitted to the area's width, unless the band of its
-// dimension line, texts, rows, leaders and markers is then too tall for it: the whole band is
-// always shown, in the strip too. The lines across the dimension line may run off the picture's
-// edge. Texts that come out too small to read are drawn as light bars.
-Frame FitFrame(const Preview::PreviewShapes& shapes, const RECT& area, int dpi)
-{
-    Frame frame;
-    frame.dpi = dpi;
-    const int margin = frame.Px(kMargin);
-    const MyFunc::Rotation turn = MyFunc::RotationOfDeg(-Preview::FirstTextAngle(shapes));
-    frame.cosine = static_cast<double>(turn.c);
-    frame.sine = static_cast<double>(turn.s);
-    Bounds all;
-    Bounds band;
-    Extend(all, band, frame, shapes.run);
-    if (all.Empty()) Extend(all, band, frame, shapes.selection);
-    if (all.Empty()) all = {0, 0, 0, 0};
-    if (band.Empty()) band = all;
-    const long double width = all.maxX - all.minX;
-    const long double roomX = std::max(1L, area.right - area.left - 2L * margin);
-    const long double roomY = std::max(1L, area.bottom - area.top - 2L * margin);
-    const long double bandHeight = band.maxY - band.minY;
-    long double scale = 1.0L;
-    if (width > 0.0L && bandHeight > 0.0L) scale = std::min(roomX / width, roomY / bandHeight);
-    else if (width > 0.0L) scale = roomX / width;
-    else if (bandHeight > 0.0L) scale = roomY / bandHeight;
-    // Everything, when it fits; else the band, in the middle.
-    const Bounds& shown = (all.maxY - all.minY) * scale <= roomY ? all : band;
-    frame.scale = static_cast<double>(scale);
-    frame.minX = static_cast<double>(all.minX);
-    frame.maxY = static_cast<double>(shown.maxY);
-    frame.left = static_cast<double>(area.left + margin + (roomX - width * scale) / 2.0L);
-    frame.top = static_cast<double>(area.top + margin +
-                                    (roomY - (shown.maxY - shown.minY) * scale) / 2.0L);
-    return frame;
-}
 
 // The drawing's Shift-JIS text, by the converter korvane-preview's SVG uses: the strip, the
 // larger window and the SVG show the same characters.
@@ -322,7 +239,7 @@ struct Ink {
 
 // Stops early (the picture is then worth nothing) once `stop` says so; it is asked every few
 // thousand shapes, so that a picture of a very large run can be given up quickly.
-void PaintElements(HDC dc, const Frame& frame, const std::vector<ShapeElement>& elements,
+void PaintElements(HDC dc, const Frame& frame, std::span<const ShapeElement> elements,
                    double textAngle, int faintness, Ink& ink, const std::function<bool()>& stop)
 {
     std::size_t painted = 0;
@@ -369,23 +286,59 @@ void PaintMessage(HDC dc, const RECT& area, const std::string& message, int dpi)
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
+// A light line between the two directions' pictures.
+void PaintDivider(HDC dc, const Preview::PixelRect& part, const RECT& area)
+{
+    Selected pen(dc, CreatePen(PS_SOLID, 1, RGB(208, 208, 208)));
+    const auto left = static_cast<LONG>(part.left);
+    const auto top = static_cast<LONG>(part.top);
+    if (left > area.left) {
+        MoveToEx(dc, left, area.top, nullptr);
+        LineTo(dc, left, area.bottom);
+    } else if (top > area.top) {
+        MoveToEx(dc, area.left, top, nullptr);
+        LineTo(dc, area.right, top);
+    }
+}
+
+// One direction's picture in its part of the area: the selection faintly under its run.
+void PaintDirection(HDC dc, const Frame& frame, const Preview::PreviewShapes& shapes,
+                    const std::function<bool()>& stop)
+{
+    const Preview::PictureFrame& fit = frame.fit;
+    const RECT part{static_cast<LONG>(fit.area.left), static_cast<LONG>(fit.area.top),
+                    static_cast<LONG>(fit.area.right), static_cast<LONG>(fit.area.bottom)};
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, part.left, part.top, part.right, part.bottom);
+    // The selection under the run: the run's ink is its own.
+    Ink selectionInk(part);
+    PaintElements(dc, frame, shapes.selection, fit.textAngle, 55, selectionInk, stop);
+    const std::size_t end = std::min(fit.endElement, shapes.run.size());
+    const std::size_t first = std::min(fit.firstElement, end);
+    Ink runInk(part);
+    PaintElements(dc, frame, std::span(shapes.run).subspan(first, end - first), fit.textAngle, 0,
+                  runInk, stop);
+    RestoreDC(dc, saved);
+}
+
 }  // namespace
 
-// The strip and the larger window are fitted alike: the whole band in the area.
+// The strip and the larger window are fitted alike: the whole band of each direction drawn.
 void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit, int dpi,
                      const std::function<bool()>& stop)
 {
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     if (picture.drawn) {
-        const Frame frame = FitFrame(picture.shapes, area, dpi);
-        // The selection under the run: the run's ink is its own.
-        Ink selectionInk(area);
-        const double textAngle = Preview::FirstTextAngle(picture.shapes);
-        PaintElements(dc, frame, picture.shapes.selection, textAngle, 55,
-                      selectionInk, stop);
-        Ink runInk(area);
-        PaintElements(dc, frame, picture.shapes.run, textAngle, 0, runInk, stop);
+        const Preview::PixelRect whole{static_cast<double>(area.left),
+                                       static_cast<double>(area.top),
+                                       static_cast<double>(area.right),
+                                       static_cast<double>(area.bottom)};
+        for (const Preview::PictureFrame& fit :
+             Preview::FitPicture(picture.shapes, whole, Scaled(kMargin, dpi))) {
+            PaintDirection(dc, Frame(fit, dpi), picture.shapes, stop);
+            PaintDivider(dc, fit.area, area);
+        }
     } else {
         PaintMessage(dc, area, picture.message, dpi);
     }

@@ -1,14 +1,13 @@
 // The picture of a run painted with GDI: the second back end of the preview's shape list (the
 // first writes SVG), for the dialog's strip and the larger picture window.
 //
-// The run is turned by minus its text angle, so that the dimension line lies horizontal and every
-// value text reads upright whatever the axis or direction, and fitted into the area with a small
-// margin: to its width, or to its height where the band of its dimension line, markers and texts
-// is tall (lines across the dimension line may run off the edge); every row of texts and every
-// leader stays inside, in the strip too. The selection is drawn faintly under the run, as far as
-// it lies within the area. A value text too small to read (under seven pixels high at 96 DPI) is
-// a light bar of its size instead. Where the picture holds no run, its message stands in the
-// middle.
+// Each direction of the run is placed by the shared fitting (preview/picture_fit.hpp): turned so
+// that its dimension line lies horizontal and every value text reads upright, its whole band of
+// lines, markers, texts and leaders inside its part of the area (lines across the dimension line
+// may run off the edge). Both directions drawn: two parts with a light line between them. The
+// selection is drawn faintly under each run, as far as it lies within the part. A value text too
+// small to read (under seven pixels high at 96 DPI) is a light bar of its size instead. Where
+// the picture holds no run, its message stands in the middle.
 #pragma once
 
 #include <windows.h>
