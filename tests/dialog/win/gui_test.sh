@@ -7,7 +7,7 @@
 #
 # Scenarios: form-tests, enter, cancel-keys, minimise, close-box, too-few-points, refused,
 # first-run, cannot-dimension, launcher, out-of-memory, preview, dpi-layout, responsiveness,
-# arrangements, end-session, lists.
+# arrangements, end-session, lists, both-directions.
 # CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE, KORVANE_CLI, KORVANE_PROBE,
 # KORVANE_FORM_TESTS and KORVANE_BENCHGEN. The wine prefix is private to these tests
 # (BUILD_DIR/wineprefix-gui, BUILD_DIR/wineprefix-dpi for the DPI scenario,
@@ -163,6 +163,19 @@ run_cli() {
     bounded 120 wine "$KORVANE_CLI" --folder "Z:$folder" --settings "Z:$folder/Korvane.dat" "$@" \
         >/dev/null 2>&1
     echo $?
+}
+
+# scatter_case FOLDER...: the benchmarks' scatter of 200,000 points in each folder, with the
+# floor plan's settings and the points (CheckBox7) taken.
+scatter_case() {
+    local folder
+    for folder in "$@"; do
+        mkdir -p "$folder"
+        bounded 120 wine "$KORVANE_BENCHGEN" scatter 200000 "Z:$folder/JWC_TEMP.TXT" \
+            >/dev/null 2>&1 || fail "no scatter drawing"
+        awk 'NR == 25 { printf "1\r\n"; next } { print }' \
+            "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat" >"$folder/Korvane.dat"
+    done
 }
 
 # start_tool FOLDER [ARG]: Korvane.exe as the host starts it, from its own folder.
@@ -654,14 +667,7 @@ responsiveness)
     # answers another program within 100 ms, every time, while the picture is made with the
     # larger window open and while OK runs. The strip says 作成中… while the picture is late;
     # OK shows its progress texts and writes what korvane-cli writes.
-    for folder in "$work/gui" "$work/cli"; do
-        mkdir -p "$folder"
-        bounded 120 wine "$KORVANE_BENCHGEN" scatter 200000 "Z:$folder/JWC_TEMP.TXT" \
-            >/dev/null 2>&1 || fail "no scatter drawing"
-        # The floor plan's settings with the points (CheckBox7) taken.
-        awk 'NR == 25 { printf "1\r\n"; next } { print }' \
-            "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat" >"$folder/Korvane.dat"
-    done
+    scatter_case "$work/gui" "$work/cli"
     [ "$(run_cli "$work/cli" 2)" = 0 ] || fail "korvane-cli did not draw the scatter"
     start_tool "$work/gui" 2
     keys F2  # the larger window, while the first picture is being made
@@ -764,6 +770,28 @@ arrangements)
     done
     ;;
 
+both-directions)
+    # Both runs from one range selection ("2 HV") on the corner example: the strip shows each
+    # direction in its own part, and OK writes what korvane-cli writes.
+    for side in gui cli; do
+        mkdir -p "$work/$side"
+        cp "$KORVANE_SOURCE_DIR/examples/floor-plan-corner/JWC_TEMP.TXT" \
+            "$KORVANE_SOURCE_DIR/examples/floor-plan-corner/Korvane.dat" "$work/$side/"
+    done
+    start_tool "$work/gui" 2 HV
+    wait_for_ink strip-pixels 60 "picture of both runs in the strip"
+    divider=$(probe strip-divider)
+    echo "the strip's two parts: split at $divider"
+    case $divider in column* | row*) ;; *) fail "the strip does not show the two runs apart" ;; esac
+    bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-both-directions.png"
+    [ "$(run_cli "$work/cli" 2 HV)" = 0 ] || fail "korvane-cli did not draw both runs"
+    keys Return
+    wait_closed
+    same "$work/gui/JWC_TEMP.TXT" "$work/cli/JWC_TEMP.TXT" "both runs: OK differs from korvane-cli"
+    same "$work/gui/Korvane.dat" "$work/cli/Korvane.dat" \
+        "both runs: the settings differ from korvane-cli's"
+    ;;
+
 end-session)
     # The user logs off with the dialog open. wineboot -e delivers WM_QUERYENDSESSION and
     # WM_ENDSESSION, after which the process ends without leaving its message loop: the dialog
@@ -786,13 +814,7 @@ end-session)
     same "$work/idle/JWC_TEMP.TXT" "$work/hq" "the end of the session did not write hq"
     same "$work/idle/Korvane.dat" "$cases/value-options/Korvane.dat" "the settings changed"
 
-    for folder in "$work/gui" "$work/cli"; do
-        mkdir -p "$folder"
-        bounded 120 wine "$KORVANE_BENCHGEN" scatter 200000 "Z:$folder/JWC_TEMP.TXT" \
-            >/dev/null 2>&1 || fail "no scatter drawing"
-        awk 'NR == 25 { printf "1\r\n"; next } { print }' \
-            "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat" >"$folder/Korvane.dat"
-    done
+    scatter_case "$work/gui" "$work/cli"
     [ "$(run_cli "$work/cli" 2)" = 0 ] || fail "korvane-cli did not draw the scatter"
     start_tool "$work/gui" 2
     keys Return

@@ -21,6 +21,8 @@
 //   korvane-probe strip-text             the text of the strip below the controls (the
 //                                        picture's message, empty while it shows a run)
 //   korvane-probe strip-pixels           a hash of the strip's pixels and how many are not white
+//   korvane-probe strip-divider          where the strip's picture of both directions splits:
+//                                        "column X", "row Y" or "none"
 //   korvane-probe picture-window SECONDS waits for the larger picture window; prints its title
 //   korvane-probe picture-pixels         the same as strip-pixels for the larger window
 //   korvane-probe dialog-hidden          the dialog's window exists but is not shown
@@ -254,6 +256,46 @@ int PicturePixels(HWND window)
     char text[64];
     std::snprintf(text, sizeof text, "%016llx ink %zu", static_cast<unsigned long long>(hash), ink);
     Print(text);
+    return 0;
+}
+
+// Where a picture of both directions splits into its two parts: the column or row that is the
+// light line between them over most of its length (the notice link may cover a corner), or none.
+int PictureDivider(HWND window)
+{
+    if (!window) {
+        Print("no window");
+        return 1;
+    }
+    RECT client{};
+    GetClientRect(window, &client);
+    const std::vector<std::uint32_t> pixels = ClientPixels(window);
+    const auto width = static_cast<std::size_t>(client.right);
+    const auto height = static_cast<std::size_t>(client.bottom);
+    if (width < 3 || height < 3 || pixels.size() < width * height) {
+        Print("none");
+        return 0;
+    }
+    // The first of `lines` (not at the edge) that is the light line over 3/4 of its `length`.
+    const auto find = [&](std::size_t lines, std::size_t length, auto pixel) -> std::size_t {
+        for (std::size_t i = 1; i + 1 < lines; ++i) {
+            std::size_t on = 0;
+            for (std::size_t j = 0; j < length; ++j) on += pixel(i, j) == 0xD0D0D0u;
+            if (on * 4 >= length * 3) return i;
+        }
+        return 0;
+    };
+    const auto at = [&](std::size_t x, std::size_t y) { return pixels[y * width + x]; };
+    if (const std::size_t x = find(width, height, at)) {
+        Print("column " + std::to_string(x));
+        return 0;
+    }
+    const auto across = [&](std::size_t y, std::size_t x) { return at(x, y); };
+    if (const std::size_t y = find(height, width, across)) {
+        Print("row " + std::to_string(y));
+        return 0;
+    }
+    Print("none");
     return 0;
 }
 
@@ -625,6 +667,7 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     if (command == L"strip-pixels") return PicturePixels(FindStrip());
+    if (command == L"strip-divider") return PictureDivider(FindStrip());
     if (command == L"status-text") {
         HWND form = FindDialog();
         HWND status = form ? GetDlgItem(form, 90) : nullptr;
