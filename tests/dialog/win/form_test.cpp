@@ -828,14 +828,26 @@ void WriteSettings(const TestFiles::TempFolder& folder,
     ASSERT_TRUE(Unit1::SaveSettings(state, folder / "Korvane.dat"));
 }
 
+// The dialog shown on the drawing, over settings with a text kind chosen and then changed by
+// `change`.
+struct ShownForm {
+    TestFiles::TempFolder folder;
+    OpenForm open{folder};
+
+    ShownForm(const std::string& drawing,
+              const std::function<void(Unit1::DialogState&)>& change)
+    {
+        TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", drawing);
+        WriteSettings(folder, change);
+        if (open.created()) open.Show();
+    }
+};
+
 TEST(Form1, TooFewPointsAsksAndStaysOpenThenCancelWritesNothingDone)
 {
-    TestFiles::TempFolder folder;
-    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePointDrawing);
-    WriteSettings(folder, nullptr);
-    OpenForm open(folder);
-    ASSERT_TRUE(open.created());
-    open.Show();
+    ShownForm shown(kOnePointDrawing, nullptr);
+    ASSERT_TRUE(shown.open.created());
+    auto& [folder, open] = shown;
     std::filesystem::remove(folder / "Korvane.dat");
 
     open.PressOk();
@@ -864,13 +876,10 @@ TEST(Form1, TooFewPointsAsksAndStaysOpenThenCancelWritesNothingDone)
 
 TEST(Form1, RefusedValueFocusesItsControlAndTouchesNoFile)
 {
-    TestFiles::TempFolder folder;
-    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePointDrawing);
-    WriteSettings(folder, [](Unit1::DialogState& s) { s.Edit7.assign(1, '0'); });
+    ShownForm shown(kOnePointDrawing, [](Unit1::DialogState& s) { s.Edit7.assign(1, '0'); });
+    ASSERT_TRUE(shown.open.created());
+    auto& [folder, open] = shown;
     const std::string settings = TestFiles::ReadBytes(folder / "Korvane.dat");
-    OpenForm open(folder);
-    ASSERT_TRUE(open.created());
-    open.Show();
 
     open.PressOk();
     EXPECT_TRUE(ShownMessages().empty());
@@ -884,12 +893,9 @@ TEST(Form1, RefusedValueFocusesItsControlAndTouchesNoFile)
 // arrangement brings them back; an arrangement past the list refuses OK on ComboBox6.
 TEST(Form1, TheArrangementDecidesWhichControlsAreInUse)
 {
-    TestFiles::TempFolder folder;
-    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePointDrawing);
-    WriteSettings(folder, [](Unit1::DialogState& s) { s.ComboBox6 = 3; });
-    OpenForm open(folder);
-    ASSERT_TRUE(open.created());
-    open.Show();
+    ShownForm shown(kOnePointDrawing, [](Unit1::DialogState& s) { s.ComboBox6 = 3; });
+    ASSERT_TRUE(shown.open.created());
+    OpenForm& open = shown.open;
     EXPECT_FALSE(IsWindowEnabled(open["ComboBox1"]));
     EXPECT_FALSE(IsWindowEnabled(open["CheckBox4"]));
     EXPECT_TRUE(IsWindowEnabled(open["ComboBox2"]));
@@ -1021,12 +1027,9 @@ TEST(Form1, WhileOkRunsItsThreadHoldsTheRunAndACloseIsHeardAndSaid)
     ASSERT_NE(expected, "hq\r\n");
     for (const UINT close : {UINT{WM_CLOSE}, UINT{WM_COMMAND}}) {
         SCOPED_TRACE(close == WM_CLOSE ? "close box" : "Esc");
-        TestFiles::TempFolder folder;
-        TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", drawing);
-        WriteSettings(folder, nullptr);
-        OpenForm open(folder);
-        ASSERT_TRUE(open.created());
-        open.Show();
+        ShownForm shown(drawing, nullptr);
+        ASSERT_TRUE(shown.open.created());
+        auto& [folder, open] = shown;
         Unit1::TForm1& form = open.form();
         OkGate gate;
         form.okThreadBegins = gate.Hold();
@@ -1067,12 +1070,9 @@ TEST(Form1, WhileOkRunsItsThreadHoldsTheRunAndACloseIsHeardAndSaid)
 // dialog closes with "hq"; the settings OK accepted are saved.
 TEST(Form1, ACloseHeardDuringOkComesAfterItsMessage)
 {
-    TestFiles::TempFolder folder;
-    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePointDrawing);
-    WriteSettings(folder, nullptr);
-    OpenForm open(folder);
-    ASSERT_TRUE(open.created());
-    open.Show();
+    ShownForm shown(kOnePointDrawing, nullptr);
+    ASSERT_TRUE(shown.open.created());
+    auto& [folder, open] = shown;
     std::filesystem::remove(folder / "Korvane.dat");
     Unit1::TForm1& form = open.form();
     OkGate gate;
@@ -1096,12 +1096,9 @@ TEST(Form1, EndOfSessionWaitsForOkAndWritesTheRun)
     const std::string expected = CommandFileOfOk(drawing, nullptr);
     for (const bool duringOk : {false, true}) {
         SCOPED_TRACE(duringOk ? "during OK" : "idle");
-        TestFiles::TempFolder folder;
-        TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", drawing);
-        WriteSettings(folder, nullptr);
-        OpenForm open(folder);
-        ASSERT_TRUE(open.created());
-        open.Show();
+        ShownForm shown(drawing, nullptr);
+        ASSERT_TRUE(shown.open.created());
+        auto& [folder, open] = shown;
         Unit1::TForm1& form = open.form();
         OkGate gate;
         std::thread release;
@@ -1507,15 +1504,12 @@ TEST(Form1, ListsShowWhatTheDialogActsOn)
 // as its first item, so that the file loads as it was saved, and the dialog shows that item.
 TEST(Form1, OkUnderCumulativeGivesAnEmptyStartMarkerItsFirstItemAndShowsIt)
 {
-    TestFiles::TempFolder folder;
-    TestFiles::WriteBytes(folder / "JWC_TEMP.TXT", kOnePointDrawing);  // too few: stays open
-    WriteSettings(folder, [](Unit1::DialogState& s) {
+    ShownForm shown(kOnePointDrawing, [](Unit1::DialogState& s) {
         s.ComboBox1 = 12;  // past the list: no selection
         s.ComboBox6 = 3;
     });
-    OpenForm open(folder);
-    ASSERT_TRUE(open.created());
-    open.Show();
+    ASSERT_TRUE(shown.open.created());
+    auto& [folder, open] = shown;
     HWND marker = open["ComboBox1"];
     EXPECT_EQ(SendMessageW(marker, CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_FALSE(IsWindowEnabled(marker));

@@ -222,16 +222,21 @@ wait_for_ink() {
     fail "no $3"
 }
 
-wait_closed() {
-    step="waiting for the dialog to close"
-    probe wait-gone 30 >/dev/null || fail "the dialog did not close"
-    for _ in $(seq 1 150); do
+# tool_ended TENTHS WHY: Korvane.exe ends within TENTHS tenths of a second, or the test fails.
+tool_ended() {
+    for _ in $(seq 1 "$1"); do
         kill -0 "$tool_pid" 2>/dev/null || break
         sleep 0.1
     done
-    kill -0 "$tool_pid" 2>/dev/null && fail "Korvane.exe did not end"
+    kill -0 "$tool_pid" 2>/dev/null && fail "$2"
     wait "$tool_pid"
     tool_pid=
+}
+
+wait_closed() {
+    step="waiting for the dialog to close"
+    probe wait-gone 30 >/dev/null || fail "the dialog did not close"
+    tool_ended 150 "Korvane.exe did not end"
 }
 
 expect_open() {
@@ -800,13 +805,7 @@ end-session)
     end_session() {  # end_session WHAT: the session ends, and Korvane.exe with it
         step="ending the session ($1)"
         bounded 300 wineboot -e >/dev/null 2>&1
-        for _ in $(seq 1 300); do
-            kill -0 "$tool_pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill -0 "$tool_pid" 2>/dev/null && fail "Korvane.exe did not end with the session ($1)"
-        wait "$tool_pid"
-        tool_pid=
+        tool_ended 300 "Korvane.exe did not end with the session ($1)"
     }
     copy_case value-options "$work/idle"
     start_tool "$work/idle" 1
