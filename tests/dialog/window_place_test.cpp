@@ -73,7 +73,8 @@ TEST(PlaceDialog, InsideTheWorkAreaWhereItFitsTheStripGivingWayFirst)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const ScreenSize full = FullDialog(c.dpi);
-        const DialogPlace placed = Unit1::PlaceDialog(c.left, c.top, full, StripGive(c.dpi), c.work);
+        const DialogPlace placed =
+            Unit1::PlaceDialog(c.left, c.top, full, StripGive(c.dpi), c.work);
         EXPECT_EQ(placed, c.expected);
         // The strip never grows, nor gives up more than it has.
         EXPECT_LE(placed.height, full.height);
