@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -1412,6 +1413,49 @@ TEST(Form1, PictureOfTheRunFollowsTheValuesAndNeverSavesWritesOrShowsProgress)
 // A picture that takes long: "作成中…" in the strip after 300 ms, over the last picture; the
 // picture's thread holds the model it reads, so closing the run (which lets go of the model)
 // in the middle of it is safe, and the close waits only for the step being made.
+// A window's client area as it is painted.
+std::vector<std::uint32_t> ClientPixels(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    std::vector<std::uint32_t> pixels;
+    HDC screen = GetDC(window);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP image = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (image && client.right > 0 && client.bottom > 0) {
+        const HGDIOBJ old = SelectObject(dc, image);
+        BitBlt(dc, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        const auto* first = static_cast<const std::uint32_t*>(bits);
+        pixels.assign(first, first + static_cast<std::size_t>(client.right) *
+                                         static_cast<std::size_t>(client.bottom));
+        for (std::uint32_t& p : pixels) p &= 0xFFFFFF;
+        SelectObject(dc, old);
+    }
+    if (image) DeleteObject(image);
+    DeleteDC(dc);
+    ReleaseDC(window, screen);
+    return pixels;
+}
+
+// The larger window painted again with the view's busy state set as given.
+std::vector<std::uint32_t> RepaintedWithBusy(Unit1::PictureView& view, bool busy)
+{
+    const bool was = view.busy;
+    view.busy = busy;
+    InvalidateRect(view.window, nullptr, FALSE);
+    UpdateWindow(view.window);
+    view.busy = was;
+    return ClientPixels(view.window);
+}
+
 TEST(Form1, LatePictureSaysSoAndClosingMidwayWaitsOnlyForAStep)
 {
     TestFiles::TempFolder folder;
@@ -1430,8 +1474,14 @@ TEST(Form1, LatePictureSaysSoAndClosingMidwayWaitsOnlyForAStep)
     ASSERT_TRUE(WaitForPicture(form, [](const Unit1::RunPicture& p) { return p.drawn; }));
     EXPECT_EQ(TextOf(form.noticeStrip), L"");
     const auto first = form.picture.shown;
+    Unit1::OpenPictureWindow(form.picture);
+    ASSERT_NE(form.picture.window, nullptr);
+    ASSERT_TRUE(WaitForPicture(form, [&](const Unit1::RunPicture&) {
+        return form.picture.windowImage != nullptr;
+    }));
 
-    // A new value: the old picture stays, and once the new one is late the strip says so.
+    // A new value: the old picture stays, and once the new one is late the strip and the larger
+    // window say so (the window painted anew when the picture became late).
     SetWindowTextW(open["Edit4"], L"1");
     bool late = false;
     for (int waited = 0; waited < 200 && !late; ++waited) {
@@ -1442,6 +1492,12 @@ TEST(Form1, LatePictureSaysSoAndClosingMidwayWaitsOnlyForAStep)
     if (Unit1::PictureBeingMade(form.picture) || late) {
         EXPECT_TRUE(late);
         EXPECT_EQ(form.picture.shown, first);
+    }
+    if (late && form.picture.busy) {
+        UpdateWindow(form.picture.window);
+        const std::vector<std::uint32_t> shown = ClientPixels(form.picture.window);
+        EXPECT_EQ(shown, RepaintedWithBusy(form.picture, true));
+        EXPECT_NE(shown, RepaintedWithBusy(form.picture, false));
     }
     ASSERT_TRUE(WaitForPicture(form, [&](const Unit1::RunPicture&) {
         return form.picture.shown != first;

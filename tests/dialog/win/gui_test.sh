@@ -686,6 +686,7 @@ responsiveness)
     busy=$(printf '\xe4\xbd\x9c\xe6\x88\x90\xe4\xb8\xad\xe2\x80\xa6')
     for _ in $(seq 1 20); do [ "$(probe strip-text)" = "$busy" ] && break; sleep 0.2; done
     [ "$(probe strip-text)" = "$busy" ] || fail "strip says '$(probe strip-text)', not 作成中…"
+    # (The larger window says 作成中… too: see the screenshot.)
     bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-busy.png"
     step="probing while the picture is made"
     answered=$(probe answers 4) || fail "the dialog did not answer while the picture was made"
