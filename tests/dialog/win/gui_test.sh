@@ -1024,6 +1024,26 @@ placement)
         probe picture-window 0 >/dev/null && fail "Esc did not close the larger window ($2)"
         expect_open "Esc in the larger window ($2)"
     }
+    dragged_back() {  # the window dragged by its caption partly off the left edge comes back
+        local l t l2 t2
+        step="dragging the dialog partly off the left edge"
+        read -r l t _ <<<"$(probe rect)"
+        bounded 20 xdotool mousemove $((l + 100)) $((t + 10))
+        sleep 0.2
+        bounded 20 xdotool mousedown 1
+        sleep 0.3
+        bounded 20 xdotool mousemove $((l + 90)) $((t + 10))
+        sleep 0.3
+        bounded 20 xdotool mousemove $((l - 500)) $((t - 90))
+        sleep 0.3
+        bounded 20 xdotool mouseup 1
+        sleep 1
+        inside "dragged from $l, $t by (-600, -100)"
+        read -r l2 t2 _ <<<"$(probe rect)"
+        [ "$l2" -eq "$wl" ] && [ "$t2" -lt "$t" ] ||
+            fail "dropped partly off the left edge, the window stays at $l2, $t2"
+        bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-placement-dragged.png"
+    }
     place() {  # place DPI LEFT TOP: the floor plan with the window saved at LEFT, TOP
         local folder="$work/$1-$2-$3"
         mkdir -p "$folder"
@@ -1048,7 +1068,10 @@ placement)
         place 96 "$left" "$top"
         [ "$strip" -eq 128 ] || fail "the strip is $strip pixels high on a screen with room"
         bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-placement-$left-$top.png"
-        [ "$saved" = "950 700" ] && larger 96 "96 DPI"
+        if [ "$saved" = "950 700" ]; then
+            larger 96 "96 DPI"
+            dragged_back
+        fi
         closed_untouched "$work/96-$left-$top" "saved at $left, $top"
     done
 
