@@ -290,7 +290,7 @@ constexpr auto kControls = std::to_array<ControlSpec>({
     ControlSpec{.name = "Memo1", .kind = ControlKind::Memo, .left = 312, .top = 0,
                 .width = 177, .height = 177, .tabOrder = 24, .tabStop = false},
     ControlSpec{.name = "ScrollBox1", .kind = ControlKind::NoticePanel, .left = 0, .top = 416,
-                .width = 492, .height = 65, .tabOrder = 25, .tabStop = false},
+                .width = 492, .height = kStripFullHeight, .tabOrder = 25, .tabStop = false},
 });
 
 // 図寸mm: the unit of the paper-millimetre fields.

@@ -128,8 +128,13 @@ inline constexpr std::string_view kVerticalWindowCaption =
 inline constexpr std::string_view kBothWindowCaption =
     "Korvane\x81\x69\x8F\x63\x89\xA1\x81\x6A";
 inline constexpr std::string_view kApplicationTitle = "tz47_Korvane";
+// The client area with the strip (ScrollBox1, the picture of the run) at its full height. On a
+// work area too short for it the strip gives way first, down to kStripLeastHeight: the controls
+// above it keep their places.
 inline constexpr std::int32_t kClientWidth = 492;
-inline constexpr std::int32_t kClientHeight = 481;
+inline constexpr std::int32_t kClientHeight = 544;
+inline constexpr std::int32_t kStripFullHeight = 128;
+inline constexpr std::int32_t kStripLeastHeight = 65;
 // ＭＳ ゴシック, 13 pixels high, Shift-JIS character set, for every control but Label15 (11)
 inline constexpr std::string_view kFontName = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";
 inline constexpr std::int32_t kFontHeight = 13;

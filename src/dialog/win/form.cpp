@@ -4,13 +4,11 @@
 
 #include <windows.h>
 
-#include <climits>
 #include <memory>
 #include <string>
 #include <utility>
 
 #include "common/fpu.hpp"
-#include "dialog/win/display_scale.hpp"
 #include "dialog/win/form_window.hpp"
 #include "dialog/win/win_text.hpp"
 #include "dimension/command.hpp"
@@ -114,21 +112,6 @@ void SetStatus(TForm1& form, std::string_view status)
     if (!form.statusStrip) return;
     SetWindowTextW(form.statusStrip, Cp932ToWide(status).c_str());
     UpdateWindow(form.statusStrip);
-}
-
-POINT VisibleWindowPosition(std::int32_t savedLeft, std::int32_t savedTop, int width, int height)
-{
-    const long long right = static_cast<long long>(savedLeft) + width;
-    const long long bottom = static_cast<long long>(savedTop) + height;
-    if (right <= LONG_MAX && bottom <= LONG_MAX) {
-        const RECT window{savedLeft, savedTop, static_cast<LONG>(right),
-                          static_cast<LONG>(bottom)};
-        if (MonitorFromRect(&window, MONITOR_DEFAULTTONULL) != nullptr) {
-            return POINT{savedLeft, savedTop};
-        }
-    }
-    // The primary monitor's top-left corner is the origin of the screen coordinates.
-    return POINT{100, 100};
 }
 
 HWND ControlWindow(const TForm1& form, std::string_view name)
@@ -267,21 +250,9 @@ void FormShow(TForm1& form)
     const DialogState state = OpenToolRun(*form.run, form.state);
     ApplyDialogState(form, state);
 
-    RECT outer{};
-    GetWindowRect(form.handle, &outer);
-    const POINT position = VisibleWindowPosition(state.SavedLeft, state.SavedTop,
-                                                 outer.right - outer.left,
-                                                 outer.bottom - outer.top);
-    SetWindowPos(form.handle, nullptr, position.x, position.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // On a monitor of another DPI the window is laid out for it. Windows that send
-    // WM_DPICHANGED for the move have done so already; the others only answer when asked.
-    const int dpi = WindowDpi(form.handle);
-    if (dpi != form.dpi) {
-        form.dpi = dpi;
-        LayOutForm(form, true);
-    }
-
+    // Where the user put it, as far as the work area of its monitor allows; laid out for that
+    // monitor's DPI.
+    PlaceFormOnScreen(form, POINT{state.SavedLeft, state.SavedTop});
     OpenNoticeStrip(form);
     SchedulePictureOfRun(form);
 }

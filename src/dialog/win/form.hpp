@@ -146,8 +146,4 @@ void ApplyDialogState(TForm1& form, const DialogState& state);
 // The window of the named control ("Edit7", "Memo1", "LabelA1", "Label15"), or nullptr.
 HWND ControlWindow(const TForm1& form, std::string_view name);
 
-// The top-left at which the window opens: the saved position when any part of a window of this
-// size there would lie on a monitor, else (100, 100) on the primary monitor.
-POINT VisibleWindowPosition(std::int32_t savedLeft, std::int32_t savedTop, int width, int height);
-
 }  // namespace Unit1

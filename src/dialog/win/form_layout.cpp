@@ -6,9 +6,11 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "dialog/win/display_scale.hpp"
+#include "dialog/window_place.hpp"
 #include "dialog/win/form.hpp"
 #include "dialog/win/form_window.hpp"
 #include "dialog/win/win_text.hpp"
@@ -356,6 +358,60 @@ void Place(HWND window, const RECT& r)
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The strip reaches from its place in the design to the bottom of the client area: the window is
+// made shorter on a short work area, and the strip is what gives way. (A minimised window has no
+// client area to go by: the strip keeps its design height.)
+RECT StripRect(const TForm1& form, const ControlSpec& spec)
+{
+    RECT r = ScaledRect(spec.left, spec.top, spec.width, spec.height, form.dpi);
+    RECT client{};
+    if (form.handle && !IsIconic(form.handle) && GetClientRect(form.handle, &client) &&
+        client.bottom > r.top) {
+        r.bottom = client.bottom;
+    }
+    return r;
+}
+
+SIZE ClientSize(HWND window)
+{
+    RECT client{};
+    if (!window) return SIZE{};
+    GetClientRect(window, &client);
+    return SIZE{client.right, client.bottom};
+}
+
+// The window's outer size with the strip at its full height at this DPI: the frame it has now
+// around the design's client area.
+SIZE FullWindowSize(HWND window, int dpi)
+{
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    const SIZE client = ClientSize(window);
+    return SIZE{outer.right - outer.left - client.cx + Scaled(kClientWidth, dpi),
+                outer.bottom - outer.top - client.cy + Scaled(kClientHeight, dpi)};
+}
+
+// How many pixels the strip can give up at this DPI: from its full height down to its least.
+int StripGive(int dpi)
+{
+    const std::int32_t least = kClientHeight - kStripFullHeight + kStripLeastHeight;
+    return Scaled(kClientHeight, dpi) - Scaled(least, dpi);
+}
+
+// The work area of the monitor nearest a window of this size at this top-left (the monitor it is
+// on, if any part of it is on one); none when the system says nothing.
+std::optional<ScreenRect> WorkAreaNear(POINT topLeft, SIZE size)
+{
+    const ScreenRect at = WindowRectAt(topLeft.x, topLeft.y, ScreenSize{size.cx, size.cy});
+    const RECT window{at.left, at.top, at.right, at.bottom};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    HMONITOR nearest = MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST);
+    if (!nearest || !GetMonitorInfoW(nearest, &monitor)) return std::nullopt;
+    const RECT& work = monitor.rcWork;
+    return ScreenRect{work.left, work.top, work.right, work.bottom};
+}
+
 // One control of the table at the form's DPI, with the form's font.
 void PlaceControl(const TForm1& form, const FormControl& control)
 {
@@ -364,6 +420,9 @@ void PlaceControl(const TForm1& form, const FormControl& control)
     SetFont(control.handle, form.font);
     RECT r = ScaledRect(spec.left, spec.top, spec.width, spec.height, dpi);
     switch (spec.kind) {
+    case ControlKind::NoticePanel:
+        r = StripRect(form, spec);
+        break;
     case ControlKind::DropDownList:
         PlaceDropDownList(control.handle, spec, dpi);
         return;
@@ -533,6 +592,42 @@ void DestroyForm1(TForm1& form)
     for (HBRUSH* brush : {&form.memoBrush, &form.statusBrush}) {
         if (*brush) DeleteObject(*brush);
         *brush = nullptr;
+    }
+}
+
+void PlaceFormOnScreen(TForm1& form, POINT wanted)
+{
+    if (!form.handle || IsIconic(form.handle)) return;
+    const SIZE stripBefore = ClientSize(form.noticeStrip);
+    for (int pass = 0; pass < 3; ++pass) {
+        const int dpi = WindowDpi(form.handle);
+        if (dpi != form.dpi) {
+            form.dpi = dpi;
+            LayOutForm(form, false);
+        }
+        const SIZE full = FullWindowSize(form.handle, dpi);
+        const std::optional<ScreenRect> work = WorkAreaNear(wanted, full);
+        const DialogPlace place =
+            work ? PlaceDialog(wanted.x, wanted.y, ScreenSize{full.cx, full.cy}, StripGive(dpi),
+                               *work)
+                 : DialogPlace{wanted.x, wanted.y, full.cy};
+        // On another monitor Windows may send WM_DPICHANGED from here, which lays the window out
+        // for that monitor in the rectangle it suggests: the next pass places it again.
+        SetWindowPos(form.handle, nullptr, place.left, place.top, full.cx, place.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        for (const FormControl& control : form.controls) {
+            if (control.spec->kind == ControlKind::NoticePanel) {
+                Place(control.handle, StripRect(form, *control.spec));
+            }
+        }
+        PlaceNoticeLink(form);
+        wanted = POINT{place.left, place.top};
+        if (form.dpi == dpi && WindowDpi(form.handle) == dpi) break;
+    }
+    const SIZE stripAfter = ClientSize(form.noticeStrip);
+    // The picture is painted for the strip's size.
+    if (stripAfter.cx != stripBefore.cx || stripAfter.cy != stripBefore.cy) {
+        SchedulePictureOfRun(form);
     }
 }
 

@@ -135,6 +135,18 @@ Handled OnDpiChanged(TForm1& form, HWND window, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// A move has ended (dragged by its caption, or from the keyboard): where the window fits the work
+// area of its monitor it is brought wholly onto it, so that OK and Cancel stay within reach.
+// While it is dragged nothing is checked: across monitors WM_DPICHANGED keeps the rectangle
+// Windows suggests, under the pointer.
+Handled OnExitSizeMove(TForm1& form, HWND window)
+{
+    RECT outer{};
+    if (IsIconic(window) || !GetWindowRect(window, &outer)) return 0;
+    PlaceFormOnScreen(form, POINT{outer.left, outer.top});
+    return 0;
+}
+
 Handled OnControlColour(TForm1& form, WPARAM wParam, LPARAM lParam)
 {
     HDC dc = reinterpret_cast<HDC>(wParam);
@@ -227,6 +239,8 @@ Handled FormMessage(TForm1& form, HWND window, UINT message, WPARAM wParam, LPAR
         return OnOkProgress(form, lParam);
     case kDpiChangedMessage:
         return OnDpiChanged(form, window, wParam, lParam);
+    case WM_EXITSIZEMOVE:
+        return OnExitSizeMove(form, window);
     case DM_GETDEFID:
         // Enter presses OK wherever the focus is, except on Cancel itself.
         return MAKELRESULT(IDOK, DC_HASDEFID);

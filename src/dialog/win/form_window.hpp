@@ -86,6 +86,13 @@ void PlaceNoticeLink(TForm1& form);
 // design's size at that DPI (not after WM_DPICHANGED, whose suggested rectangle holds).
 void LayOutForm(TForm1& form, bool fitWindow);
 
+// Places the window with its top-left as near `wanted` as the work area of the monitor nearest
+// it allows (PlaceDialog): wholly inside where it fits, the strip giving way on a short work area,
+// from the work area's top-left where even the controls do not fit. A window that comes to a
+// monitor of another DPI is laid out for it and placed again. When the window opens and when a
+// move ends; form.state keeps the saved position.
+void PlaceFormOnScreen(TForm1& form, POINT wanted);
+
 // A drop-down list at its place for this DPI, its opened list tall enough for every item.
 void PlaceDropDownList(HWND combo, const ControlSpec& spec, int dpi);
 

@@ -14,6 +14,7 @@
 #include "common/fpu.hpp"
 #include "dialog/controls.hpp"
 #include "dialog/run_picture.hpp"
+#include "dialog/window_place.hpp"
 #include "dialog/win/display_scale.hpp"
 #include "dialog/win/form_window.hpp"
 #include "dialog/win/picture_painter.hpp"
@@ -25,6 +26,10 @@ namespace {
 constexpr wchar_t kPictureWindowClass[] = L"TPictureWindow";
 constexpr int kPictureWindowWidth = 760;
 constexpr int kPictureWindowHeight = 360;
+// Never smaller than 1.5 times the strip (492 x 128) each way, where the work area has the room:
+// a larger window no larger than the strip would show nothing more.
+constexpr int kPictureWindowLeastWidth = kClientWidth * 3 / 2;
+constexpr int kPictureWindowLeastHeight = kStripFullHeight * 3 / 2;
 
 // The view a window of the picture belongs to, from its GWLP_USERDATA.
 PictureView* ViewOf(HWND window)
@@ -93,6 +98,8 @@ void PaintImage(HWND window, HBITMAP image)
     EndPaint(window, &paint);
 }
 
+void PaintBusy(HWND window, HBITMAP image, HFONT font);
+
 // What the strip says in words: its window text holds the message where there is no run (or
 // "作成中…" while a picture is late), so that a screen reader (and a test) can read it.
 void UpdateStripText(const PictureView& view)
@@ -106,6 +113,8 @@ void UpdateStripText(const PictureView& view)
     }
     SetWindowTextW(view.host.strip, Cp932ToWide(words).c_str());
     InvalidateRect(view.host.strip, nullptr, FALSE);
+    // The larger window says "作成中…" as the strip does.
+    if (view.window) InvalidateRect(view.window, nullptr, FALSE);
 }
 
 // Everything a picture's thread works from: its own copies, and the model it shares with the
@@ -223,6 +232,10 @@ LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         break;
     }
     case WM_PAINT:
+        if (view && view->busy) {
+            PaintBusy(window, view->windowImage, view->host.font);
+            return 0;
+        }
         if (view) {
             // The picture's thread painted the image; here it is only copied.
             PaintImage(window, view->windowImage);
@@ -402,43 +415,54 @@ void PaintNote(HWND strip, const PictureHost& host, const std::string& note)
     ReleaseDC(strip, dc);
 }
 
-// The strip: its picture (with its note, if any), or while a picture is late the last one
-// dimmed under "作成中…".
-void PaintStrip(HWND strip, const PictureView& view)
+// While a picture is late: the last one (the strip's or the larger window's image) dimmed, under
+// "作成中…"; white where there is none yet.
+void PaintBusy(HWND window, HBITMAP image, HFONT font)
 {
-    if (!view.busy) {
-        PaintImage(strip, view.stripImage);
-        if (view.shown && view.shown->drawn && !view.shown->note.empty()) {
-            PaintNote(strip, view.host, view.shown->note);
-        }
-        return;
-    }
     PAINTSTRUCT paint{};
-    HDC screen = BeginPaint(strip, &paint);
-    const SIZE size = ClientSize(strip);
+    HDC screen = BeginPaint(window, &paint);
+    const SIZE size = ClientSize(window);
     const RECT all{0, 0, size.cx, size.cy};
     FillRect(screen, &all, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    if (view.stripImage) {
-        HDC dc = CreateCompatibleDC(screen);
-        if (dc) {
-            const HGDIOBJ old = SelectObject(dc, view.stripImage);
-            // Two parts white to one of the picture: the picture is still there, but plainly
-            // not the answer.
-            BLENDFUNCTION blend{AC_SRC_OVER, 0, 85, 0};
-            GdiAlphaBlend(screen, 0, 0, size.cx, size.cy, dc, 0, 0, size.cx, size.cy, blend);
-            SelectObject(dc, old);
-            DeleteDC(dc);
+    BITMAP bitmap{};
+    HDC dc = image && GetObjectW(image, sizeof(bitmap), &bitmap) ? CreateCompatibleDC(screen)
+                                                                 : nullptr;
+    if (dc) {
+        const HGDIOBJ old = SelectObject(dc, image);
+        // Two parts white to one of the picture: the picture is still there, but plainly not
+        // the answer. (The image may be smaller than a window that has grown.)
+        const int width = std::min<int>(bitmap.bmWidth, size.cx);
+        const int height = std::min<int>(bitmap.bmHeight, size.cy);
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, 85, 0};
+        if (width > 0 && height > 0) {
+            GdiAlphaBlend(screen, 0, 0, width, height, dc, 0, 0, width, height, blend);
         }
+        SelectObject(dc, old);
+        DeleteDC(dc);
     }
     const std::wstring text = Cp932ToWide(kPictureBusyText);
-    const HGDIOBJ oldFont = SelectObject(screen, view.host.font);
+    const HGDIOBJ oldFont = SelectObject(screen, font);
     SetBkMode(screen, TRANSPARENT);
     SetTextColor(screen, RGB(0, 0, 0));
     RECT area = all;
     DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &area,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(screen, oldFont);
-    EndPaint(strip, &paint);
+    EndPaint(window, &paint);
+}
+
+// The strip: its picture (with its note, if any), or while a picture is late the last one
+// dimmed under "作成中…".
+void PaintStrip(HWND strip, const PictureView& view)
+{
+    if (view.busy) {
+        PaintBusy(strip, view.stripImage, view.host.font);
+        return;
+    }
+    PaintImage(strip, view.stripImage);
+    if (view.shown && view.shown->drawn && !view.shown->note.empty()) {
+        PaintNote(strip, view.host, view.shown->note);
+    }
 }
 
 }  // namespace
@@ -493,66 +517,9 @@ LRESULT CALLBACK PictureStripProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 namespace {
 
-// The largest window of at most `size` that fits into the work area to the right of `obstacle`,
-// to its left, below or above it, level with `levelTop` where that place allows; empty when no
-// place holds at least `least`.
-RECT LargestPlaceBeside(const RECT& obstacle, const RECT& work, SIZE size, LONG levelTop,
-                        SIZE least)
-{
-    const RECT places[] = {
-        {obstacle.right, work.top, work.right, work.bottom},
-        {work.left, work.top, obstacle.left, work.bottom},
-        {work.left, obstacle.bottom, work.right, work.bottom},
-        {work.left, work.top, work.right, obstacle.top},
-    };
-    RECT best{};
-    long long bestArea = 0;
-    for (const RECT& place : places) {
-        // An obstacle partly off its monitor leaves places that reach past the work area.
-        RECT free{};
-        IntersectRect(&free, &place, &work);
-        const long long width = std::min<long long>(free.right - free.left, size.cx);
-        const long long height = std::min<long long>(free.bottom - free.top, size.cy);
-        if (width < std::max(1L, least.cx) || height < std::max(1L, least.cy)) continue;
-        if (width * height > bestArea) {
-            const LONG top = std::max(
-                free.top, std::min(levelTop, free.bottom - static_cast<LONG>(height)));
-            bestArea = width * height;
-            best = RECT{free.left, top, free.left + static_cast<LONG>(width),
-                        top + static_cast<LONG>(height)};
-        }
-    }
-    return best;
-}
+ScreenRect ToScreenRect(const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
-
-RECT PictureWindowPlace(const RECT& dialog, const RECT& buttons, const RECT& work, SIZE size)
-{
-    const auto fits = [&](const RECT& r) {
-        return r.left >= work.left && r.top >= work.top && r.right <= work.right &&
-               r.bottom <= work.bottom;
-    };
-    // Beside the dialog, moved along that side as far as the work area asks.
-    const LONG top = std::max(work.top, std::min(dialog.top, work.bottom - size.cy));
-    const LONG left = std::max(work.left, std::min(dialog.left, work.right - size.cx));
-    const RECT right{dialog.right, top, dialog.right + size.cx, top + size.cy};
-    const RECT leftSide{dialog.left - size.cx, top, dialog.left, top + size.cy};
-    const RECT below{left, dialog.bottom, left + size.cx, dialog.bottom + size.cy};
-    for (const RECT& r : {right, leftSide, below}) {
-        if (fits(r)) return r;
-    }
-    // Shrunk into the largest free place beside the dialog, if a quarter of it fits each way: a
-    // sliver would show nothing.
-    const RECT shrunk =
-        LargestPlaceBeside(dialog, work, size, dialog.top, SIZE{size.cx / 4, size.cy / 4});
-    if (!IsRectEmpty(&shrunk)) return shrunk;
-    // The dialog leaves no room: over part of it, but never over OK and Cancel.
-    const RECT overDialog = LargestPlaceBeside(buttons, work, size, dialog.top, SIZE{1, 1});
-    if (!IsRectEmpty(&overDialog)) return overDialog;
-    return RECT{work.left, work.top, std::min(work.right, work.left + size.cx),
-                std::min(work.bottom, work.top + size.cy)};
-}
 
 void OpenPictureWindow(PictureView& view)
 {
@@ -573,9 +540,11 @@ void OpenPictureWindow(PictureView& view)
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(host.dialog, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT place = PictureWindowPlace(
-        dialog, buttons, monitor.rcWork,
-        SIZE{Scaled(kPictureWindowWidth, host.dpi), Scaled(kPictureWindowHeight, host.dpi)});
+    const ScreenRect place = PlacePictureWindow(
+        ToScreenRect(dialog), ToScreenRect(buttons), ToScreenRect(monitor.rcWork),
+        ScreenSize{Scaled(kPictureWindowWidth, host.dpi), Scaled(kPictureWindowHeight, host.dpi)},
+        ScreenSize{Scaled(kPictureWindowLeastWidth, host.dpi),
+                   Scaled(kPictureWindowLeastHeight, host.dpi)});
     const std::wstring title = Cp932ToWide(kPictureWindowCaption);
     // Owned by the dialog: it stays above it and goes with it.
     view.window = CreateWindowExW(

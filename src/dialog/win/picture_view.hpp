@@ -130,15 +130,9 @@ void EndPictures(PictureView& view);
 // larger window. The strip's GWLP_USERDATA holds its PictureView.
 LRESULT CALLBACK PictureStripProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Opens the larger window (or brings it forward when it is open).
+// Opens the larger window (or brings it forward when it is open), placed by PlacePictureWindow
+// (dialog/window_place.hpp) on the work area of the dialog's monitor.
 void OpenPictureWindow(PictureView& view);
-
-// Where the larger window of `size` opens (screen pixels): beside the dialog and inside the work
-// area of the dialog's monitor, to its right, else to its left, else below it, else shrunk into
-// the largest of those places. Where the dialog leaves no useful room beside it, the window goes
-// over part of the dialog, beside `buttons` (OK and Cancel), so that they stay in sight; it is
-// always inside the work area.
-RECT PictureWindowPlace(const RECT& dialog, const RECT& buttons, const RECT& work, SIZE size);
 
 // The dialog is being minimised or restored: the larger window hides and returns with it.
 void HidePictureWindowWithDialog(PictureView& view);

@@ -7,10 +7,11 @@
 #
 # Scenarios: form-tests, enter, cancel-keys, minimise, close-box, too-few-points, refused,
 # first-run, cannot-dimension, launcher, out-of-memory, preview, dpi-layout, responsiveness,
-# arrangements, end-session, lists, both-directions.
+# arrangements, end-session, lists, placement, both-directions.
 # CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE, KORVANE_CLI, KORVANE_PROBE,
 # KORVANE_FORM_TESTS and KORVANE_BENCHGEN. The wine prefix is private to these tests
-# (BUILD_DIR/wineprefix-gui, BUILD_DIR/wineprefix-dpi for the DPI scenario,
+# (BUILD_DIR/wineprefix-gui, BUILD_DIR/wineprefix-dpi and BUILD_DIR/wineprefix-placement for the
+# scenarios that set a DPI,
 # BUILD_DIR/wineprefix-session for the end of a session, which ends every process of its prefix)
 # and made once; the tests must run one at a time.
 set -uo pipefail
@@ -41,6 +42,7 @@ scenario=${1:?scenario}
 export WINEPREFIX="$KORVANE_BUILD_DIR/wineprefix-gui"
 # A DPI is set for the whole prefix: the scenario that changes it has a prefix of its own.
 [ "$scenario" = dpi-layout ] && WINEPREFIX="$KORVANE_BUILD_DIR/wineprefix-dpi"
+[ "$scenario" = placement ] && WINEPREFIX="$KORVANE_BUILD_DIR/wineprefix-placement"
 # Ending the session ends every process of the prefix: that scenario has a prefix of its own.
 [ "$scenario" = end-session ] && WINEPREFIX="$KORVANE_BUILD_DIR/wineprefix-session"
 export WINEDEBUG=-all
@@ -239,6 +241,15 @@ wait_closed() {
     tool_ended 150 "Korvane.exe did not end"
 }
 
+# set_dpi DPI: wine takes the DPI (LogPixels) when its server starts, so the server is ended.
+set_dpi() {
+    step="setting $1 DPI"
+    bounded 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+        /d "$1" /f >/dev/null 2>&1 || fail "cannot set $1 DPI"
+    bounded 60 wineserver -k
+    bounded 60 wineserver -w
+}
+
 expect_open() {
     probe rect >/dev/null || fail "the dialog closed: $1"
 }
@@ -321,8 +332,9 @@ minimise)
     probe picture-window 0 >/dev/null && fail "the larger window stayed with the dialog minimised"
     probe restore >/dev/null || fail "the dialog did not come back"
     probe picture-window 5 >/dev/null || fail "the larger window did not come back"
-    read -r wx wy _ <<<"$(probe picture-window-rect)"
-    click $((wx + 300)) $((wy + 150))
+    # F2 brings it forward and makes it the active window (wine may have raised the dialog,
+    # which it overlaps on this screen, above it).
+    keys F2
     keys Escape  # the larger window, active, closes alone
     sleep 0.5
     probe picture-window 0 >/dev/null && fail "Esc did not close the larger window"
@@ -399,7 +411,7 @@ first-run)
     start_tool "$work/gui" $arg
     read -r left top _ _ width height <<<"$(probe rect)"
     [ "$left $top" = "100 100" ] || fail "window at $left, $top"
-    [ "$width $height" = "492 481" ] || fail "client area $width x $height"
+    [ "$width $height" = "492 544" ] || fail "client area $width x $height"
     # 「寸法値の文字種」を選んでください。
     choose=$(printf '\xe3\x80\x8c\xe5\xaf\xb8\xe6\xb3\x95\xe5\x80\xa4\xe3\x81\xae\xe6\x96\x87')
     choose+=$(printf '\xe5\xad\x97\xe7\xa8\xae\xe3\x80\x8d\xe3\x82\x92\xe9\x81\xb8\xe3\x82\x93')
@@ -649,11 +661,15 @@ preview)
     sleep 1
     bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-preview-window.png"
     before=$(probe picture-pixels)
-    click $((x + 48 + 16)) $((y + 64 + 10))  # back into Edit7: the window stays open
+    # Back to the dialog, the window staying open: on a screen 1024 pixels wide it lies over the
+    # upper controls, so the click goes to LabelA1 below them, and the focus returns to Edit7.
+    click $((x + 100)) $((y + 404))
+    expect_focus "Edit 48 64" "back in the dialog"
     keys BackSpace 6
     wait_for_change picture-pixels "$before" "the larger window follows Edit7"
-    read -r wx wy _ <<<"$(probe picture-window-rect)"
-    click $((wx + 300)) $((wy + 150))  # the larger window, active: Esc closes it alone
+    # F2 brings the larger window forward, active (the click on LabelA1 may have raised the
+    # dialog over it): Esc closes it alone.
+    keys F2
     keys Escape
     sleep 1
     probe picture-window 0 >/dev/null && fail "Esc did not close the larger window"
@@ -681,6 +697,7 @@ responsiveness)
     busy=$(printf '\xe4\xbd\x9c\xe6\x88\x90\xe4\xb8\xad\xe2\x80\xa6')
     for _ in $(seq 1 20); do [ "$(probe strip-text)" = "$busy" ] && break; sleep 0.2; done
     [ "$(probe strip-text)" = "$busy" ] || fail "strip says '$(probe strip-text)', not 作成中…"
+    # (The larger window says 作成中… too: see the screenshot.)
     bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-busy.png"
     step="probing while the picture is made"
     answered=$(probe answers 4) || fail "the dialog did not answer while the picture was made"
@@ -693,8 +710,9 @@ responsiveness)
     wait_for_ink picture-pixels 60 "picture of the scatter in the larger window"
     bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-scatter.png"
     read -r x y <<<"$(probe client-origin)"
-    click $((x + 48 + 16)) $((y + 4 + 10))  # back to the dialog, on ComboBox1
-    keys Escape  # the list, if it opened
+    # Back to the dialog, on LabelA1: the larger window lies over the upper controls.
+    click $((x + 100)) $((y + 404))
+    expect_focus "ComboBox 48 4" "back in the dialog"
     step="OK on the scatter"
     bounded 20 xdotool key Return
     answered=$(probe answers 3) || fail "the dialog did not answer during OK"
@@ -708,19 +726,15 @@ responsiveness)
     ;;
 
 dpi-layout)
-    # The dialog at 96, 120, 144 and 192 DPI. Wine takes the DPI (LogPixels) when its server
-    # starts, so the server is ended before each. At each DPI: the form's layout check (every
-    # control inside its group and the window, none on another, no caption cut off), then the
-    # program itself on the floor plan, looked at in a screenshot.
+    # The dialog at 96, 120, 144 and 192 DPI, on a screen tall enough for it at each. At each DPI:
+    # the form's layout check (every control inside its group and the window, none on another,
+    # no caption cut off) and its layout again after a change of DPI, then the program itself on
+    # the floor plan, looked at in a screenshot.
     for dpi in 96 120 144 192; do
-        step="setting $dpi DPI"
-        bounded 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
-            /d "$dpi" /f >/dev/null 2>&1 || fail "cannot set $dpi DPI"
-        bounded 60 wineserver -k
-        bounded 60 wineserver -w
+        set_dpi "$dpi"
         step="layout check at $dpi DPI"
         KORVANE_EXPECT_DPI=$dpi bounded 240 wine "$KORVANE_FORM_TESTS" \
-            --gtest_filter='Form1.LayoutAtTheScreensDpi*' >"$work/form.out" 2>&1
+            --gtest_filter='Form1.LayoutAtTheScreensDpi*:Form1.DpiChange*' >"$work/form.out" 2>&1
         status=$?
         tr -d '\r' <"$work/form.out" |
             grep -E '^\[ +(OK|FAILED) +\]|Failure|overlap|cut off|Which is'
@@ -732,7 +746,7 @@ dpi-layout)
         start_tool "$folder"
         read -r _ _ _ _ width height <<<"$(probe rect)"
         echo "$dpi DPI: client area $width x $height"
-        [ "$width x $height" = "$(( (492 * dpi + 48) / 96 )) x $(( (481 * dpi + 48) / 96 ))" ] ||
+        [ "$width x $height" = "$(( (492 * dpi + 48) / 96 )) x $(( (544 * dpi + 48) / 96 ))" ] ||
             fail "client area $width x $height at $dpi DPI"
         sleep 2  # the picture of the run
         bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-dpi-$dpi.png" ||
@@ -978,6 +992,125 @@ lists)
         done
         unset reference
     done
+    ;;
+
+placement)
+    # On the 1024 x 768 screen, wherever the saved position puts the window (off the bottom-right
+    # corner, off the left edge, on no monitor), it opens wholly inside the work area: at 96 DPI
+    # with the strip at its full height, at 144 DPI, where the window would be taller than the
+    # screen, with the strip given way so that it fills the work area's height. Esc still writes
+    # hq and saves nothing. The larger window is at least 1.5 times the strip each way (or the
+    # work area), inside the work area and never over OK and Cancel.
+    inside() {  # inside WHAT: the dialog inside the work area; sets d_top, d_bottom, wt, wb, strip
+        local left right width height
+        read -r left d_top right d_bottom width height <<<"$(probe rect)"
+        read -r wl wt wr wb <<<"$(probe work-area)"
+        [ -n "$wb" ] || fail "no work area"
+        [ "$left" -ge "$wl" ] && [ "$d_top" -ge "$wt" ] && [ "$right" -le "$wr" ] &&
+            [ "$d_bottom" -le "$wb" ] ||
+            fail "$1: the window $left $d_top $right $d_bottom lies outside the work area"
+        local st sb
+        read -r _ _ _ _ _ _ _ _ st _ sb _ <<<"$(probe control ScrollBox1)"
+        strip=$((sb - st))
+        echo "$1: window $left $d_top $right $d_bottom, client $width x $height, strip $strip px" \
+            "high, work area $wl $wt $wr $wb"
+    }
+    larger() {  # larger DPI WHAT: F2 opens the larger window; its size and place, then Esc
+        local pl pt pr pb least_w least_h b bl bt br bb
+        step="the larger window ($2)"
+        keys F2
+        probe picture-window 10 >/dev/null || fail "F2 did not open the larger window ($2)"
+        sleep 1
+        read -r pl pt pr pb <<<"$(probe picture-window-rect)"
+        read -r wl wt wr wb <<<"$(probe work-area)"
+        least_w=$(((738 * $1 + 48) / 96))
+        least_h=$(((192 * $1 + 48) / 96))
+        [ "$least_w" -gt $((wr - wl)) ] && least_w=$((wr - wl))
+        [ "$least_h" -gt $((wb - wt)) ] && least_h=$((wb - wt))
+        echo "$2: larger window $pl $pt $pr $pb ($((pr - pl)) x $((pb - pt)), at least" \
+            "$least_w x $least_h)"
+        [ $((pr - pl)) -ge "$least_w" ] && [ $((pb - pt)) -ge "$least_h" ] ||
+            fail "$2: the larger window is $((pr - pl)) x $((pb - pt)), under $least_w x $least_h"
+        [ "$pl" -ge "$wl" ] && [ "$pt" -ge "$wt" ] && [ "$pr" -le "$wr" ] && [ "$pb" -le "$wb" ] ||
+            fail "$2: the larger window lies outside the work area"
+        for b in Button1 Button2; do
+            read -r _ _ _ _ _ _ _ bl bt br bb _ <<<"$(probe control $b)"
+            [ "$pr" -le "$bl" ] || [ "$br" -le "$pl" ] || [ "$pb" -le "$bt" ] ||
+                [ "$bb" -le "$pt" ] || fail "$2: the larger window covers $b"
+        done
+        bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-placement-larger-$1.png"
+        click $((pl + 300)) $((pt + 150))
+        keys Escape  # the larger window, active, closes alone
+        sleep 0.5
+        probe picture-window 0 >/dev/null && fail "Esc did not close the larger window ($2)"
+        expect_open "Esc in the larger window ($2)"
+    }
+    dragged_back() {  # the window dragged by its caption partly off the left edge comes back
+        local l t l2 t2
+        step="dragging the dialog partly off the left edge"
+        read -r l t _ <<<"$(probe rect)"
+        bounded 20 xdotool mousemove $((l + 100)) $((t + 10))
+        sleep 0.2
+        bounded 20 xdotool mousedown 1
+        sleep 0.3
+        bounded 20 xdotool mousemove $((l + 90)) $((t + 10))
+        sleep 0.3
+        bounded 20 xdotool mousemove $((l - 500)) $((t - 90))
+        sleep 0.3
+        bounded 20 xdotool mouseup 1
+        sleep 1
+        inside "dragged from $l, $t by (-600, -100)"
+        read -r l2 t2 _ <<<"$(probe rect)"
+        [ "$l2" -eq "$wl" ] && [ "$t2" -lt "$t" ] ||
+            fail "dropped partly off the left edge, the window stays at $l2, $t2"
+        bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-placement-dragged.png"
+    }
+    place() {  # place DPI LEFT TOP: the floor plan with the window saved at LEFT, TOP
+        local folder="$work/$1-$2-$3"
+        mkdir -p "$folder"
+        cp "$KORVANE_SOURCE_DIR/examples/floor-plan/JWC_TEMP.TXT" "$folder/"
+        awk -v left="$2" -v top="$3" 'NR == 1 { printf "%s\r\n", left; next }
+            NR == 2 { printf "%s\r\n", top; next } { print }' \
+            "$KORVANE_SOURCE_DIR/examples/floor-plan/Korvane.dat" >"$folder/Korvane.dat"
+        cp "$folder/Korvane.dat" "$work/saved"
+        start_tool "$folder"
+        wait_for_ink strip-pixels 60 "picture in the strip ($1 DPI, saved at $2, $3)"
+        inside "$1 DPI, saved at $2, $3"
+    }
+    closed_untouched() {  # closed_untouched FOLDER WHAT: Esc wrote hq and saved nothing
+        keys Escape
+        wait_closed
+        same "$1/JWC_TEMP.TXT" "$work/hq" "Esc did not write hq ($2)"
+        same "$1/Korvane.dat" "$work/saved" "Esc saved the settings ($2)"
+    }
+    set_dpi 96
+    for saved in "950 700" "-400 300" "5000 5000"; do
+        read -r left top <<<"$saved"
+        place 96 "$left" "$top"
+        [ "$strip" -eq 128 ] || fail "the strip is $strip pixels high on a screen with room"
+        bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-placement-$left-$top.png"
+        if [ "$saved" = "950 700" ]; then
+            larger 96 "96 DPI"
+            dragged_back
+        fi
+        closed_untouched "$work/96-$left-$top" "saved at $left, $top"
+    done
+
+    set_dpi 144
+    for saved in "100 100" "950 700"; do
+        read -r left top <<<"$saved"
+        place 144 "$left" "$top"
+        # 816 client pixels and the frame do not fit 768: the strip gives way until the window
+        # fills the work area's height, and no further than 65 design pixels.
+        [ "$d_top" -eq "$wt" ] && [ "$d_bottom" -eq "$wb" ] ||
+            fail "at 144 DPI the window does not fill the work area's height"
+        [ "$strip" -lt 192 ] && [ "$strip" -ge 98 ] ||
+            fail "at 144 DPI the strip is $strip pixels high"
+        bounded 30 import -window root "$KORVANE_BUILD_DIR/dialog-placement-144-$left-$top.png"
+        [ "$saved" = "100 100" ] && larger 144 "144 DPI"
+        closed_untouched "$work/144-$left-$top" "144 DPI, saved at $left, $top"
+    done
+    set_dpi 96
     ;;
 
 *)

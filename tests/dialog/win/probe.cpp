@@ -6,6 +6,8 @@
 //   korvane-probe wait-gone SECONDS      waits until the dialog has closed
 //   korvane-probe rect                   outer left top right bottom, client width height
 //   korvane-probe client-origin          the client area's top-left in screen coordinates
+//   korvane-probe work-area              the work area of the dialog's monitor (the primary one
+//                                        without a dialog): left top right bottom
 //   korvane-probe close-box              the centre of the caption's close button
 //   korvane-probe focus                  class and client position of the focused control
 //   korvane-probe message-box SECONDS KIND
@@ -617,6 +619,18 @@ int wmain(int argc, wchar_t** argv)
         POINT origin{0, 0};
         ClientToScreen(form, &origin);
         Print(std::to_string(origin.x) + " " + std::to_string(origin.y));
+        return 0;
+    }
+    if (command == L"work-area") {
+        HWND form = FindDialog();
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        HMONITOR at = form ? MonitorFromWindow(form, MONITOR_DEFAULTTONEAREST)
+                           : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+        if (!GetMonitorInfoW(at, &monitor)) return 1;
+        const RECT& r = monitor.rcWork;
+        Print(std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+              std::to_string(r.right) + " " + std::to_string(r.bottom));
         return 0;
     }
     if (command == L"title") {
