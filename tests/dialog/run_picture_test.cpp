@@ -224,6 +224,49 @@ Unit1::RunPicture PictureWithArrangement(const GoldenCases::Case& c, int arrange
 
 }  // namespace
 
+// The strip a draughtsperson reads: at 96 DPI and its design height, every text of the bundled
+// examples' runs is drawn as text (never as a bar) and lies wholly inside its part of the strip.
+TEST(RunPicture, EveryTextOfTheExamplesIsLegibleInTheStrip)
+{
+    const std::pair<const char*, std::vector<int>> cases[] = {
+        {"floor-plan", {0, 1, 2, 3}},     {"rotated-axis", {0, 1, 2, 3}},
+        {"vertical-run", {0, 1, 2, 3}},   {"japanese-texts", {0, 1, 2, 3}},
+        {"narrow-staggered", {0}},        {"floor-plan-corner", {0, 1, 2, 3}},
+    };
+    for (const auto& [name, arrangements] : cases) {
+        const GoldenCases::Case example = Example(name);
+        const OpenedExample open(example);
+        for (const int arrangement : arrangements) {
+            SCOPED_TRACE(std::string(name) + ", arrangement " + std::to_string(arrangement));
+            const Unit1::RunPicture picture =
+                PictureWithArrangement(example, arrangement, open.run.request.runs);
+            ASSERT_TRUE(picture.drawn) << picture.message;
+            const std::vector<Preview::PictureFrame> frames =
+                Preview::FitPicture(picture.shapes, StripArea(), Preview::kPictureMargin);
+            std::size_t texts = 0;
+            for (const Preview::PictureFrame& frame : frames) {
+                for (std::size_t i = frame.firstElement; i < frame.endElement; ++i) {
+                    for (const Preview::Shape& shape : picture.shapes.run[i].shapes) {
+                        if (shape.kind != Preview::ShapeKind::Text) continue;
+                        ++texts;
+                        EXPECT_GE(shape.height * frame.scale, Preview::kSmallestLegibleText)
+                            << shape.text;
+                        for (const Preview::ShapePoint& corner : shape.extent) {
+                            const Preview::ShapePoint p = frame.Map(corner);
+                            EXPECT_TRUE(p.x >= frame.area.left - 0.5 &&
+                                        p.x <= frame.area.right + 0.5 &&
+                                        p.y >= frame.area.top - 0.5 &&
+                                        p.y <= frame.area.bottom + 0.5)
+                                << shape.text << " cut at " << p.x << ", " << p.y;
+                        }
+                    }
+                }
+            }
+            EXPECT_GT(texts, 0u);
+        }
+    }
+}
+
 // Both directions: each part of the picture holds exactly what its direction alone draws, and
 // the two parts share the strip without overlapping.
 TEST(RunPicture, BothDirectionsArePicturedApart)

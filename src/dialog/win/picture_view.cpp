@@ -141,6 +141,16 @@ void PaintImages(const PictureJob& job, const RunPicture& picture, HBITMAP& stri
     }
 }
 
+// A picture of nothing: neither a run nor a message. Null when not even that can be had.
+std::shared_ptr<const RunPicture> NoPicture() noexcept
+{
+    try {
+        return std::make_shared<RunPicture>();
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
 // The picture that says it lacks the memory, with its images; null when not even that fits.
 std::shared_ptr<const RunPicture> OutOfMemoryPicture(const PictureJob& job, HBITMAP& strip,
                                                      HBITMAP& window,
@@ -182,8 +192,12 @@ void MakePicture(const std::stop_token& stop, const PictureJob& job)
         picture = job.existing;  // painting it again for a new size: it stays what it was
         if (!job.existing) picture = OutOfMemoryPicture(job, strip, window, stopped);
     } catch (const std::exception&) {
-        // Nothing may leave the thread; a picture that could not be made is none.
-        picture = nullptr;
+        // Nothing may leave the thread. A picture that could not be made is an empty one, so
+        // that the strip and the larger window stop saying 作成中… over a picture of older values;
+        // painting again for a new size keeps the picture it paints.
+        Forget(strip);
+        Forget(window);
+        picture = job.existing ? job.existing : NoPicture();
     }
     if (stopped()) picture = nullptr;
     if (!picture) {
