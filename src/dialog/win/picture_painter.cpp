@@ -323,6 +323,17 @@ void PaintDirection(HDC dc, const Frame& frame, const Preview::PreviewShapes& sh
 
 }  // namespace
 
+HBITMAP MakeImage(HDC dc, SIZE size, void** bits)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    return CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 // The strip and the larger window are fitted alike: the whole band of each direction drawn.
 void PaintRunPicture(HDC dc, const RECT& area, const RunPicture& picture, PictureFit, int dpi,
                      const std::function<bool()>& stop)

@@ -20,6 +20,10 @@ namespace Unit1 {
 
 enum class PictureFit { Strip, Window };
 
+// A 32-bit top-down image of the given size for `dc`, its pixels (0x00RRGGBB, row by row) at
+// `bits`; null when Windows has no room for one.
+HBITMAP MakeImage(HDC dc, SIZE size, void** bits);
+
 // Margins, marks, the smallest legible text and the message's font are sized for `dpi`, as the
 // dialog is. `stop`, when given, is asked now and then while the shapes are painted; once it
 // answers true the painting ends early and the image is incomplete (the caller throws it away).

@@ -45,14 +45,8 @@ HBITMAP PaintedImage(const RunPicture& picture, SIZE size, PictureFit fit, int d
     if (size.cx <= 0 || size.cy <= 0) return nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc) return nullptr;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP image = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP image = MakeImage(dc, size, &bits);
     if (image) {
         const HGDIOBJ old = SelectObject(dc, image);
         const RECT all{0, 0, size.cx, size.cy};

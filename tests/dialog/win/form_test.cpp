@@ -28,6 +28,7 @@
 #include "dialog/win/display_scale.hpp"
 #include "dialog/win/form.hpp"
 #include "dialog/win/form_window.hpp"
+#include "dialog/win/picture_painter.hpp"
 #include "dialog/win/picture_view.hpp"
 #include "dialog/win/win_text.hpp"
 #include "support/test_files.hpp"
@@ -1407,9 +1408,6 @@ TEST(Form1, PictureOfTheRunFollowsTheValuesAndNeverSavesWritesOrShowsProgress)
     EXPECT_EQ(RidEdaza::LineCount(form.run->writer.buffer), 0u);
 }
 
-// A picture that takes long: "作成中…" in the strip after 300 ms, over the last picture; the
-// picture's thread holds the model it reads, so closing the run (which lets go of the model)
-// in the middle of it is safe, and the close waits only for the step being made.
 // A window's client area as it is painted.
 std::vector<std::uint32_t> ClientPixels(HWND window)
 {
@@ -1418,14 +1416,8 @@ std::vector<std::uint32_t> ClientPixels(HWND window)
     std::vector<std::uint32_t> pixels;
     HDC screen = GetDC(window);
     HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = client.right;
-    info.bmiHeader.biHeight = -client.bottom;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP image = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP image = Unit1::MakeImage(dc, SIZE{client.right, client.bottom}, &bits);
     if (image && client.right > 0 && client.bottom > 0) {
         const HGDIOBJ old = SelectObject(dc, image);
         BitBlt(dc, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
@@ -1453,6 +1445,9 @@ std::vector<std::uint32_t> RepaintedWithBusy(Unit1::PictureView& view, bool busy
     return ClientPixels(view.window);
 }
 
+// A picture that takes long: "作成中…" in the strip and the larger window after 300 ms, over the
+// last picture; the picture's thread holds the model it reads, so closing the run (which lets go
+// of the model) in the middle of it is safe, and the close waits only for the step being made.
 TEST(Form1, LatePictureSaysSoAndClosingMidwayWaitsOnlyForAStep)
 {
     TestFiles::TempFolder folder;
