@@ -11,9 +11,8 @@
 # CTest sets KORVANE_BUILD_DIR, KORVANE_SOURCE_DIR, KORVANE_EXE, KORVANE_CLI, KORVANE_PROBE,
 # KORVANE_FORM_TESTS and KORVANE_BENCHGEN. The wine prefix is private to these tests
 # (BUILD_DIR/wineprefix-gui, BUILD_DIR/wineprefix-dpi and BUILD_DIR/wineprefix-placement for the
-# scenarios that set a DPI,
-# BUILD_DIR/wineprefix-session for the end of a session, which ends every process of its prefix)
-# and made once; the tests must run one at a time.
+# scenarios that set a DPI, BUILD_DIR/wineprefix-session for the end of a session, which ends
+# every process of its prefix) and made once; the tests must run one at a time.
 set -uo pipefail
 
 # A step of the harness itself (wine starting, X, a screenshot) that does not finish in time
@@ -859,19 +858,10 @@ lists)
         cb=$bottom
     }
     strip_settled() {  # the strip's hash, once the picture has stopped changing
-        local last="" now text
+        local settled
         sleep 0.5
-        for _ in $(seq 1 60); do
-            text=$(probe strip-text)
-            now=$(probe strip-pixels | cut -d' ' -f1)
-            if [ -z "$text" ] && [ -n "$now" ] && [ "$now" = "$last" ]; then
-                echo "$now"
-                return 0
-            fi
-            last=$now
-            sleep 0.3
-        done
-        return 1
+        settled=$(probe strip-settled 20) || return 1
+        echo "${settled%% *}"
     }
     focus_list() {  # focus_list NAME "LEFT TOP": the keyboard focus on the list (a click opens
         # it, Esc closes it again without a choice)
@@ -893,19 +883,21 @@ lists)
     agree() {  # agree NAME WHAT [EXPECTED]: the list, the picture and the greying say the same
         local name=$1 what=$2 expected=${3:-} hash arrangement
         step="$name, $pointer: $what"
-        control_state "$name"
+        # The list, the arrangement and the two controls it greys, in one look.
+        local looked=("$name" ComboBox6 ComboBox1 CheckBox4) states shown greyed enabled
+        states=$(probe control "${looked[@]}") || fail "no state of the controls: $states"
+        mapfile -t states <<<"$states"
+        read -r _ shown _ _ _ dropped _ <<<"${states[0]}"
         [ "$dropped" = 0 ] || fail "the list is still open"
-        local shown=$sel
         [ -z "$expected" ] || [ "$shown" = "$expected" ] ||
             fail "the list shows item $shown, expected $expected"
-        control_state ComboBox6
-        arrangement=$sel
-        for greyed in ComboBox1 CheckBox4; do
-            control_state "$greyed"
+        read -r _ arrangement _ <<<"${states[1]}"
+        for greyed in 2 3; do
+            read -r _ _ _ enabled _ <<<"${states[$greyed]}"
             if [ "$arrangement" = 3 ]; then
-                [ "$enabled" = 0 ] || fail "$greyed is not greyed under 累進"
+                [ "$enabled" = 0 ] || fail "${looked[$greyed]} is not greyed under 累進"
             else
-                [ "$enabled" = 1 ] || fail "$greyed is greyed under arrangement $arrangement"
+                [ "$enabled" = 1 ] || fail "${looked[$greyed]} is greyed (arrangement $arrangement)"
             fi
         done
         hash=$(strip_settled) || fail "the strip's picture did not settle"

@@ -23,6 +23,8 @@
 //   korvane-probe strip-text             the text of the strip below the controls (the
 //                                        picture's message, empty while it shows a run)
 //   korvane-probe strip-pixels           a hash of the strip's pixels and how many are not white
+//   korvane-probe strip-settled SECONDS  waits for the strip's picture to stop changing, with no
+//                                        words in it; then as strip-pixels
 //   korvane-probe strip-divider          where the strip's picture of both directions splits:
 //                                        "column X", "row Y" or "none"
 //   korvane-probe picture-window SECONDS waits for the larger picture window; prints its title
@@ -30,7 +32,7 @@
 //   korvane-probe dialog-hidden          the dialog's window exists but is not shown
 //   korvane-probe application            checks the task-bar window's title and that it owns
 //                                        the dialog
-//   korvane-probe control NAME           a control of the table (found by its id): its selected
+//   korvane-probe control NAME...        a control of the table (found by its id): its selected
 //                                        item (lists; -1 none), whether it is enabled, whether
 //                                        its list is open, its screen rectangle and item height
 //   korvane-probe list-item INDEX        the screen centre of an item of the open drop-down list
@@ -243,12 +245,8 @@ std::vector<std::uint32_t> ClientPixels(HWND window)
 
 // A picture's pixels in one line: a hash that changes when the picture does, and how many of
 // them are not white (a blank picture has none).
-int PicturePixels(HWND window)
+std::string PixelSummary(HWND window)
 {
-    if (!window) {
-        Print("no window");
-        return 1;
-    }
     std::uint64_t hash = 14695981039346656037ull;
     std::size_t ink = 0;
     for (std::uint32_t p : ClientPixels(window)) {
@@ -257,8 +255,39 @@ int PicturePixels(HWND window)
     }
     char text[64];
     std::snprintf(text, sizeof text, "%016llx ink %zu", static_cast<unsigned long long>(hash), ink);
-    Print(text);
+    return text;
+}
+
+int PicturePixels(HWND window)
+{
+    if (!window) {
+        Print("no window");
+        return 1;
+    }
+    Print(PixelSummary(window));
     return 0;
+}
+
+// Waits until the window shows a picture that no longer changes (the same pixels twice, 300 ms
+// apart, and no words: no message, no 作成中…); prints its pixels as PicturePixels does.
+int SettledPicture(HWND window, double seconds)
+{
+    std::string last;
+    for (double waited = 0.0; waited <= seconds; waited += 0.3) {
+        if (!window || !IsWindow(window)) {
+            Print("no window");
+            return 1;
+        }
+        const std::string now = PixelSummary(window);
+        if (TextOf(window).empty() && now == last) {
+            Print(now);
+            return 0;
+        }
+        last = TextOf(window).empty() ? now : std::string();
+        Sleep(300);
+    }
+    Print("not settled");
+    return 1;
 }
 
 // Where a picture of both directions splits into its two parts: the column or row that is the
@@ -711,7 +740,13 @@ int wmain(int argc, wchar_t** argv)
         return FindWindowW(L"TForm1", nullptr) && !FindDialog() ? 0 : 1;
     }
     if (command == L"close-box") return CloseBox();
-    if (command == L"control" && argc > 2) return ControlReport(argv[2]);
+    if (command == L"control" && argc > 2) {
+        for (int i = 2; i < argc; ++i) {
+            if (const int status = ControlReport(argv[i]); status != 0) return status;
+        }
+        return 0;
+    }
+    if (command == L"strip-settled") return SettledPicture(FindStrip(), seconds);
     if (command == L"list-item" && argc > 2) return ListItem(_wtoi(argv[2]));
     if (command == L"choose" && argc > 3) return Choose(argv[2], _wtoi(argv[3]));
     if (command == L"focus") return Focus();
