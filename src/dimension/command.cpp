@@ -52,8 +52,8 @@ DirectionOutcome RunDirectionStages(DimensionSettings scaled, const RidEdaza::Dr
     if (!Continue(hooks, kStatusCounting)) return DirectionOutcome::Stopped;
     DimensionRun run;
     if (!LayoutDimensionRun(points, heightPoint, scaled, model.state, run)) {
-        result.keptPoints = static_cast<std::size_t>(
-            std::count_if(points.begin(), points.end(), [](const MeasurePoint& p) { return p.Kept != 0; }));
+        result.keptPoints = static_cast<std::size_t>(std::count_if(
+            points.begin(), points.end(), [](const MeasurePoint& p) { return p.Kept != 0; }));
         return DirectionOutcome::TooFewPoints;
     }
     // The record holds all the drawing needs: the points make room for the commands.

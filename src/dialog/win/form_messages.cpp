@@ -170,8 +170,9 @@ Handled OnActivate(TForm1& form, HWND window, WPARAM wParam)
         HWND focus = GetFocus();
         if (IsFocusable(window, focus)) form.lastFocus = focus;
     } else if (!HIWORD(wParam)) {
-        HWND focus = IsFocusable(window, form.lastFocus) ? form.lastFocus
-                                                         : GetNextDlgTabItem(window, nullptr, FALSE);
+        HWND focus = IsFocusable(window, form.lastFocus)
+                         ? form.lastFocus
+                         : GetNextDlgTabItem(window, nullptr, FALSE);
         if (focus) SetFocus(focus);
     }
     return 0;

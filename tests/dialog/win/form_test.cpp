@@ -1543,7 +1543,9 @@ TEST(Form1, ListsShowWhatTheDialogActsOn)
     };
     const int kOpen = CBN_DROPDOWN;
     const Case cases[] = {
-        {"Esc after the highlight moved", {{3, {kOpen, CBN_SELCHANGE, CBN_SELENDCANCEL, CBN_CLOSEUP}}}, 1},
+        {"Esc after the highlight moved",
+         {{3, {kOpen, CBN_SELCHANGE, CBN_SELENDCANCEL, CBN_CLOSEUP}}},
+         1},
         {"Esc, as wine sends it", {{3, {kOpen, CBN_SELENDCANCEL, CBN_CLOSEUP, CBN_SELCHANGE}}}, 1},
         {"closed without an end", {{3, {kOpen, CBN_CLOSEUP}}}, 1},
         {"a choice", {{3, {kOpen, CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP}}}, 3},
