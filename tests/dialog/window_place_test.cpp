@@ -28,8 +28,9 @@ ScreenSize FullDialog(int dpi)
 // What the strip can give up at a DPI: from its full height down to its least.
 std::int32_t StripGive(int dpi)
 {
+    // The client area with the least strip.
     const std::int32_t least =
-        Unit1::kClientHeight - (128 - Unit1::kStripLeastHeight);  // the client with the least strip
+        Unit1::kClientHeight - (Unit1::kStripFullHeight - Unit1::kStripLeastHeight);
     return AtDpi(Unit1::kClientHeight, dpi) - AtDpi(least, dpi);
 }
 

@@ -42,9 +42,8 @@ COLORREF Blend(Preview::Colour c, int towardsWhitePercent)
 struct Frame {
     Preview::PictureFrame fit;
     int dpi = kDesignDpi;
-    double scale = 1.0;
 
-    Frame(const Preview::PictureFrame& f, int d) : fit(f), dpi(d), scale(f.scale) {}
+    Frame(const Preview::PictureFrame& f, int d) : fit(f), dpi(d) {}
 
     // A length of the 96-DPI design in this picture's pixels.
     int Px(int designPixels) const { return Scaled(designPixels, dpi); }
@@ -95,7 +94,7 @@ std::vector<POINT> Mapped(const Frame& frame, const std::vector<ShapePoint>& poi
 
 void PaintText(HDC dc, const Frame& frame, const Shape& shape, double textAngle, COLORREF colour)
 {
-    const double pixels = shape.height * frame.scale;
+    const double pixels = shape.height * frame.fit.scale;
     if (!(pixels >= frame.SmallestLegibleText())) {
         // Too small to read: a light bar where the text stands (its corners are listed as base
         // line start, base line end, top start, top end).
@@ -162,7 +161,7 @@ void PaintShape(HDC dc, const Frame& frame, const Shape& shape, double textAngle
         if (shape.kind == ShapeKind::Polygon) {
             Polygon(dc, points.data(), static_cast<int>(points.size()));
         } else {
-            const double r = std::min(shape.radius * frame.scale, kPixelLimit);
+            const double r = std::min(shape.radius * frame.fit.scale, kPixelLimit);
             const POINT c = points.front();
             const auto d = static_cast<LONG>(r + 0.5);
             Ellipse(dc, c.x - d, c.y - d, c.x + d + 1, c.y + d + 1);
@@ -263,7 +262,7 @@ void PaintElements(HDC dc, const Frame& frame, std::span<const ShapeElement> ele
             if (pixels.left >= pixels.right || pixels.top >= pixels.bottom) continue;
             if (ink.AllCovered(pixels)) continue;
             const bool bar = shape.kind == ShapeKind::Text &&
-                             !(shape.height * frame.scale >= frame.SmallestLegibleText());
+                             !(shape.height * frame.fit.scale >= frame.SmallestLegibleText());
             PaintShape(dc, frame, shape, textAngle, colour, bar ? barColour : colour);
             ink.Mark(pixels);
         }
